@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace certvane {
+
+// UEFI firmware services.
+class FirmwareApi {
+public:
+    // Copies the variable's value into `buffer` and returns its byte count; 0 when the variable
+    // cannot be read or does not fit.
+    virtual std::uint32_t QueryFirmwareVariable(std::wstring_view name,
+                                                         std::wstring_view guidText,
+                                                         std::span<std::uint8_t> buffer) = 0;
+
+protected:
+    ~FirmwareApi() = default;
+};
+
+}  // namespace certvane

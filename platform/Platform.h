@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/CertificateApi.h"
+#include "platform/FirmwareApi.h"
+
+namespace certvane {
+
+// Every operating-system operation that the inspection engine and the update actions use,
+// each at the level of one system call or one fixed tiny sequence. The algorithms that call
+// them live in portable code and take a Platform explicitly; the real one is Win32Platform,
+// tests use a scripted machine. Operation names avoid the names of the Win32 functions, which
+// <windows.h> turns into macros.
+class Platform : public FirmwareApi, public CertificateApi {
+public:
+    virtual ~Platform() = default;
+};
+
+}  // namespace certvane

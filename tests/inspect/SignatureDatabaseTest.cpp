@@ -1,0 +1,123 @@
+// Reading db/dbx from firmware, certificate status and the 2023 readiness test.
+#include "inspect/SignatureDatabase.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/ScriptedMachine.h"
+#include "tests/support/SignatureLists.h"
+
+namespace certvane {
+namespace {
+
+using test::Bytes;
+using test::Concat;
+using test::FakeCertificate;
+using test::ScriptedMachine;
+using test::X509List;
+
+const std::wstring kDbGuidText = L"{D719B2CB-3D3A-4596-A3BC-DAD00E67656F}";
+
+Bytes ListsOf(std::initializer_list<std::wstring_view> names) {
+    Bytes image;
+    for (auto name : names) image = Concat({image, X509List(FakeCertificate(name))});
+    return image;
+}
+
+TEST(GuidToText, FormatsTheImageSecurityDatabaseGuid) {
+    EXPECT_EQ(GuidToText(ImageSecurityDatabaseGuid), kDbGuidText);
+    EXPECT_EQ(GuidToText(CertX509Guid), L"{A5C059A1-94E4-4AA7-87B5-AB155C2BF072}");
+}
+
+TEST(ReadFirmwareVariable, ReadsOnceIntoOneMebibyteAndShrinksToTheCount) {
+    ScriptedMachine machine;
+    machine.SetFirmwareVariable(L"db", kDbGuidText, {1, 2, 3});
+    EXPECT_EQ(ReadFirmwareVariable(machine, L"db", ImageSecurityDatabaseGuid), (Bytes{1, 2, 3}));
+    ASSERT_EQ(machine.firmwareReads.size(), 1u);
+    EXPECT_EQ(machine.firmwareReads[0].name, L"db");
+    EXPECT_EQ(machine.firmwareReads[0].guidText, kDbGuidText);
+    EXPECT_EQ(machine.firmwareReads[0].bufferSize, 1048576u);
+}
+
+TEST(ReadFirmwareVariable, UnreadableOrOversizedVariablesGiveAnEmptyImage) {
+    ScriptedMachine machine;
+    EXPECT_TRUE(ReadFirmwareVariable(machine, L"dbx", ImageSecurityDatabaseGuid).empty());
+
+    machine.SetFirmwareVariable(L"db", kDbGuidText, Bytes(MaxFirmwareVariableSize + 1, 7));
+    EXPECT_TRUE(ReadFirmwareVariable(machine, L"db", ImageSecurityDatabaseGuid).empty());
+    // No second attempt with a larger buffer.
+    EXPECT_EQ(machine.firmwareReads.size(), 2u);
+
+    machine.SetFirmwareVariable(L"db", kDbGuidText, Bytes(MaxFirmwareVariableSize, 7));
+    EXPECT_EQ(ReadFirmwareVariable(machine, L"db", ImageSecurityDatabaseGuid).size(),
+              MaxFirmwareVariableSize);
+}
+
+TEST(ReadFirmwareVariable, ACountBeyondTheBufferIsTreatedAsAFailure) {
+    ScriptedMachine machine;
+    machine.firmwareCountOverride = MaxFirmwareVariableSize + 1;
+    EXPECT_TRUE(ReadFirmwareVariable(machine, L"db", ImageSecurityDatabaseGuid).empty());
+}
+
+TEST(CertificateStatus, RevocationWinsThenPresenceThenAbsence) {
+    const KnownCertificate& row = KnownCertificates[2];
+    const NameList withRow{L"Other", std::wstring(row.matchName)};
+    EXPECT_EQ(CertificateStatus(row, withRow, {}), L"[有效]");
+    EXPECT_EQ(CertificateStatus(row, withRow, withRow), L"[已吊销]");
+    EXPECT_EQ(CertificateStatus(row, {}, withRow), L"[已吊销]");
+    EXPECT_EQ(CertificateStatus(row, {L"Other"}, {}), L"[不存在]");
+}
+
+TEST(CertificateStatus, MatchesWholeNamesCaseSensitivelyOnly) {
+    const KnownCertificate& row = KnownCertificates[3];  // Microsoft UEFI CA 2023
+    EXPECT_EQ(CertificateStatus(row, {L"microsoft uefi ca 2023"}, {}), L"[不存在]");
+    EXPECT_EQ(CertificateStatus(row, {L"Microsoft UEFI CA 2023 (test)"}, {}), L"[不存在]");
+    EXPECT_EQ(CertificateStatus(row, {L"Microsoft UEFI CA 2023"}, {L"Microsoft UEFI CA 202"}),
+              L"[有效]");
+}
+
+class IsCa2023ReadyTest : public ::testing::Test {
+protected:
+    void SetDb(Bytes image) { machine.SetFirmwareVariable(L"db", kDbGuidText, std::move(image)); }
+    void SetDbx(Bytes image) {
+        machine.SetFirmwareVariable(L"dbx", kDbGuidText, std::move(image));
+    }
+    ScriptedMachine machine;
+};
+
+TEST_F(IsCa2023ReadyTest, TrueWhenAllThree2023CertificatesAreTrustedAndNoneRevoked) {
+    SetDb(ListsOf({L"Microsoft Windows Production PCA 2011", L"Windows UEFI CA 2023",
+                   L"Microsoft UEFI CA 2023", L"Microsoft Option ROM UEFI CA 2023"}));
+    SetDbx(ListsOf({L"Microsoft Windows Production PCA 2011"}));
+    EXPECT_TRUE(IsCa2023Ready(machine));
+}
+
+TEST_F(IsCa2023ReadyTest, FalseWhenDbCannotBeRead) {
+    SetDbx(ListsOf({}));
+    EXPECT_FALSE(IsCa2023Ready(machine));
+}
+
+TEST_F(IsCa2023ReadyTest, FalseWithoutTheOptionRomCa) {
+    SetDb(ListsOf({L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023"}));
+    EXPECT_FALSE(IsCa2023Ready(machine));
+}
+
+TEST_F(IsCa2023ReadyTest, FalseWhenA2023CertificateIsAlsoRevoked) {
+    SetDb(ListsOf({L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
+                   L"Microsoft Option ROM UEFI CA 2023"}));
+    SetDbx(ListsOf({L"Microsoft UEFI CA 2023"}));
+    EXPECT_FALSE(IsCa2023Ready(machine));
+}
+
+TEST_F(IsCa2023ReadyTest, ReadsDbAndDbxFromTheImageSecurityDatabase) {
+    SetDb(ListsOf({L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
+                   L"Microsoft Option ROM UEFI CA 2023"}));
+    EXPECT_TRUE(IsCa2023Ready(machine));  // an unreadable dbx revokes nothing
+    ASSERT_EQ(machine.firmwareReads.size(), 2u);
+    EXPECT_EQ(machine.firmwareReads[0].name, L"db");
+    EXPECT_EQ(machine.firmwareReads[1].name, L"dbx");
+    EXPECT_EQ(machine.firmwareReads[1].guidText, kDbGuidText);
+}
+
+}  // namespace
+}  // namespace certvane

@@ -1,0 +1,32 @@
+// The firmware variable read as the system answers it.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "inspect/SignatureDatabase.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace certvane {
+namespace {
+
+TEST(GuidToText, AgreesWithTheSystemConversion) {
+    const Guid& g = ImageSecurityDatabaseGuid;
+    GUID system{g.data1, g.data2, g.data3, {}};
+    std::copy(g.data4.begin(), g.data4.end(), system.Data4);
+    wchar_t text[40] = {};
+    ASSERT_EQ(StringFromGUID2(system, text, 40), 39);
+    EXPECT_EQ(GuidToText(g), text);
+}
+
+// The test process never enables the firmware privilege (and Wine has no UEFI variables),
+// so the system refuses the read: the engine must turn that into an empty image.
+TEST(Win32Firmware, AReadTheSystemRefusesGivesAnEmptyImage) {
+    Win32Platform platform;
+    EXPECT_TRUE(ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid).empty());
+    EXPECT_FALSE(IsCa2023Ready(platform));
+}
+
+}  // namespace
+}  // namespace certvane

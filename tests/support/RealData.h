@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace certvane::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Whole file contents; fails the running test when the file cannot be read.
+Bytes ReadWholeFile(const std::string& path);
+
+// One of Microsoft's published transition certificates (DER), by file name.
+Bytes RealCertificate(const std::string& fileName);
+
+// The signature lists of one of Microsoft's signed variable updates: the payload after its
+// EFI_TIME and WIN_CERTIFICATE_UEFI_GUID header, as it is appended to the variable.
+Bytes RealUpdateLists(const std::string& fileName);
+
+// A small DER reader that stands in for the system's certificate decoder on the host: the
+// first common name of the subject, nullopt when the bytes are no X.509 certificate.
+std::optional<std::wstring> DerSubjectCommonName(std::span<const std::uint8_t> der);
+
+}  // namespace certvane::test
