@@ -1,0 +1,73 @@
+#include "cli/CommandLine.h"
+
+namespace certvane::cli {
+namespace {
+
+ParsedCommandLine Error(std::wstring message) { return {std::nullopt, std::move(message)}; }
+
+std::optional<std::wstring>* FileOption(CliOptions& options, const std::wstring& name) {
+    if (name == L"--db") return &options.dbFile;
+    if (name == L"--dbx") return &options.dbxFile;
+    if (name == L"--kek") return &options.kekFile;
+    if (name == L"--efi") return &options.efiFile;
+    return nullptr;
+}
+
+}  // namespace
+
+const wchar_t* const UsageText =
+    L"Usage: certvane-cli [--json] [--db FILE] [--dbx FILE] [--kek FILE]\n"
+    L"       certvane-cli --efi FILE\n"
+    L"       certvane-cli --help\n"
+    L"\n"
+    L"Reports whether this machine is ready for the 2023 Secure Boot certificates.\n"
+    L"It only reads: no update is started and nothing is written, except that the EFI\n"
+    L"System Partition is mounted while the boot files are read and released again.\n"
+    L"\n"
+    L"  (no option)  the status report, as the window shows it (UTF-8, CR LF)\n"
+    L"  --json       the same facts as one JSON object, with the Secure Boot servicing\n"
+    L"               values and the KEK\n"
+    L"  --db FILE, --dbx FILE, --kek FILE\n"
+    L"               take that variable from a captured image instead of the firmware:\n"
+    L"               the raw bytes (Get-SecureBootUEFI) or the Linux efivarfs form (a\n"
+    L"               4-byte attribute word before them)\n"
+    L"  --efi FILE   the authority that signed one EFI file, and its generation\n"
+    L"  --help       this text\n"
+    L"\n"
+    L"Exit codes, the first that applies:\n"
+    L"  3   db cannot be read (legacy BIOS boot, no firmware access)\n"
+    L"  1   db lacks one of the three 2023 certificates, or dbx revokes one\n"
+    L"  3   the firmware is ready, but no boot manager signed by a known authority was\n"
+    L"      found (inside Windows PE: the offline installation's boot manager)\n"
+    L"  2   the boot manager is still signed under a 2011 authority\n"
+    L"  0   the boot manager is signed under a 2023 authority\n"
+    L"  64  usage error: unknown option, missing or unreadable file, or a file that is\n"
+    L"      not a signature database (message on standard error)\n"
+    L"With --efi: 0 when a signer was read, 3 when none was.\n";
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
+    CliOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& arg = args[i];
+        if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
+            options.help = true;
+        } else if (arg == L"--json") {
+            if (options.json) return Error(L"--json is given twice");
+            options.json = true;
+        } else if (auto* file = FileOption(options, arg)) {
+            if (file->has_value()) return Error(arg + L" is given twice");
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return Error(arg + L" needs a file name");
+            }
+            *file = args[++i];
+        } else {
+            return Error(L"unknown option: " + arg);
+        }
+    }
+    if (options.efiFile && (options.json || options.dbFile || options.dbxFile || options.kekFile)) {
+        return Error(L"--efi cannot be combined with other options");
+    }
+    return {options, {}};
+}
+
+}  // namespace certvane::cli

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace certvane::cli {
+
+struct CliOptions {
+    bool help = false;
+    bool json = false;
+    // Captured variable images that stand in for the firmware's.
+    std::optional<std::wstring> dbFile;
+    std::optional<std::wstring> dbxFile;
+    std::optional<std::wstring> kekFile;
+    // Names the signing authority of one EFI file instead of reporting on the machine.
+    std::optional<std::wstring> efiFile;
+};
+
+// Options, or the one-line reason why the arguments are not a valid command.
+struct ParsedCommandLine {
+    std::optional<CliOptions> options;
+    std::wstring error;
+};
+
+// `args` are the arguments after the program name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args);
+
+extern const wchar_t* const UsageText;
+
+}  // namespace certvane::cli
