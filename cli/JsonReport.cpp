@@ -1,0 +1,107 @@
+#include "cli/JsonReport.h"
+
+#include <nlohmann/json.hpp>
+
+#include "cli/Utf8.h"
+
+namespace certvane::cli {
+namespace {
+
+using nlohmann::ordered_json;
+
+std::string StateOf(std::wstring_view status) {
+    if (status == StatusWord::Valid) return "valid";
+    if (status == StatusWord::Revoked) return "revoked";
+    if (status == StatusWord::Absent) return "absent";
+    return "unknown";
+}
+
+std::string GenerationKey(CertGeneration generation) {
+    switch (generation) {
+        case Gen2011:
+            return "2011";
+        case Gen2023:
+            return "2023";
+        default:
+            return "unclassified";
+    }
+}
+
+ordered_json Names(const NameList& names) {
+    ordered_json list = ordered_json::array();
+    for (const auto& name : names) list.push_back(ToUtf8(name));
+    return list;
+}
+
+ordered_json Value(const RegistryValue& value) {
+    if (const auto* number = std::get_if<std::uint32_t>(&value)) return *number;
+    if (const auto* text = std::get_if<std::wstring>(&value)) return ToUtf8(*text);
+    return nullptr;
+}
+
+ordered_json Optional(const std::optional<std::wstring>& text) {
+    return text ? ordered_json(ToUtf8(*text)) : ordered_json(nullptr);
+}
+
+}  // namespace
+
+std::string CertificateKey(const KnownCertificate& row) {
+    std::string key;
+    for (wchar_t c : row.matchName) {
+        if (c == L' ') {
+            key.push_back('-');
+        } else if (c >= L'A' && c <= L'Z') {
+            key.push_back(static_cast<char>(c - L'A' + 'a'));
+        } else {
+            key.push_back(static_cast<char>(c));
+        }
+    }
+    return key;
+}
+
+std::string JsonReport(const MachineFacts& facts, int exitCode) {
+    ordered_json certificates = ordered_json::array();
+    for (const CertificateFact& cert : facts.certificates) {
+        certificates.push_back({{"key", CertificateKey(*cert.row)},
+                                {"name", ToUtf8(cert.row->displayName)},
+                                {"description", ToUtf8(cert.row->description)},
+                                {"status", ToUtf8(cert.status)},
+                                {"state", StateOf(cert.status)}});
+    }
+    ordered_json bootFiles = ordered_json::array();
+    for (const BootFileFact& file : facts.bootFiles) {
+        bootFiles.push_back({{"role", file.role},
+                             {"label", ToUtf8(file.label)},
+                             {"path", ToUtf8(file.path)},
+                             {"signer", ToUtf8(file.signer)},
+                             {"generation", GenerationKey(file.generation)},
+                             {"verdict", ToUtf8(file.verdict)}});
+    }
+    ordered_json servicing = ordered_json::object();
+    for (const NamedRegistryValue& value : facts.servicing) servicing[value.name] = Value(value.value);
+
+    const ordered_json report = {
+        {"environment",
+         {{"windowsPE", facts.winPE},
+          {"windowsVersion", ToUtf8(facts.windowsVersion)},
+          {"offlineWindowsDirectory", Optional(facts.offlineWindowsDirectory)},
+          {"offlineWindowsVersion", Optional(facts.offlineWindowsVersion)}}},
+        {"bootMode", ToUtf8(facts.bootMode)},
+        {"uefiBoot", facts.uefiBoot},
+        {"secureBootEnabled", facts.secureBootEnabled},
+        {"bitLocker", ToUtf8(facts.bitLocker)},
+        {"db", {{"readable", facts.dbReadable}, {"names", Names(facts.dbNames)}}},
+        {"dbx", {{"readable", facts.dbxReadable}, {"names", Names(facts.dbxNames)}}},
+        {"kek",
+         {{"readable", facts.kekReadable},
+          {"names", Names(facts.kekNames)},
+          {"hasMicrosoftKek2023", facts.kekHas2023}}},
+        {"certificates", certificates},
+        {"bootFiles", bootFiles},
+        {"servicing", {{"values", servicing}, {"availableUpdates", Value(facts.availableUpdates)}}},
+        {"readiness", {{"ca2023Ready", facts.ca2023Ready}, {"exitCode", exitCode}}},
+    };
+    return report.dump(2) + "\n";
+}
+
+}  // namespace certvane::cli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "cli/MachineFacts.h"
+
+namespace certvane::cli {
+
+// A stable English key for a known certificate: its name in lower case, blanks as hyphens.
+std::string CertificateKey(const KnownCertificate& row);
+
+// One JSON object (UTF-8, indented, ending in a line break) with every fact, and the exit
+// code the facts lead to.
+std::string JsonReport(const MachineFacts& facts, int exitCode);
+
+}  // namespace certvane::cli

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "inspect/CertGeneration.h"
+#include "inspect/SignatureDatabase.h"
+
+namespace certvane::cli {
+
+struct CertificateFact {
+    const KnownCertificate* row;
+    std::wstring_view status;  // a status word
+};
+
+struct BootFileFact {
+    std::string role;  // "current" or "offline"
+    std::wstring label;
+    std::wstring path;
+    std::wstring signer;
+    CertGeneration generation = Unclassified;
+    std::wstring verdict;
+};
+
+// A registry value that may be stored as a number or as text, or be absent.
+using RegistryValue = std::variant<std::monostate, std::uint32_t, std::wstring>;
+
+struct NamedRegistryValue {
+    std::string name;
+    RegistryValue value;
+};
+
+// Everything the console companion states about one machine.
+struct MachineFacts {
+    bool winPE = false;
+    std::wstring windowsVersion;
+    std::optional<std::wstring> offlineWindowsDirectory;
+    std::optional<std::wstring> offlineWindowsVersion;
+    std::wstring bootMode;
+    bool uefiBoot = false;
+    bool secureBootEnabled = false;
+    std::wstring bitLocker;
+
+    bool dbReadable = false;
+    bool dbxReadable = false;
+    NameList dbNames;
+    NameList dbxNames;
+    std::vector<CertificateFact> certificates;
+    bool ca2023Ready = false;
+
+    bool kekReadable = false;
+    NameList kekNames;
+    bool kekHas2023 = false;
+
+    std::vector<BootFileFact> bootFiles;
+    std::vector<NamedRegistryValue> servicing;
+    RegistryValue availableUpdates;
+};
+
+}  // namespace certvane::cli

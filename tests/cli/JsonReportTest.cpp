@@ -1,0 +1,75 @@
+#include "cli/JsonReport.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+namespace certvane::cli {
+namespace {
+
+using nlohmann::json;
+
+MachineFacts SampleFacts() {
+    MachineFacts facts;
+    facts.windowsVersion = L"Windows 11 专业版 24H2 (26100.2605)";
+    facts.bootMode = L"UEFI";
+    facts.uefiBoot = true;
+    facts.secureBootEnabled = true;
+    facts.bitLocker = L"已启用";
+    facts.dbReadable = true;
+    facts.dbNames = {L"Windows UEFI CA 2023"};
+    for (const auto& row : KnownCertificates) {
+        facts.certificates.push_back(
+            {&row, row.matchName == L"Windows UEFI CA 2023" ? StatusWord::Valid
+                                                             : StatusWord::Absent});
+    }
+    facts.bootFiles.push_back({"current", L"bootmgfw.efi", L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi",
+                               L"Microsoft Windows Production PCA 2011", Gen2011, L"是"});
+    facts.servicing = {{"UEFICA2023Status", std::wstring(L"InProgress")},
+                       {"UEFICA2023Error", std::uint32_t{0}},
+                       {"WindowsUEFICA2023Capable", RegistryValue{}}};
+    facts.availableUpdates = std::uint32_t{0x5944};
+    return facts;
+}
+
+TEST(JsonReport, StatesEveryFactAsData) {
+    const json report = json::parse(JsonReport(SampleFacts(), 1));
+    EXPECT_EQ(report["environment"]["windowsPE"], false);
+    EXPECT_EQ(report["environment"]["windowsVersion"], "Windows 11 专业版 24H2 (26100.2605)");
+    EXPECT_TRUE(report["environment"]["offlineWindowsDirectory"].is_null());
+    EXPECT_EQ(report["bootMode"], "UEFI");
+    EXPECT_EQ(report["secureBootEnabled"], true);
+    EXPECT_EQ(report["bitLocker"], "已启用");
+    EXPECT_EQ(report["db"]["names"], json::array({"Windows UEFI CA 2023"}));
+    EXPECT_EQ(report["kek"]["readable"], false);
+    EXPECT_EQ(report["readiness"]["exitCode"], 1);
+    EXPECT_EQ(report["readiness"]["ca2023Ready"], false);
+}
+
+TEST(JsonReport, CertificatesCarryStableKeysStatusWordsAndStates) {
+    const json certs = json::parse(JsonReport(SampleFacts(), 1))["certificates"];
+    ASSERT_EQ(certs.size(), 5u);
+    EXPECT_EQ(certs[0]["key"], "microsoft-windows-production-pca-2011");
+    EXPECT_EQ(certs[0]["state"], "absent");
+    EXPECT_EQ(certs[0]["status"], "[不存在]");
+    EXPECT_EQ(certs[2]["key"], "windows-uefi-ca-2023");
+    EXPECT_EQ(certs[2]["state"], "valid");
+    EXPECT_EQ(certs[4]["key"], "microsoft-option-rom-uefi-ca-2023");
+    EXPECT_EQ(certs[4]["description"], "硬件固件扩展卡 证书");
+}
+
+TEST(JsonReport, BootFilesAndServicingValuesKeepTheirTypes) {
+    const json report = json::parse(JsonReport(SampleFacts(), 2));
+    const json& file = report["bootFiles"][0];
+    EXPECT_EQ(file["role"], "current");
+    EXPECT_EQ(file["path"], "S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    EXPECT_EQ(file["generation"], "2011");
+    EXPECT_EQ(file["verdict"], "是");
+    EXPECT_EQ(report["servicing"]["values"]["UEFICA2023Status"], "InProgress");
+    EXPECT_EQ(report["servicing"]["values"]["UEFICA2023Error"], 0);
+    EXPECT_TRUE(report["servicing"]["values"]["WindowsUEFICA2023Capable"].is_null());
+    EXPECT_EQ(report["servicing"]["availableUpdates"], 0x5944);
+}
+
+}  // namespace
+}  // namespace certvane::cli
