@@ -1,0 +1,15 @@
+#pragma once
+
+// GDI+'s headers expect min and max, which the build turns off for <windows.h>, and the
+// COM declarations that WIN32_LEAN_AND_MEAN leaves out.
+#include <objidl.h>
+#include <windows.h>
+
+#include <algorithm>
+
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+
+#include <gdiplus.h>
