@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/core/ModuleSettings.h"
+#include "ui/core/ResourceFiles.h"
 #include "ui/core/UiMarkup.h"
 #include "ui/core/UiZipArchive.h"
 
@@ -227,6 +228,20 @@ TEST_F(MarkupArchives, DecryptsWithThePassword) {
     EXPECT_EQ(Failure(L"main.xml"), L"Could not unzip file");
     SetResourceArchive(L"secret.zip", L"", false);
     EXPECT_EQ(Failure(L"main.xml"), L"Could not unzip file");
+}
+
+TEST_F(MarkupArchives, ResourceFilesComeFromTheArchiveOrTheFolderOrThePathItself) {
+    std::vector<BYTE> bytes;
+    ASSERT_TRUE(ReadResourceFile(L"layouts.zip", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 2), "PK");
+    SetResourceArchive(L"layouts.zip", L"", false);
+    ASSERT_TRUE(ReadResourceFile(L"stored.xml", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "<Window name=\"stored\"/>");
+    EXPECT_FALSE(ReadResourceFile(L"layouts.zip", bytes));
+    const std::wstring full = std::wstring(WEFT_ZIP_FIXTURES) + L"notazip.zip";
+    ASSERT_TRUE(ReadResourceFile(full.c_str(), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "this is not an archive\n");
+    EXPECT_FALSE(ReadResourceFile(L"", bytes));
 }
 
 TEST_F(MarkupArchives, TheReaderReportsSizesAndPartialExtraction) {
