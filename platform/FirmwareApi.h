@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
 namespace certvane {
+
+inline constexpr std::uint32_t FirmwareTypeBios = 1;
+inline constexpr std::uint32_t FirmwareTypeUefi = 2;
 
 // UEFI firmware services.
 class FirmwareApi {
@@ -14,6 +18,8 @@ public:
     virtual std::uint32_t QueryFirmwareVariable(std::wstring_view name,
                                                          std::wstring_view guidText,
                                                          std::span<std::uint8_t> buffer) = 0;
+    // The firmware type the machine booted with; nullopt when the system cannot tell.
+    virtual std::optional<std::uint32_t> QueryFirmwareType() = 0;
 
 protected:
     ~FirmwareApi() = default;

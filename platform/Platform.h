@@ -1,7 +1,15 @@
 #pragma once
 
 #include "platform/CertificateApi.h"
+#include "platform/FileSystemApi.h"
 #include "platform/FirmwareApi.h"
+#include "platform/PrivilegeApi.h"
+#include "platform/ProcessApi.h"
+#include "platform/RegistryApi.h"
+#include "platform/SignatureApi.h"
+#include "platform/VersionApi.h"
+#include "platform/VolumeApi.h"
+#include "platform/WmiApi.h"
 
 namespace certvane {
 
@@ -10,7 +18,16 @@ namespace certvane {
 // them live in portable code and take a Platform explicitly; the real one is Win32Platform,
 // tests use a scripted machine. Operation names avoid the names of the Win32 functions, which
 // <windows.h> turns into macros.
-class Platform : public FirmwareApi, public CertificateApi {
+class Platform : public FirmwareApi,
+                 public CertificateApi,
+                 public RegistryApi,
+                 public PrivilegeApi,
+                 public FileSystemApi,
+                 public VolumeApi,
+                 public ProcessApi,
+                 public WmiApi,
+                 public SignatureApi,
+                 public VersionApi {
 public:
     virtual ~Platform() = default;
 };

@@ -4,13 +4,83 @@
 
 namespace certvane {
 
-// The real operating system. Each operation is the Win32 call it names and nothing more.
+// The real operating system. Each operation is the Win32 call (or fixed tiny sequence of
+// calls) it names and nothing more.
 class Win32Platform final : public Platform {
 public:
-    std::uint32_t QueryFirmwareVariable(std::wstring_view name,
-                                                 std::wstring_view guidText,
-                                                 std::span<std::uint8_t> buffer) override;
+    std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
+                                        std::span<std::uint8_t> buffer) override;
+    std::optional<std::uint32_t> QueryFirmwareType() override;
     std::optional<std::wstring> CertificateSubjectName(std::span<const std::uint8_t> der) override;
+
+    std::optional<RegistryKey> OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
+                                               std::uint32_t access) override;
+    std::optional<RegistryValueData> QueryRegistryValue(RegistryKey key, std::wstring_view name,
+                                                        std::span<std::uint8_t> buffer) override;
+    void CloseRegistryKey(RegistryKey key) override;
+    bool LoadRegistryHive(RegistryRoot root, std::wstring_view name,
+                          std::wstring_view hiveFile) override;
+    bool UnloadRegistryHive(RegistryRoot root, std::wstring_view name) override;
+
+    std::optional<TokenHandle> OpenOwnProcessToken(std::uint32_t access) override;
+    std::optional<std::uint64_t> LookupPrivilegeId(std::wstring_view privilegeName) override;
+    PrivilegeAdjustment AdjustTokenPrivilege(TokenHandle token, std::uint64_t privilegeId,
+                                             std::uint32_t attributes) override;
+    void CloseToken(TokenHandle token) override;
+
+    std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) override;
+    bool PathExists(std::wstring_view path) override;
+    std::wstring WindowsDirectoryPath() override;
+    std::wstring SystemDirectoryPath() override;
+    std::wstring TempDirectoryPath() override;
+    std::wstring CurrentDirectoryPath() override;
+    bool MakeDirectory(std::wstring_view path) override;
+    bool DeleteDirectory(std::wstring_view path) override;
+
+    std::uint32_t LogicalDriveMask() override;
+    std::uint32_t DriveTypeOf(std::wstring_view root) override;
+    std::optional<DeviceHandle> OpenDevice(std::wstring_view path, std::uint32_t access) override;
+    std::optional<DiskExtentsReply> QueryVolumeDiskExtents(DeviceHandle device) override;
+    std::optional<std::uint32_t> QueryStorageDeviceNumber(DeviceHandle device) override;
+    void CloseDevice(DeviceHandle device) override;
+    std::optional<VolumeSearchStart> FindFirstVolumeName() override;
+    std::optional<std::wstring> FindNextVolumeName(VolumeSearch search) override;
+    void CloseVolumeSearch(VolumeSearch search) override;
+    std::optional<std::wstring> VolumeFileSystemName(std::wstring_view volume) override;
+    std::uint32_t VolumePathNamesLength(std::wstring_view volume) override;
+    bool MountVolumeAt(std::wstring_view folder, std::wstring_view volume) override;
+    bool RemoveMountPoint(std::wstring_view folder) override;
+
+    std::optional<StartedProcess> StartProcess(std::wstring_view applicationPath,
+                                               std::wstring_view commandLine,
+                                               ShowWindowMode show) override;
+    void WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) override;
+    std::optional<std::uint32_t> ProcessExitCode(ProcessHandle process) override;
+    void KillProcess(ProcessHandle process, std::uint32_t exitCode) override;
+    void CloseProcess(StartedProcess started) override;
+
+    bool InitializeComApartment() override;
+    bool InitializeComSecurity() override;
+    void UninitializeCom() override;
+    std::optional<ComObject> CreateWmiLocator() override;
+    std::optional<ComObject> ConnectWmiNamespace(ComObject locator,
+                                                 std::wstring_view wmiNamespace) override;
+    bool SetWmiProxyBlanket(ComObject services) override;
+    std::optional<ComObject> ExecWmiQuery(ComObject services, std::wstring_view wql) override;
+    std::optional<ComObject> NextWmiObject(ComObject enumerator) override;
+    std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) override;
+    void ReleaseComObject(ComObject object) override;
+
+    std::optional<SignedObject> OpenSignedObject(std::wstring_view path) override;
+    std::optional<CertContextHandle> FirstStoreCertificate(CertStoreHandle store) override;
+    std::optional<CertContextHandle> SignerCertificate(CertStoreHandle store,
+                                                       CryptMessageHandle message) override;
+    std::wstring CertificateDisplayName(CertContextHandle certificate, CertNameOf whose) override;
+    void FreeCertificate(CertContextHandle certificate) override;
+    void CloseCertificateStore(CertStoreHandle store) override;
+    void CloseSignedMessage(CryptMessageHandle message) override;
+
+    std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
 };
 
 }  // namespace certvane

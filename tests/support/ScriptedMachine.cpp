@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "tests/support/Fold.h"
+
 namespace certvane::test {
 namespace {
 
@@ -19,6 +21,13 @@ std::optional<std::wstring> DecodeFakeCertificate(std::span<const std::uint8_t> 
         name.push_back(static_cast<wchar_t>(der[i] | der[i + 1] << 8));
     }
     return name;
+}
+
+const wchar_t* KindName(int kind) {
+    static const wchar_t* const names[] = {L"key", L"token", L"device", L"volume search",
+                                           L"process", L"thread", L"certificate store",
+                                           L"crypt message", L"certificate", L"COM object"};
+    return names[kind];
 }
 
 }  // namespace
@@ -39,8 +48,8 @@ void ScriptedMachine::SetFirmwareVariable(std::wstring name, std::wstring guidTe
 }
 
 std::uint32_t ScriptedMachine::QueryFirmwareVariable(std::wstring_view name,
-                                                              std::wstring_view guidText,
-                                                              std::span<std::uint8_t> buffer) {
+                                                     std::wstring_view guidText,
+                                                     std::span<std::uint8_t> buffer) {
     firmwareReads.push_back({std::wstring(name), std::wstring(guidText), buffer.size()});
     if (firmwareCountOverride) return *firmwareCountOverride;
     const auto found = firmwareVariables.find({std::wstring(name), std::wstring(guidText)});
@@ -49,10 +58,65 @@ std::uint32_t ScriptedMachine::QueryFirmwareVariable(std::wstring_view name,
     return static_cast<std::uint32_t>(found->second.size());
 }
 
+std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() { return firmwareType; }
+
 std::optional<std::wstring> ScriptedMachine::CertificateSubjectName(
     std::span<const std::uint8_t> der) {
     decodedCertificates.emplace_back(der.begin(), der.end());
     return decodeCertificate(der);
+}
+
+std::uintptr_t ScriptedMachine::NewHandle(Handle handle) {
+    const std::uintptr_t value = nextHandle_;
+    nextHandle_ += 4;
+    handles_.emplace(value, std::move(handle));
+    return value;
+}
+
+ScriptedMachine::Handle* ScriptedMachine::FindHandle(std::uintptr_t value, HandleKind kind) {
+    const auto found = handles_.find(value);
+    if (found == handles_.end() || found->second.kind != kind) {
+        misuse.push_back(std::wstring(L"use of an unknown ") + KindName(static_cast<int>(kind)));
+        return nullptr;
+    }
+    return &found->second;
+}
+
+void ScriptedMachine::ReleaseHandle(std::uintptr_t value, HandleKind kind,
+                                    std::wstring_view operation) {
+    const Handle* handle = FindHandle(value, kind);
+    if (handle == nullptr) return;
+    log.push_back(std::wstring(operation) + L" " + handle->description);
+    handles_.erase(value);
+}
+
+std::vector<std::wstring> ScriptedMachine::HeldResources() const {
+    std::vector<std::wstring> held;
+    for (const auto& [value, handle] : handles_) {
+        held.push_back(std::wstring(KindName(static_cast<int>(handle.kind))) + L" " +
+                       handle.description);
+    }
+    for (const auto& [name, tree] : loadedHives_) held.push_back(L"hive " + name);
+    if (comDepth_ != 0) held.push_back(L"COM initialised " + std::to_wstring(comDepth_));
+    for (const Process& process : processes_) {
+        if (process.running) held.push_back(L"running " + process.commandLine);
+    }
+    return held;
+}
+
+std::wstring ScriptedMachine::DescribeSystem() const {
+    std::wstring text;
+    for (const auto& [letter, volume] : letters) {
+        text += std::wstring(1, letter) + L": " + volumes[volume].name + L"\n";
+    }
+    for (const auto& [folder, volume] : mountFolders) {
+        text += L"mount " + folder + L" " + volumes[volume].name + L"\n";
+    }
+    for (const ScriptedVolume& volume : volumes) {
+        for (const std::wstring& folder : volume.folders) text += volume.name + folder + L"\n";
+    }
+    for (const auto& [name, tree] : loadedHives_) text += L"hive " + name + L"\n";
+    return text;
 }
 
 }  // namespace certvane::test

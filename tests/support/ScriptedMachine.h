@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -18,32 +19,246 @@ using Bytes = std::vector<std::uint8_t>;
 // subject display name is `displayName` (any other bytes are no certificate).
 Bytes FakeCertificate(std::wstring_view displayName);
 
+struct ScriptedCertificate {
+    std::wstring subject;  // simple display names
+    std::wstring issuer;
+};
+
+// An embedded signature: the certificates it carries in store order, and which of them the
+// signer information names (none when the signer's certificate is not carried).
+struct ScriptedSignature {
+    std::vector<ScriptedCertificate> certificates;
+    std::optional<std::size_t> signer;
+};
+
+struct ScriptedRegistryValue {
+    std::uint32_t type;
+    Bytes data;
+};
+ScriptedRegistryValue DwordValue(std::uint32_t value);
+ScriptedRegistryValue StringValue(std::wstring_view text);  // REG_SZ with its NUL
+
+// Registry keys by path (any letter case) to their values by name.
+using RegistryTree = std::map<std::wstring, std::map<std::wstring, ScriptedRegistryValue>>;
+void SetValue(RegistryTree& tree, std::wstring_view key, std::wstring_view name,
+              ScriptedRegistryValue value);
+
+struct ScriptedFile {
+    std::optional<ScriptedSignature> signature;
+    std::optional<FixedFileVersion> version;
+    std::optional<RegistryTree> hive;  // the file is a registry hive with these keys
+};
+
+struct ScriptedVolume {
+    std::wstring name;  // "\\?\Volume{...}\"
+    std::wstring fileSystem = L"NTFS";  // empty: unreadable
+    int disk = 0;                       // -1: the disk cannot be told
+    std::uint32_t extents = 1;
+    std::uint32_t driveType = DriveFixed;
+    bool refusesFolderMount = false;
+    // Folded (upper-case) paths relative to the root, without leading or trailing backslash.
+    std::map<std::wstring, ScriptedFile> files{};
+    std::set<std::wstring> folders{};
+};
+
+struct ScriptedEncryptableVolume {
+    std::optional<WmiValue> conversionStatus;
+    std::optional<WmiValue> protectionStatus;
+};
+
+struct ScriptedCommand {
+    std::uint32_t exitCode = 0;
+    bool hangs = false;  // runs until it is terminated
+};
+
 // An in-memory machine: tests script its state, run the portable algorithms on it, and read
-// back what the algorithms asked of it.
+// back what the algorithms asked of it and what they left held.
 class ScriptedMachine : public Platform {
 public:
     ScriptedMachine();
 
-    // Firmware variables by name and GUID text; absent ones cannot be read.
+    // ---- scripting ---------------------------------------------------------------------
     void SetFirmwareVariable(std::wstring name, std::wstring guidText, Bytes value);
+    std::size_t AddVolume(ScriptedVolume volume);
+    void AssignLetter(wchar_t letter, std::size_t volume);
+    // Puts a file (and its folders) at a path that resolves through the letters, volume
+    // names and mount folders as they are now.
+    void PutFile(std::wstring_view path, ScriptedFile file = {});
+    void PutFolder(std::wstring_view path);
+    void SetRegistryValue(std::wstring_view key, std::wstring_view name, ScriptedRegistryValue value);
+
     std::map<std::pair<std::wstring, std::wstring>, Bytes> firmwareVariables;
+    // Replaces the return value of every firmware read (to script misbehaving firmware).
+    std::optional<std::uint32_t> firmwareCountOverride;
+    std::optional<std::uint32_t> firmwareType;
+    // Decodes certificates; FakeCertificate bytes by default. Each call's input is recorded.
+    std::function<std::optional<std::wstring>(std::span<const std::uint8_t>)> decodeCertificate;
+
+    std::wstring windowsDirectory = L"C:\\Windows";
+    std::wstring systemDirectory = L"C:\\Windows\\system32";
+    std::wstring tempDirectory = L"C:\\Users\\admin\\AppData\\Local\\Temp\\";
+    std::wstring currentDirectory = L"C:\\Users\\admin";
+
+    std::vector<ScriptedVolume> volumes;
+    std::map<wchar_t, std::size_t> letters;
+    std::map<std::wstring, std::size_t> mountFolders;  // folded folder with trailing backslash
+    RegistryTree registry;
+    std::set<std::wstring> heldPrivileges{L"SeSystemEnvironmentPrivilege", L"SeBackupPrivilege",
+                                          L"SeRestorePrivilege"};
+    std::set<std::wstring> enabledPrivileges;
+    bool tokenOpenFails = false;
+
+    // The volume "mountvol S: /s" gives the letter S:; none makes it fail.
+    std::optional<std::size_t> mountvolEsp;
+    // cmd.exe runs by command line ("cmd.exe /c ..."); unknown ones exit with 1.
+    std::map<std::wstring, ScriptedCommand> commands;
+
+    bool comInitFails = false;
+    bool wmiAvailable = true;
+    bool wmiQueryFails = false;
+    std::map<std::wstring, ScriptedEncryptableVolume> encryptableVolumes;  // by drive, "C:"
+
+    // ---- reading back ------------------------------------------------------------------
     struct FirmwareRead {
         std::wstring name;
         std::wstring guidText;
         std::size_t bufferSize;
     };
     std::vector<FirmwareRead> firmwareReads;
-    // Replaces the return value of every firmware read (to script misbehaving firmware).
-    std::optional<std::uint32_t> firmwareCountOverride;
-
-    // Decodes certificates; FakeCertificate bytes by default. Each call's input is recorded.
-    std::function<std::optional<std::wstring>(std::span<const std::uint8_t>)> decodeCertificate;
     std::vector<Bytes> decodedCertificates;
+    struct ProcessStart {
+        std::wstring application;
+        std::wstring commandLine;
+        ShowWindowMode show;
+    };
+    std::vector<ProcessStart> processStarts;
+    std::vector<std::pair<std::wstring, std::uint32_t>> processWaits;  // command line, ms
+    std::vector<std::wstring> wmiQueries;
+    std::vector<std::wstring> hiveLoads;    // "name <- file"
+    std::vector<std::wstring> log;          // every operation that changes or releases state
+    std::vector<std::wstring> misuse;       // releases of unknown handles, refused orders
 
-    std::uint32_t QueryFirmwareVariable(std::wstring_view name,
-                                                 std::wstring_view guidText,
-                                                 std::span<std::uint8_t> buffer) override;
+    // Everything acquired and not yet released: handles, loaded hives, COM, running children.
+    std::vector<std::wstring> HeldResources() const;
+    // Drive letters, mount folders, folders and loaded hives, as text to compare.
+    std::wstring DescribeSystem() const;
+    bool FolderExists(std::wstring_view path) const;
+
+    // ---- Platform ----------------------------------------------------------------------
+    std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
+                                        std::span<std::uint8_t> buffer) override;
+    std::optional<std::uint32_t> QueryFirmwareType() override;
     std::optional<std::wstring> CertificateSubjectName(std::span<const std::uint8_t> der) override;
+
+    std::optional<RegistryKey> OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
+                                               std::uint32_t access) override;
+    std::optional<RegistryValueData> QueryRegistryValue(RegistryKey key, std::wstring_view name,
+                                                        std::span<std::uint8_t> buffer) override;
+    void CloseRegistryKey(RegistryKey key) override;
+    bool LoadRegistryHive(RegistryRoot root, std::wstring_view name,
+                          std::wstring_view hiveFile) override;
+    bool UnloadRegistryHive(RegistryRoot root, std::wstring_view name) override;
+
+    std::optional<TokenHandle> OpenOwnProcessToken(std::uint32_t access) override;
+    std::optional<std::uint64_t> LookupPrivilegeId(std::wstring_view privilegeName) override;
+    PrivilegeAdjustment AdjustTokenPrivilege(TokenHandle token, std::uint64_t privilegeId,
+                                             std::uint32_t attributes) override;
+    void CloseToken(TokenHandle token) override;
+
+    std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) override;
+    bool PathExists(std::wstring_view path) override;
+    std::wstring WindowsDirectoryPath() override;
+    std::wstring SystemDirectoryPath() override;
+    std::wstring TempDirectoryPath() override;
+    std::wstring CurrentDirectoryPath() override;
+    bool MakeDirectory(std::wstring_view path) override;
+    bool DeleteDirectory(std::wstring_view path) override;
+
+    std::uint32_t LogicalDriveMask() override;
+    std::uint32_t DriveTypeOf(std::wstring_view root) override;
+    std::optional<DeviceHandle> OpenDevice(std::wstring_view path, std::uint32_t access) override;
+    std::optional<DiskExtentsReply> QueryVolumeDiskExtents(DeviceHandle device) override;
+    std::optional<std::uint32_t> QueryStorageDeviceNumber(DeviceHandle device) override;
+    void CloseDevice(DeviceHandle device) override;
+    std::optional<VolumeSearchStart> FindFirstVolumeName() override;
+    std::optional<std::wstring> FindNextVolumeName(VolumeSearch search) override;
+    void CloseVolumeSearch(VolumeSearch search) override;
+    std::optional<std::wstring> VolumeFileSystemName(std::wstring_view volume) override;
+    std::uint32_t VolumePathNamesLength(std::wstring_view volume) override;
+    bool MountVolumeAt(std::wstring_view folder, std::wstring_view volume) override;
+    bool RemoveMountPoint(std::wstring_view folder) override;
+
+    std::optional<StartedProcess> StartProcess(std::wstring_view applicationPath,
+                                               std::wstring_view commandLine,
+                                               ShowWindowMode show) override;
+    void WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) override;
+    std::optional<std::uint32_t> ProcessExitCode(ProcessHandle process) override;
+    void KillProcess(ProcessHandle process, std::uint32_t exitCode) override;
+    void CloseProcess(StartedProcess started) override;
+
+    bool InitializeComApartment() override;
+    bool InitializeComSecurity() override;
+    void UninitializeCom() override;
+    std::optional<ComObject> CreateWmiLocator() override;
+    std::optional<ComObject> ConnectWmiNamespace(ComObject locator,
+                                                 std::wstring_view wmiNamespace) override;
+    bool SetWmiProxyBlanket(ComObject services) override;
+    std::optional<ComObject> ExecWmiQuery(ComObject services, std::wstring_view wql) override;
+    std::optional<ComObject> NextWmiObject(ComObject enumerator) override;
+    std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) override;
+    void ReleaseComObject(ComObject object) override;
+
+    std::optional<SignedObject> OpenSignedObject(std::wstring_view path) override;
+    std::optional<CertContextHandle> FirstStoreCertificate(CertStoreHandle store) override;
+    std::optional<CertContextHandle> SignerCertificate(CertStoreHandle store,
+                                                       CryptMessageHandle message) override;
+    std::wstring CertificateDisplayName(CertContextHandle certificate, CertNameOf whose) override;
+    void FreeCertificate(CertContextHandle certificate) override;
+    void CloseCertificateStore(CertStoreHandle store) override;
+    void CloseSignedMessage(CryptMessageHandle message) override;
+
+    std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
+
+private:
+    struct Location {
+        std::size_t volume;
+        std::wstring relative;  // folded, no leading or trailing backslash; empty: the root
+    };
+    enum class HandleKind {
+        Key, Token, Device, Search, Process, Thread, Store, Message, Certificate, Com
+    };
+    struct Handle {
+        HandleKind kind;
+        std::wstring description;
+        std::size_t index = 0;  // volume, search position, process, certificate, rows delivered
+        std::wstring text{};  // key path, WMI drive, signed file path
+        std::wstring hive{};  // the hive a key belongs to; empty for the live registry
+    };
+    struct Process {
+        std::wstring commandLine;
+        bool running = false;
+        std::uint32_t exitCode = 0;
+    };
+
+    std::uintptr_t NewHandle(Handle handle);
+    Handle* FindHandle(std::uintptr_t value, HandleKind kind);
+    void ReleaseHandle(std::uintptr_t value, HandleKind kind, std::wstring_view operation);
+
+    std::optional<Location> Resolve(std::wstring_view path) const;
+    enum class EntryKind { None, File, Folder };
+    EntryKind KindAt(const Location& location) const;
+    ScriptedFile* FileAt(std::wstring_view path);
+    std::optional<std::size_t> VolumeNamed(std::wstring_view name) const;
+    void RunMountvol(std::wstring_view commandLine, Process& process);
+
+    const RegistryTree* TreeFor(const std::wstring& hive) const;
+
+    std::map<std::uintptr_t, Handle> handles_;
+    std::uintptr_t nextHandle_ = 0x100;
+    std::vector<Process> processes_;
+    std::map<std::wstring, RegistryTree> loadedHives_;  // by folded name
+    int comDepth_ = 0;
+    bool comSecurityInitialized_ = false;
 };
 
 }  // namespace certvane::test

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace certvane {
+
+// One found EFI System Partition root.
+struct EspCandidate {
+    std::wstring path;       // ends in a backslash
+    int diskNumber = -1;     // -1 when unknown
+    bool temporaryMount = false;  // mounted on a folder here; ReleaseEspCandidates removes it
+
+    friend bool operator==(const EspCandidate&, const EspCandidate&) = default;
+};
+
+// The boot files whose presence marks a volume as an ESP, in probing order.
+inline constexpr std::array<std::wstring_view, 4> EspBootFiles{
+    L"EFI\\Microsoft\\Boot\\bootmgfw.efi", L"EFI\\Microsoft\\Boot\\bootmgr.efi",
+    L"EFI\\BOOT\\BOOTX64.EFI", L"EFI\\BOOT\\BOOTIA32.EFI"};
+
+inline constexpr std::wstring_view BootManagerFile = L"EFI\\Microsoft\\Boot\\bootmgfw.efi";
+
+bool IsRegularFile(Platform& platform, std::wstring_view path);
+
+// The drive root of the Windows directory (C:\), or empty when it has no drive letter.
+std::wstring GetSystemDriveRoot(Platform& platform);
+
+// The volume name (with trailing backslash) of a FAT ESP holding the boot manager on the
+// disk; empty when there is none. Mounts nothing.
+std::wstring FindEspVolumeOnDisk(Platform& platform, int diskNumber);
+
+// The ESPs of the running system's disk (of every disk when that disk is unknown). May leave
+// S: assigned and folder mounts in place; release the list with ReleaseEspCandidates.
+std::vector<EspCandidate> FindEspVolumes(Platform& platform);
+
+// Removes the folder mounts of a list: mount point first, then its folder.
+void ReleaseEspCandidates(Platform& platform, const std::vector<EspCandidate>& candidates);
+
+// The root among the candidates that belongs to the disk of the Windows directory, else the
+// first one; empty when there is no usable root.
+std::wstring ChooseSystemEspRoot(Platform& platform, const std::vector<EspCandidate>& candidates);
+
+// The running system's boot manager on its ESP, or empty. Leaves the mounts in place so the
+// path stays valid for the caller.
+std::wstring GetCurrentBootManagerPath(Platform& platform);
+
+}  // namespace certvane

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace certvane {
+
+// Runs "cmd.exe /c command" hidden and returns its exit code; -1 when it cannot start or is
+// still running after `timeoutMs` (it is then terminated).
+int RunHiddenCommand(Platform& platform, std::wstring_view command, std::uint32_t timeoutMs);
+
+// "mountvol S: /s": true when it ran and exited with code 0.
+bool MountEspAtS(Platform& platform);
+
+// "mountvol S: /d".
+void UnmountS(Platform& platform);
+
+// The full path of a program in the system directory; empty when that directory is unknown.
+// Elevated commands are never found by search, where a planted file of the same name could
+// stand in for them.
+std::wstring SystemCommandPath(Platform& platform, std::wstring_view executable);
+
+}  // namespace certvane

@@ -1,0 +1,126 @@
+#include "inspect/WindowsVersion.h"
+
+#include <array>
+
+#include "inspect/PathText.h"
+#include "inspect/Privileges.h"
+#include "inspect/Registry.h"
+#include "inspect/WindowsEditions.h"
+
+namespace certvane {
+namespace {
+
+constexpr std::wstring_view kOfflineHiveName = L"TempOfflineSoft";
+
+struct VersionValues {
+    std::uint32_t build = 0;
+    std::uint32_t revision = 0;
+    std::wstring editionId;
+    std::wstring productName;
+};
+
+std::uint32_t LeadingDecimal(std::wstring_view text) {
+    std::uint32_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') break;
+        const std::uint32_t digit = static_cast<std::uint32_t>(c - L'0');
+        if (value > (0xFFFFFFFFu - digit) / 10) return 0xFFFFFFFFu;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+VersionValues ReadVersionValues(RegistryApi& registry, RegistryKey key) {
+    VersionValues values;
+    std::array<std::uint8_t, 64> build{};
+    if (const auto data = registry.QueryRegistryValue(key, L"CurrentBuild", build); data && data->type == RegSz) {
+        values.build = LeadingDecimal(TextOfRegistryBytes(build.data(), data->size));
+    }
+    std::array<std::uint8_t, 4> ubr{};
+    if (registry.QueryRegistryValue(key, L"UBR", ubr)) {
+        values.revision = LittleEndian32(ubr.data());
+    }
+    std::array<std::uint8_t, 512> edition{};
+    if (const auto data = registry.QueryRegistryValue(key, L"EditionID", edition)) {
+        values.editionId = TextOfRegistryBytes(edition.data(), data->size);
+    }
+    std::array<std::uint8_t, 512> product{};
+    if (const auto data = registry.QueryRegistryValue(key, L"ProductName", product)) {
+        values.productName = TextOfRegistryBytes(product.data(), data->size);
+    }
+    return values;
+}
+
+VersionValues ReadRunningValues(Platform& platform) {
+    const auto key = platform.OpenRegistryKey(RegistryRoot::LocalMachine,
+                                              L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                                              RegistryKeyRead);
+    if (!key) return {};
+    VersionValues values = ReadVersionValues(platform, *key);
+    platform.CloseRegistryKey(*key);
+    return values;
+}
+
+// Keys are closed before the unload, which the system refuses while any key of the hive is
+// open.
+VersionValues ReadOfflineValues(Platform& platform, std::wstring_view directory) {
+    const std::wstring hive = UnderDirectory(directory, L"System32\\config\\SOFTWARE");
+    if (!platform.PathExists(hive) || !LoadOfflineHive(platform, kOfflineHiveName, hive)) return {};
+    VersionValues values;
+    const auto root = platform.OpenRegistryKey(RegistryRoot::LocalMachine, kOfflineHiveName,
+                                               RegistryKeyRead);
+    if (root) {
+        const auto key = platform.OpenRegistryKey(
+            RegistryRoot::LocalMachine, L"TempOfflineSoft\\Microsoft\\Windows NT\\CurrentVersion",
+            RegistryKeyRead);
+        if (key) {
+            values = ReadVersionValues(platform, *key);
+            platform.CloseRegistryKey(*key);
+        }
+        platform.CloseRegistryKey(*root);
+    }
+    platform.UnloadRegistryHive(RegistryRoot::LocalMachine, kOfflineHiveName);
+    return values;
+}
+
+bool ReadBuildFromFile(Platform& platform, const std::wstring& file, VersionValues& values) {
+    const auto version = platform.ReadFixedFileVersion(file);
+    if (!version) return false;
+    values.build = version->leastSignificant >> 16;
+    values.revision = version->leastSignificant & 0xFFFF;
+    return values.build != 0;
+}
+
+std::wstring EditionText(const VersionValues& values) {
+    if (!values.editionId.empty()) return EditionFromId(values.editionId);
+    if (!values.productName.empty()) return EditionFromProductName(values.productName);
+    return {};
+}
+
+}  // namespace
+
+std::optional<std::wstring> ReadWindowsVersion(Platform& platform, std::wstring_view directory) {
+    const std::wstring trimmed = WithoutTrailingBackslash(directory);
+    const bool running =
+        EqualsIgnoringCase(trimmed, WithoutTrailingBackslash(platform.WindowsDirectoryPath()));
+    VersionValues values = running ? ReadRunningValues(platform) : ReadOfflineValues(platform, directory);
+    if (values.build == 0 &&
+        !ReadBuildFromFile(platform, UnderDirectory(trimmed, L"System32\\winver.exe"), values) &&
+        !ReadBuildFromFile(platform, UnderDirectory(trimmed, L"System32\\ntoskrnl.exe"), values)) {
+        return std::nullopt;
+    }
+    std::wstring text(GenerationForBuild(values.build));
+    const std::wstring edition = EditionText(values);
+    if (!edition.empty()) text += L" " + edition;
+    text += L"-内部版本（" + std::to_wstring(values.build);
+    if (values.revision != 0) text += L"." + std::to_wstring(values.revision);
+    text += L"）";
+    return text;
+}
+
+std::wstring GetWindowsVersionText(Platform& platform, std::wstring_view directory, bool offline) {
+    const std::wstring chosen = offline ? std::wstring(directory) : platform.WindowsDirectoryPath();
+    return ReadWindowsVersion(platform, chosen).value_or(L"Windows (未知版本)");
+}
+
+}  // namespace certvane

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace certvane {
+
+inline constexpr std::uint32_t FileAttributeDirectory = 0x10;
+
+// Files, folders and the system's well-known directories.
+class FileSystemApi {
+public:
+    // nullopt when the attributes cannot be read (no such file, no access).
+    virtual std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) = 0;
+    virtual bool PathExists(std::wstring_view path) = 0;
+    // Each of these is empty when the system cannot say (or the text exceeds 260 characters).
+    virtual std::wstring WindowsDirectoryPath() = 0;
+    virtual std::wstring SystemDirectoryPath() = 0;
+    virtual std::wstring TempDirectoryPath() = 0;
+    virtual std::wstring CurrentDirectoryPath() = 0;
+    virtual bool MakeDirectory(std::wstring_view path) = 0;
+    virtual bool DeleteDirectory(std::wstring_view path) = 0;
+
+protected:
+    ~FileSystemApi() = default;
+};
+
+}  // namespace certvane

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "platform/Handles.h"
+
+namespace certvane {
+
+// The only registry root the program reads or loads hives under.
+enum class RegistryRoot { LocalMachine };
+
+inline constexpr std::uint32_t RegistryKeyRead = 0x20019;  // KEY_READ
+inline constexpr std::uint32_t RegSz = 1;
+inline constexpr std::uint32_t RegDword = 4;
+
+struct RegistryValueData {
+    std::uint32_t type;
+    std::uint32_t size;  // bytes written to the buffer
+};
+
+// The registry, offline hives included.
+class RegistryApi {
+public:
+    virtual std::optional<RegistryKey> OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
+                                                       std::uint32_t access) = 0;
+    // Copies the value into `buffer`; nullopt when it is missing or does not fit.
+    virtual std::optional<RegistryValueData> QueryRegistryValue(RegistryKey key,
+                                                                std::wstring_view name,
+                                                                std::span<std::uint8_t> buffer) = 0;
+    virtual void CloseRegistryKey(RegistryKey key) = 0;
+    // Mounts the hive file as root\name; needs the backup and restore privileges.
+    virtual bool LoadRegistryHive(RegistryRoot root, std::wstring_view name,
+                                  std::wstring_view hiveFile) = 0;
+    virtual bool UnloadRegistryHive(RegistryRoot root, std::wstring_view name) = 0;
+
+protected:
+    ~RegistryApi() = default;
+};
+
+}  // namespace certvane

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "platform/Handles.h"
+
+namespace certvane {
+
+inline constexpr std::uint16_t VariantInt32 = 3;  // VT_I4
+
+// One property as WMI delivered it; `int32Value` is meaningful only for VariantInt32.
+struct WmiValue {
+    std::uint16_t variantType;
+    std::int32_t int32Value;
+};
+
+// COM on the calling thread and WMI queries through it.
+class WmiApi {
+public:
+    // Apartment-threaded; true when the call succeeded and must be balanced by UninitializeCom.
+    virtual bool InitializeComApartment() = 0;
+    // Process-wide default security: packet privacy, impersonation.
+    virtual bool InitializeComSecurity() = 0;
+    virtual void UninitializeCom() = 0;
+
+    virtual std::optional<ComObject> CreateWmiLocator() = 0;
+    virtual std::optional<ComObject> ConnectWmiNamespace(ComObject locator,
+                                                         std::wstring_view wmiNamespace) = 0;
+    // Windows NT authentication, packet privacy, impersonation, on the services proxy.
+    virtual bool SetWmiProxyBlanket(ComObject services) = 0;
+    // A forward-only, immediately returning WQL query.
+    virtual std::optional<ComObject> ExecWmiQuery(ComObject services, std::wstring_view wql) = 0;
+    // The next object, waiting as long as it takes.
+    virtual std::optional<ComObject> NextWmiObject(ComObject enumerator) = 0;
+    virtual std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) = 0;
+    virtual void ReleaseComObject(ComObject object) = 0;
+
+protected:
+    ~WmiApi() = default;
+};
+
+}  // namespace certvane

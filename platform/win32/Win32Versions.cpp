@@ -1,0 +1,27 @@
+#include <windows.h>
+#include <winver.h>
+
+#include <vector>
+
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace certvane {
+
+std::optional<FixedFileVersion> Win32Platform::ReadFixedFileVersion(std::wstring_view path) {
+    const std::wstring file = Terminated(path);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+    if (size == 0) return std::nullopt;
+    std::vector<BYTE> block(size);
+    if (!GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return std::nullopt;
+    void* fixed = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), L"\\", &fixed, &length) || length == 0 || fixed == nullptr) {
+        return std::nullopt;
+    }
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+    return FixedFileVersion{info->dwFileVersionMS, info->dwFileVersionLS};
+}
+
+}  // namespace certvane

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace certvane::test {
+
+// The lines of a report whose every line ends in CR LF; fails the running test when the text
+// does not end in CR LF or holds a CR or LF outside such an ending.
+std::vector<std::wstring> ReportLines(const std::wstring& report);
+
+// The separator line of the report: 50 heavy horizontals.
+inline const std::wstring kRule(50, L'\u2501');
+
+}  // namespace certvane::test

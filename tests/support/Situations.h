@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+#include "tests/support/ScriptedMachine.h"
+
+namespace certvane::test {
+
+// An Authenticode signature as Windows files carry it: the signing certificate (subject
+// `leaf`, issued by `authority`) first, then the authority's own certificate.
+ScriptedSignature SignedBy(std::wstring_view authority, std::wstring_view leaf = L"Microsoft Windows");
+
+ScriptedFile SignedFile(std::wstring_view authority);
+
+// A db holding the given certificates, one X.509 list each.
+Bytes DbImage(std::initializer_list<std::wstring_view> names);
+void SetDb(ScriptedMachine& machine, std::initializer_list<std::wstring_view> names);
+void SetDbx(ScriptedMachine& machine, std::initializer_list<std::wstring_view> names);
+
+// The registry values of a Windows version (CurrentVersion key, relative to SOFTWARE).
+void SetVersion(RegistryTree& tree, std::wstring_view key, std::wstring_view build,
+                std::uint32_t ubr, std::wstring_view editionId, std::wstring_view productName);
+
+inline constexpr wchar_t kOnlineVersionKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+
+// Whole machines. Volume indices are named in each for the tests that change them.
+namespace Windows11 {
+inline constexpr std::size_t Esp = 0, System = 1, Recovery = 2, Dvd = 3;
+}
+// A running Windows 11 Pro 26100.4652 on disk 0 with UEFI, Secure Boot, all five
+// certificates in db, a letterless ESP whose boot manager is signed under Windows UEFI CA
+// 2023, BitLocker on and unlocked, and a DVD drive.
+ScriptedMachine NormalWindows11();
+
+namespace WinPe {
+inline constexpr std::size_t RamDrive = 0, BootMedium = 1;
+}
+// Windows PE 26100 booted from a USB stick (D:, disk 1, loader signed under PCA 2011),
+// no WMI, no offline installation yet.
+ScriptedMachine WinPeBase();
+// ... with Windows 10 Pro 19045.5737 on C: (disk 0) and its ESP on disk 0 (boot manager
+// signed under PCA 2011), BitLocker recorded as on in the offline SYSTEM hive.
+ScriptedMachine WinPeWithOfflineOnC();
+// ... with Windows 11 Enterprise 22631 on a USB disk E: (disk 2) and its ESP on disk 2
+// (boot manager signed under Windows UEFI CA 2023); disk 0 holds only data on C:.
+ScriptedMachine WinPeWithOfflineOnUsb();
+
+// A legacy BIOS machine: no firmware variables, no Secure Boot value, no ESP; a letterless
+// "System Reserved" NTFS volume on disk 0; mountvol finds no ESP.
+ScriptedMachine LegacyBiosMachine();
+
+// The hive of an installation (SOFTWARE or SYSTEM) as a file.
+ScriptedFile HiveFile(RegistryTree tree);
+
+}  // namespace certvane::test
