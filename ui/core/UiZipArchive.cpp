@@ -22,6 +22,9 @@ constexpr std::uint16_t FlagEncrypted = 0x0001;
 constexpr std::uint16_t FlagUtf8Name = 0x0800;
 constexpr std::uint16_t MethodStored = 0;
 constexpr std::uint16_t MethodDeflated = 8;
+// Deflate cannot expand data by more than this factor, and the encryption header is 12 bytes.
+constexpr std::uint64_t DeflateMaxRatio = 1032;
+constexpr std::uint32_t EncryptionHeaderSize = 12;
 
 std::uint16_t Le16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
@@ -98,6 +101,7 @@ bool CUiZipArchive::ReadDirectory() {
     const std::uint16_t entryCount = Le16(end + 10);
     const std::uint32_t directorySize = Le32(end + 12);
     const std::uint32_t directoryOffset = Le32(end + 16);
+    if (static_cast<std::uint64_t>(directoryOffset) + directorySize > fileSize_) return false;
     std::vector<std::uint8_t> directory(directorySize);
     if (!ReadAt(directoryOffset, directory.data(), directorySize)) return false;
     std::uint32_t pos = 0;
@@ -110,13 +114,35 @@ bool CUiZipArchive::ReadDirectory() {
             DirectoryEntrySize + nameSize + Le16(record + 30) + Le16(record + 32);
         if (directorySize - pos < recordSize) return false;
         const std::uint16_t flags = Le16(record + 8);
-        entries_.push_back({DecodeName(record + DirectoryEntrySize, static_cast<int>(nameSize),
-                                       (flags & FlagUtf8Name) != 0),
-                            flags, Le16(record + 10), Le32(record + 16), Le32(record + 20),
-                            Le32(record + 24), Le32(record + 42)});
+        Entry entry{DecodeName(record + DirectoryEntrySize, static_cast<int>(nameSize),
+                               (flags & FlagUtf8Name) != 0),
+                    flags,
+                    Le16(record + 10),
+                    Le32(record + 16),
+                    Le32(record + 20),
+                    Le32(record + 24),
+                    Le32(record + 42)};
+        if (IsPlausible(entry)) entries_.push_back(entry);
         pos += recordSize;
     }
     return true;
+}
+
+// Callers size their buffers by the uncompressed size the directory claims, so an entry whose
+// sizes cannot be true of this file is left out rather than trusted.
+bool CUiZipArchive::IsPlausible(const Entry& entry) const {
+    if (static_cast<std::uint64_t>(entry.localHeaderOffset) + LocalHeaderSize +
+            entry.compressedSize >
+        fileSize_) {
+        return false;
+    }
+    std::uint64_t stored = entry.compressedSize;
+    if ((entry.flags & FlagEncrypted) != 0) {
+        if (stored < EncryptionHeaderSize) return false;
+        stored -= EncryptionHeaderSize;
+    }
+    if (entry.method == MethodStored) return entry.uncompressedSize == stored;
+    return entry.uncompressedSize <= stored * DeflateMaxRatio + DeflateMaxRatio;
 }
 
 bool CUiZipArchive::FindEntry(const wchar_t* name, int* index,
@@ -138,6 +164,7 @@ bool CUiZipArchive::ReadEntryData(const Entry& entry, std::vector<std::uint8_t>&
     if (Le32(header) != LocalHeaderSignature) return false;
     const std::uint64_t dataOffset = static_cast<std::uint64_t>(entry.localHeaderOffset) +
                                      LocalHeaderSize + Le16(header + 26) + Le16(header + 28);
+    if (dataOffset > fileSize_ || entry.compressedSize > fileSize_ - dataOffset) return false;
     data.resize(entry.compressedSize);
     if (!ReadAt(dataOffset, data.data(), entry.compressedSize)) return false;
     if ((entry.flags & FlagEncrypted) == 0) return true;

@@ -42,6 +42,7 @@ class CUiZipArchive {
     CUiZipArchive(HANDLE file, std::uint64_t fileSize, const char* password);
     bool ReadAt(std::uint64_t offset, void* buffer, std::uint32_t size) const;
     bool ReadDirectory();
+    bool IsPlausible(const Entry& entry) const;
     bool ReadEntryData(const Entry& entry, std::vector<std::uint8_t>& data) const;
 
     HANDLE file_;
