@@ -164,7 +164,7 @@ bool Canvas::SameAs(const Canvas& other) const {
 }
 
 bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
-    for (int shift = 0; shift < 32; shift += 8) {
+    for (int shift = 0; shift < 24; shift += 8) {
         const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
         if (d > tolerance || d < -tolerance) {
             return false;

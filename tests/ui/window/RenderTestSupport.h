@@ -62,7 +62,7 @@ std::vector<std::uint8_t> EncodeJpeg(const TestImage& image);
 std::wstring WriteTempFile(const wchar_t* name, const std::vector<std::uint8_t>& bytes);
 std::wstring TempFolder();
 
-// Whether two channels of two colours are within `tolerance` of each other.
+// Whether the red, green and blue of two colours are each within `tolerance`.
 bool Near(std::uint32_t a, std::uint32_t b, int tolerance);
 
 // A paint manager stand-in: real GDI fonts, images loaded by the render engine's loaders.
