@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace Weft {
 
@@ -88,6 +89,7 @@ class CUiMarkup {
     bool ParseContent(wchar_t* p);
     bool ParseAttributes(wchar_t*& p);
     bool CloseElement(wchar_t*& p, const OpenElement& element);
+    static void EndOpenNames(const std::vector<OpenElement>& open);
     void ReadData(wchar_t*& p, wchar_t*& out, wchar_t end) const;
     std::uint32_t AppendElement();
     void ClearError();

@@ -153,6 +153,13 @@ bool CUiMarkup::CloseElement(wchar_t*& p, const OpenElement& element) {
     return true;
 }
 
+// A document may end inside its root, before the end tags that would otherwise end the names
+// of the elements still open; their names are ended here instead, so that no name runs on
+// into the element's content.
+void CUiMarkup::EndOpenNames(const std::vector<OpenElement>& open) {
+    for (const OpenElement& element : open) *element.nameEnd = L'\0';
+}
+
 // Each open element waits on an explicit stack rather than on the call stack, so that a
 // deeply nested document cannot exhaust the thread's stack.
 bool CUiMarkup::ParseContent(wchar_t* p) {
@@ -161,7 +168,11 @@ bool CUiMarkup::ParseContent(wchar_t* p) {
     std::uint32_t previous = 0;
     for (;;) {
         SkipWhitespace(p);
-        if (*p == L'\0') return parent <= 1 ? true : Fail(L"Expected start tag", p);
+        if (*p == L'\0') {
+            if (parent > 1) return Fail(L"Expected start tag", p);
+            EndOpenNames(open);
+            return true;
+        }
         if (*p != L'<') return Fail(L"Expected start tag", p);
         if (p[1] == L'/') {
             // At document level an end tag ends the document; what follows it is not read.
@@ -211,7 +222,12 @@ bool CUiMarkup::ParseContent(wchar_t* p) {
         ++p;
         wchar_t* contentEnd = nullptr;
         ReadData(p, contentEnd, L'<');
-        if (*p == L'\0') return parent <= 1 ? true : Fail(L"Expected end-tag start", p);
+        if (*p == L'\0') {
+            if (parent > 1) return Fail(L"Expected end-tag start", p);
+            *nameEnd = L'\0';
+            EndOpenNames(open);
+            return true;
+        }
         if (p[1] != L'/') {
             open.push_back({index, nameEnd, contentEnd});
             parent = index;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <cwctype>
 #include <random>
 #include <set>
 #include <string>
@@ -167,17 +168,25 @@ void ExpectSameTree(CUiMarkupNode node, const ElementModel& model) {
     ASSERT_FALSE(child.IsValid());
 }
 
+bool IsName(const wchar_t* name) {
+    for (; *name != L'\0'; ++name) {
+        if (*name != L'_' && *name != L':' && !std::iswalnum(*name)) return false;
+    }
+    return true;
+}
+
 // Walks whatever tree came out, with a bound on its size so that a broken link cannot loop.
 void ExpectWellFormed(CUiMarkupNode node, size_t textLength, size_t& budget) {
     for (; node.IsValid(); node = node.GetSibling()) {
         ASSERT_GT(budget--, 0u) << "more elements than the text could hold";
         ASSERT_NE(node.GetName(), nullptr);
         ASSERT_LE(std::wcslen(node.GetName()), textLength);
+        ASSERT_TRUE(IsName(node.GetName())) << "element name runs on";
         const int count = node.GetAttributeCount();
         ASSERT_GE(count, 0);
         ASSERT_LE(count, 64);
         for (int i = 0; i < count; ++i) {
-            ASSERT_LE(std::wcslen(node.GetAttributeName(i)), textLength);
+            ASSERT_TRUE(IsName(node.GetAttributeName(i))) << "attribute name runs on";
             ASSERT_LE(std::wcslen(node.GetAttributeValue(i)), textLength);
         }
         ExpectWellFormed(node.GetChild(), textLength, budget);

@@ -91,8 +91,13 @@ TEST(CUiMarkup, AnEmptyDocumentHasNoRoot) {
 TEST(CUiMarkup, TextMayEndInsideTheRoot) {
     CUiMarkup markup;
     ASSERT_TRUE(markup.Load(L"<Window><Font/>"));
+    EXPECT_EQ(Str(markup.GetRoot().GetName()), L"Window");
     EXPECT_EQ(ChildNames(markup.GetRoot()), (std::vector<std::wstring>{L"Font"}));
-    EXPECT_TRUE(markup.Load(L"<Window><Font>text"));
+    ASSERT_TRUE(markup.Load(L"<Window><Font>text"));
+    EXPECT_EQ(Str(markup.GetRoot().GetName()), L"Window");
+    EXPECT_EQ(ChildNames(markup.GetRoot()), (std::vector<std::wstring>{L"Font"}));
+    ASSERT_TRUE(markup.Load(L"<Window>text"));
+    EXPECT_EQ(Str(markup.GetRoot().GetName()), L"Window");
     ExpectFailure(L"<Window><Layout><Label>text", L"Expected end-tag start", L"");
 }
 
