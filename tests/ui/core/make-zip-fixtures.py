@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the zip archives the markup loader tests read: make-zip-fixtures.py OUTDIR.
+"""Writes the zip archives the markup loader tests read: make-zip-fixtures.py OUTDIR ZIP.
 
 layouts.zip  a deflated layout under a mixed-case folder, a stored one, an empty entry, an entry
              above the 4 MiB limit, and a stored entry whose bytes no longer match its CRC.
-secret.zip   one layout under the traditional zip encryption, password "secret" (Debian's zip).
+secret.zip   one layout under the traditional zip encryption, password "secret", written by
+             the zip program ZIP (Python cannot encrypt).
 notazip.zip  plain text.
 """
 import os
@@ -17,7 +18,7 @@ BROKEN = '<Window name="broken"/>'
 
 
 def main():
-    out = sys.argv[1]
+    out, zip_program = sys.argv[1], sys.argv[2]
     os.makedirs(out, exist_ok=True)
     layouts = os.path.join(out, "layouts.zip")
     with zipfile.ZipFile(layouts, "w") as z:
@@ -39,7 +40,7 @@ def main():
         secret = os.path.abspath(os.path.join(out, "secret.zip"))
         if os.path.exists(secret):
             os.remove(secret)
-        subprocess.run(["zip", "-q", "-P", "secret", secret, "main.xml"], cwd=work, check=True)
+        subprocess.run([zip_program, "-q", "-P", "secret", secret, "main.xml"], cwd=work, check=True)
 
     with open(os.path.join(out, "notazip.zip"), "w") as f:
         f.write("this is not an archive\n")
