@@ -27,8 +27,22 @@ bool HasChildren(const ScriptedVolume& volume, const std::wstring& relative) {
     return false;
 }
 
-std::wstring WithTrailingBackslash(std::wstring_view path) {
+// Folded, with runs of backslashes after a leading "\\" taken as one, as Windows reads
+// "C:\Windows\\System32".
+std::wstring Normalized(std::wstring_view path) {
     std::wstring folded = Fold(path);
+    for (std::size_t i = 2; i < folded.size();) {
+        if (folded[i] == L'\\' && folded[i - 1] == L'\\') {
+            folded.erase(i, 1);
+        } else {
+            ++i;
+        }
+    }
+    return folded;
+}
+
+std::wstring WithTrailingBackslash(std::wstring_view path) {
+    std::wstring folded = Normalized(path);
     if (folded.empty() || folded.back() != L'\\') folded += L'\\';
     return folded;
 }
@@ -53,7 +67,7 @@ std::optional<std::size_t> ScriptedMachine::VolumeNamed(std::wstring_view name) 
 }
 
 std::optional<ScriptedMachine::Location> ScriptedMachine::Resolve(std::wstring_view path) const {
-    const std::wstring folded = Fold(path);
+    const std::wstring folded = Normalized(path);
     const std::wstring asFolder = WithTrailingBackslash(path);
     for (std::size_t i = 0; i < volumes.size(); ++i) {
         const std::wstring name = Fold(volumes[i].name);

@@ -1,0 +1,189 @@
+// Finding, mounting and releasing EFI System Partitions.
+#include "inspect/EspSearch.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "inspect/DiskNumbers.h"
+#include "tests/support/Situations.h"
+
+namespace certvane {
+namespace {
+
+using test::ScriptedMachine;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+namespace W = test::Windows11;
+
+const std::wstring kTempMount = L"C:\\Users\\admin\\AppData\\Local\\Temp\\ESP_TEMP_";
+
+std::vector<std::wstring> CommandLines(const ScriptedMachine& machine) {
+    std::vector<std::wstring> lines;
+    for (const auto& start : machine.processStarts) lines.push_back(start.commandLine);
+    return lines;
+}
+
+TEST(FindEspVolumes, AnEspWithALetterOnTheSystemDiskIsFoundWithoutMounting) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.AssignLetter(L'B', W::Esp);
+    EXPECT_THAT(FindEspVolumes(machine), ElementsAre(EspCandidate{L"B:\\", 0, false}));
+    EXPECT_THAT(machine.processStarts, IsEmpty());
+    EXPECT_THAT(machine.mountFolders, IsEmpty());
+}
+
+TEST(FindEspVolumes, AStickOnAnotherDiskCountsOnlyWhenTheSystemDiskIsUnknown) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.mountvolEsp.reset();
+    machine.volumes[W::Esp].refusesFolderMount = true;
+    const std::size_t stick = machine.AddVolume({L"\\\\?\\Volume{stick}\\", L"FAT32", 4, 1});
+    machine.AssignLetter(L'E', stick);
+    machine.PutFile(L"E:\\EFI\\BOOT\\BOOTX64.EFI");
+    EXPECT_THAT(FindEspVolumes(machine), IsEmpty());
+    machine.volumes[W::System].disk = -1;
+    EXPECT_THAT(FindEspVolumes(machine), ElementsAre(EspCandidate{L"E:\\", 4, false}));
+}
+
+TEST(FindEspVolumes, NeverProbesTheRamDrive) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.mountvolEsp.reset();
+    machine.volumes[W::Esp].refusesFolderMount = true;
+    machine.AssignLetter(L'X', W::Esp);
+    EXPECT_THAT(FindEspVolumes(machine), IsEmpty());
+}
+
+TEST(FindEspVolumes, TakesSWhenMountvolFindsTheEsp) {
+    ScriptedMachine machine = test::NormalWindows11();
+    EXPECT_THAT(FindEspVolumes(machine), ElementsAre(EspCandidate{L"S:\\", 0, false}));
+    EXPECT_THAT(CommandLines(machine), ElementsAre(L"mountvol S: /s"));
+    EXPECT_EQ(machine.letters.at(L'S'), W::Esp);
+}
+
+TEST(FindEspVolumes, AnSWithoutBootFilesOrOnAnotherDiskIsRemovedAtOnce) {
+    ScriptedMachine empty = test::NormalWindows11();
+    empty.mountvolEsp = W::Recovery;
+    empty.volumes[W::Esp].refusesFolderMount = true;
+    EXPECT_THAT(FindEspVolumes(empty), IsEmpty());
+    EXPECT_THAT(CommandLines(empty), ElementsAre(L"mountvol S: /s", L"mountvol S: /d",
+                                                 L"mountvol S: /s", L"mountvol S: /d"));
+    ScriptedMachine foreign = test::NormalWindows11();
+    foreign.volumes[W::Esp].disk = 1;
+    foreign.volumes[W::Esp].refusesFolderMount = true;
+    EXPECT_THAT(FindEspVolumes(foreign), IsEmpty());
+    EXPECT_THAT(CommandLines(foreign), ElementsAre(L"mountvol S: /s", L"mountvol S: /d",
+                                                   L"mountvol S: /s", L"mountvol S: /d"));
+    EXPECT_FALSE(foreign.letters.count(L'S'));
+}
+
+TEST(FindEspVolumes, MountsLetterlessVolumesOnNumberedFoldersAndKeepsOnlyTheEsp) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.mountvolEsp.reset();
+    const std::vector<EspCandidate> found = FindEspVolumes(machine);
+    // The ESP and the recovery volume have no path names: 0 and 1. The others are skipped.
+    EXPECT_THAT(found, ElementsAre(EspCandidate{kTempMount + L"0\\", 0, true}));
+    EXPECT_THAT(machine.log, Contains(L"RemoveMountPoint " + kTempMount + L"1\\"));
+    EXPECT_THAT(machine.log, Contains(L"DeleteDirectory " + kTempMount + L"1\\"));
+    EXPECT_EQ(machine.mountFolders.size(), 1u);
+    EXPECT_TRUE(IsRegularFile(machine, found[0].path + L"EFI\\Microsoft\\Boot\\bootmgfw.efi"));
+
+    ReleaseEspCandidates(machine, found);
+    EXPECT_THAT(machine.mountFolders, IsEmpty());
+    EXPECT_FALSE(machine.FolderExists(kTempMount + L"0\\"));
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+}
+
+TEST(FindEspVolumes, WhenNothingIsFoundRunsMountvolTwiceAndRemovesEveryFolder) {
+    ScriptedMachine machine = test::LegacyBiosMachine();
+    EXPECT_THAT(FindEspVolumes(machine), IsEmpty());
+    EXPECT_THAT(CommandLines(machine), ElementsAre(L"mountvol S: /s", L"mountvol S: /s"));
+    EXPECT_THAT(machine.log, Contains(L"DeleteDirectory " + kTempMount + L"0\\"));
+    EXPECT_FALSE(machine.FolderExists(kTempMount + L"0\\"));
+    EXPECT_THAT(machine.mountFolders, IsEmpty());
+}
+
+TEST(FindEspVolumes, AFailedFolderMountRemovesItsFolder) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.mountvolEsp.reset();
+    machine.volumes[W::Esp].refusesFolderMount = true;
+    EXPECT_THAT(FindEspVolumes(machine), IsEmpty());
+    EXPECT_THAT(machine.log, Contains(L"DeleteDirectory " + kTempMount + L"0\\"));
+    EXPECT_THAT(machine.log, Not(Contains(L"MountVolumeAt " + kTempMount + L"0\\")));
+    EXPECT_EQ(machine.DescribeSystem().find(L"ESP_TEMP_"), std::wstring::npos);
+}
+
+TEST(FindEspVolumes, WithoutATemporaryFolderMountsUnderTheCurrentDirectory) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.mountvolEsp.reset();
+    machine.tempDirectory.clear();
+    EXPECT_THAT(FindEspVolumes(machine),
+                ElementsAre(EspCandidate{L"C:\\Users\\admin\\ESP_TEMP_0\\", 0, true}));
+}
+
+TEST(GetCurrentBootManagerPath, PrefersTheSystemDiskAndLeavesTheMountInPlace) {
+    ScriptedMachine machine = test::NormalWindows11();
+    EXPECT_EQ(GetCurrentBootManagerPath(machine), L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    EXPECT_TRUE(machine.letters.count(L'S'));
+
+    ScriptedMachine twoEsps = test::NormalWindows11();
+    const std::size_t other = twoEsps.AddVolume({L"\\\\?\\Volume{other}\\", L"FAT32", 1});
+    twoEsps.AssignLetter(L'A', other);
+    twoEsps.PutFile(L"A:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    twoEsps.AssignLetter(L'B', W::Esp);
+    twoEsps.volumes[W::System].disk = -1;  // every candidate accepted, the first on disk -1: none
+    EXPECT_EQ(GetCurrentBootManagerPath(twoEsps), L"A:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    twoEsps.volumes[W::System].disk = 0;
+    twoEsps.volumes[other].disk = 0;
+    twoEsps.volumes[W::Esp].disk = 0;
+    EXPECT_EQ(GetCurrentBootManagerPath(twoEsps), L"A:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
+
+    ScriptedMachine fallbackOnly = test::NormalWindows11();
+    fallbackOnly.volumes[W::Esp].files.erase(L"EFI\\MICROSOFT\\BOOT\\BOOTMGFW.EFI");
+    EXPECT_EQ(GetCurrentBootManagerPath(fallbackOnly), L"");
+}
+
+TEST(FindEspVolumeOnDisk, FindsOnlyAFatVolumeOfThatDiskWithTheBootManager) {
+    ScriptedMachine machine = test::NormalWindows11();
+    const std::wstring esp = machine.volumes[W::Esp].name;
+    EXPECT_EQ(FindEspVolumeOnDisk(machine, 0), esp);
+    EXPECT_EQ(FindEspVolumeOnDisk(machine, 1), L"");
+    machine.volumes[W::Esp].fileSystem = L"fat";
+    EXPECT_EQ(FindEspVolumeOnDisk(machine, 0), esp);
+    machine.volumes[W::Esp].fileSystem = L"NTFS";
+    EXPECT_EQ(FindEspVolumeOnDisk(machine, 0), L"");
+    machine.volumes[W::Esp].fileSystem = L"FAT32";
+    machine.volumes[W::Esp].files.erase(L"EFI\\MICROSOFT\\BOOT\\BOOTMGFW.EFI");
+    EXPECT_EQ(FindEspVolumeOnDisk(machine, 0), L"");
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+    EXPECT_THAT(machine.mountFolders, IsEmpty());
+}
+
+TEST(DiskNumbers, OpenTheDeviceTheyAreGivenAndReadItsDisk) {
+    ScriptedMachine machine = test::NormalWindows11();
+    EXPECT_EQ(GetDeviceNumber(machine, L"C:"), 0);
+    EXPECT_EQ(GetDeviceNumber(machine, machine.volumes[W::Esp].name), 0);
+    EXPECT_THAT(machine.log,
+                ElementsAre(L"CloseDevice \\\\.\\C: (no access)",
+                            L"CloseDevice \\\\?\\Volume{00000001-0000-0000-0000-000000000000} (no access)"));
+    EXPECT_EQ(GetVolumeDiskNumber(machine, L"C:\\Windows\\System32"), 0);
+    EXPECT_EQ(machine.log.back(), L"CloseDevice \\\\.\\C: (read)");
+    EXPECT_EQ(GetDeviceNumber(machine, L"D:"), -1);
+    EXPECT_EQ(GetDeviceNumber(machine, L"Q:"), -1);
+    EXPECT_EQ(GetVolumeDiskNumber(machine, L"D:\\"), -1);
+    machine.volumes[W::System].extents = 2;
+    EXPECT_EQ(GetVolumeDiskNumber(machine, L"C:\\"), -1);
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+}
+
+TEST(GetSystemDriveRoot, IsTheDriveRootOfTheWindowsDirectory) {
+    ScriptedMachine machine;
+    EXPECT_EQ(GetSystemDriveRoot(machine), L"C:\\");
+    machine.windowsDirectory = L"\\\\?\\GLOBALROOT\\Windows";
+    EXPECT_EQ(GetSystemDriveRoot(machine), L"");
+    machine.windowsDirectory.clear();
+    EXPECT_EQ(GetSystemDriveRoot(machine), L"");
+}
+
+}  // namespace
+}  // namespace certvane
