@@ -77,7 +77,7 @@ MarkupLayout::MarkupLayout(HDC dc, IRenderHostUI* host, const CUiRect& rect, std
       host_(host),
       rect_(rect),
       startColour_(colour),
-      startFont_(host->DescribeFont(font).handle),
+      startFont_(FontHandleOf(host, font)),
       linkRects_(linkRects),
       linkNames_(linkNames),
       linkCapacity_(linkRects != nullptr && linkNames != nullptr ? std::max(linkCapacity, 0) : 0),
@@ -183,7 +183,7 @@ MarkupLayout::Step MarkupLayout::OpeningTag(wchar_t letter, const CUiString& arg
             OpenLinkSlot(argument, drawing);
             break;
         case L'b':
-            PushVariant(&RenderFont::bold);
+            PushVariant(&FontRecord::bold);
             break;
         case L'c':
             state_.colours.push_back(ParseHexColour(argument.GetData()));
@@ -191,7 +191,7 @@ MarkupLayout::Step MarkupLayout::OpeningTag(wchar_t letter, const CUiString& arg
             break;
         case L'f': {
             if (std::iswdigit(argument.GetAt(0))) {
-                PushFont(host_->DescribeFont(std::wcstol(argument.GetData(), nullptr, 10)).handle);
+                PushFont(FontHandleOf(host_, std::wcstol(argument.GetData(), nullptr, 10)));
                 break;
             }
             const int blank = argument.Find(L' ');
@@ -219,7 +219,7 @@ MarkupLayout::Step MarkupLayout::OpeningTag(wchar_t letter, const CUiString& arg
             if (!argument.IsEmpty()) {
                 return InlineImage(argument, drawing);
             }
-            PushVariant(&RenderFont::italic);
+            PushVariant(&FontRecord::italic);
             break;
         case L'n':
             if ((format_ & DT_SINGLELINE) == 0) {
@@ -240,7 +240,7 @@ MarkupLayout::Step MarkupLayout::OpeningTag(wchar_t letter, const CUiString& arg
             state_.selected = !state_.selected;
             break;
         case L'u':
-            PushVariant(&RenderFont::underline);
+            PushVariant(&FontRecord::underline);
             break;
         case L'x':
             x_ += std::wcstol(argument.GetData(), nullptr, 10);
@@ -467,13 +467,19 @@ void MarkupLayout::PopFont() {
     }
 }
 
-void MarkupLayout::PushVariant(bool RenderFont::*flag) {
-    RenderFont style = host_->DescribeFontHandle(CurrentFont());
-    if (style.*flag) {
+void MarkupLayout::PushVariant(bool FontRecord::*flag) {
+    const FontRecord* current = host_->GetFontByHandle(CurrentFont());
+    if (current == nullptr || current->*flag) {
         return;
     }
+    FontRecord style;
+    style.size = current->size;
+    style.bold = current->bold;
+    style.underline = current->underline;
+    style.italic = current->italic;
     style.*flag = true;
-    const CUiString face(style.faceName);
+    // The face is copied: adding a font may change the table the record lives in.
+    const CUiString face(current->faceName);
     HFONT font = host_->FindFont(face, style.size, style.bold, style.underline, style.italic);
     if (font == nullptr) {
         font = host_->AddFont(
@@ -503,7 +509,7 @@ void MarkupLayout::OpenLinkSlot(const CUiString& name, bool drawing) {
     linkStart_ = x_ + lineShift_;
     state_.colours.push_back(colour);
     SelectCurrentFont();
-    PushVariant(&RenderFont::underline);
+    PushVariant(&FontRecord::underline);
 }
 
 void MarkupLayout::CloseLinkSlot(bool drawing) {

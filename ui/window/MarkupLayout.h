@@ -50,7 +50,7 @@ class MarkupLayout {
     int CurrentSpacing() const;
     void PushFont(HFONT font);
     void PopFont();
-    void PushVariant(bool RenderFont::*flag);
+    void PushVariant(bool FontRecord::*flag);
     void SelectCurrentFont();
     void GrowLineForFont();
     std::uint32_t LinkColour(const CUiString& name) const;

@@ -31,7 +31,7 @@ void ApplyFormat(Gdiplus::StringFormat& format, UINT flags) {
 
 void PaintGdiplusText(HDC dc, IRenderHostUI* host, CUiRect& rect, const wchar_t* text,
                       std::uint32_t colour, int font, UINT flags) {
-    const HFONT handle = host->DescribeFont(font).handle;
+    const HFONT handle = FontHandleOf(host, font);
     const HGDIOBJ previous = handle != nullptr ? ::SelectObject(dc, handle) : nullptr;
     {
         LOGFONTA logical{};
@@ -101,7 +101,7 @@ void CRenderEngine::PaintPlainText(HDC dc, IRenderHostUI* host, CUiRect& rect, c
     }
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ToColorRef(colour));
-    const HFONT handle = host->DescribeFont(font).handle;
+    const HFONT handle = FontHandleOf(host, font);
     const HGDIOBJ previous = handle != nullptr ? ::SelectObject(dc, handle) : nullptr;
     wchar_t single[2] = {};
     if (CharacterReference(text, single[0])) {
@@ -127,7 +127,7 @@ CUiSize CRenderEngine::MeasureTextExtent(HDC dc, IRenderHostUI* host, const wcha
     if (dc == nullptr || host == nullptr || text == nullptr) {
         return size;
     }
-    const HFONT handle = host->DescribeFont(font).handle;
+    const HFONT handle = FontHandleOf(host, font);
     const HGDIOBJ previous = handle != nullptr ? ::SelectObject(dc, handle) : nullptr;
     ::GetTextExtentPoint32W(dc, text, static_cast<int>(std::wcslen(text)), &size);
     if (previous != nullptr) {

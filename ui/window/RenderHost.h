@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "ui/core/FontRecord.h"
 #include "ui/core/UiRect.h"
 
 namespace Weft {
@@ -11,17 +12,6 @@ namespace Weft {
 class CControlUI;
 struct DrawingDescription;
 struct ImageRecord;
-
-// One font of the host's tables, as the text painters need to know it: its handle and the
-// style it was made with (the size unscaled).
-struct RenderFont {
-    HFONT handle = nullptr;
-    const wchar_t* faceName = L"";
-    int size = 0;
-    bool bold = false;
-    bool underline = false;
-    bool italic = false;
-};
 
 // What the render engine asks of the paint manager it draws for: its resource tables, its
 // scale, its drawing options and the last mouse position. The paint manager implements it;
@@ -39,9 +29,9 @@ class IRenderHostUI {
     virtual std::uint32_t GetDefaultSelectedBkColor() = 0;
 
     // The font of that number, or the default font for a negative or unknown number.
-    virtual RenderFont DescribeFont(int number) = 0;
+    virtual FontRecord* GetFont(int number) = 0;
     // The font with that handle, or the default font.
-    virtual RenderFont DescribeFontHandle(HFONT font) = 0;
+    virtual FontRecord* GetFontByHandle(HFONT font) = 0;
     virtual HFONT FindFont(const wchar_t* face, int size, bool bold, bool underline,
                            bool italic) = 0;
     virtual HFONT AddFont(int number, const wchar_t* face, int size, bool bold, bool underline,
@@ -60,5 +50,10 @@ class IRenderHostUI {
   protected:
     ~IRenderHostUI() = default;
 };
+
+inline HFONT FontHandleOf(IRenderHostUI* host, int number) {
+    const FontRecord* record = host->GetFont(number);
+    return record != nullptr ? record->font : nullptr;
+}
 
 }  // namespace Weft

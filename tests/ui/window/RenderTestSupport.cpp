@@ -285,33 +285,29 @@ FakeHost::FakeHost() {
 
 FakeHost::~FakeHost() {
     for (auto& [number, font] : fonts_) {
-        ::DeleteObject(font.handle);
+        ::DeleteObject(font.font);
     }
 }
 
-RenderFont FakeHost::Describe(const Font& font) const {
-    return {font.handle, font.face.c_str(), font.size, font.bold, font.underline, font.italic};
-}
-
-RenderFont FakeHost::DescribeFont(int number) {
+FontRecord* FakeHost::GetFont(int number) {
     auto found = fonts_.find(number);
-    return Describe(found != fonts_.end() ? found->second : fonts_.at(0));
+    return found != fonts_.end() ? &found->second : &fonts_.at(0);
 }
 
-RenderFont FakeHost::DescribeFontHandle(HFONT handle) {
+FontRecord* FakeHost::GetFontByHandle(HFONT handle) {
     for (auto& [number, font] : fonts_) {
-        if (font.handle == handle) {
-            return Describe(font);
+        if (font.font == handle) {
+            return &font;
         }
     }
-    return Describe(fonts_.at(0));
+    return &fonts_.at(0);
 }
 
 HFONT FakeHost::FindFont(const wchar_t* face, int size, bool bold, bool underline, bool italic) {
     for (auto& [number, font] : fonts_) {
-        if (font.face == face && font.size == size && font.bold == bold &&
+        if (font.faceName == face && font.size == size && font.bold == bold &&
             font.underline == underline && font.italic == italic) {
-            return font.handle;
+            return font.font;
         }
     }
     return nullptr;
@@ -322,11 +318,16 @@ HFONT FakeHost::AddFont(int number, const wchar_t* face, int size, bool bold, bo
     const HFONT handle =
         ::CreateFontW(-size, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, underline, FALSE,
                       DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, face);
-    auto found = fonts_.find(number);
-    if (found != fonts_.end()) {
-        ::DeleteObject(found->second.handle);
+    FontRecord& record = fonts_[number];
+    if (record.font != nullptr) {
+        ::DeleteObject(record.font);
     }
-    fonts_[number] = Font{handle, face, size, bold, underline, italic};
+    record.font = handle;
+    record.faceName = face;
+    record.size = size;
+    record.bold = bold;
+    record.underline = underline;
+    record.italic = italic;
     ++fontsAdded;
     return handle;
 }

@@ -80,8 +80,8 @@ class FakeHost : public IRenderHostUI {
     std::uint32_t GetDefaultLinkFontColor() override { return linkColour; }
     std::uint32_t GetDefaultLinkHoverFontColor() override { return linkHoverColour; }
     std::uint32_t GetDefaultSelectedBkColor() override { return selectedColour; }
-    RenderFont DescribeFont(int number) override;
-    RenderFont DescribeFontHandle(HFONT font) override;
+    FontRecord* GetFont(int number) override;
+    FontRecord* GetFontByHandle(HFONT font) override;
     HFONT FindFont(const wchar_t* face, int size, bool bold, bool underline, bool italic) override;
     HFONT AddFont(int number, const wchar_t* face, int size, bool bold, bool underline, bool italic,
                   bool shared) override;
@@ -108,15 +108,7 @@ class FakeHost : public IRenderHostUI {
     int fontsAdded = 0;
 
   private:
-    struct Font {
-        HFONT handle;
-        std::wstring face;
-        int size;
-        bool bold, underline, italic;
-    };
-    RenderFont Describe(const Font& font) const;
-
-    std::map<int, Font> fonts_;
+    std::map<int, FontRecord> fonts_;
     std::map<std::wstring, std::unique_ptr<ImageRecord>> images_;
     std::map<std::wstring, std::unique_ptr<DrawingDescription>> descriptions_;
 };

@@ -92,7 +92,7 @@ TEST_F(TextPaintTest, CharacterReferenceDrawsOneCodeUnit) {
     Canvas privateUse(100, 20, kWhite);
     Canvas direct(100, 20, kWhite);
     Plain(privateUse, L"&#xE001;", 0xFF000000, DT_SINGLELINE);
-    const HGDIOBJ old = ::SelectObject(direct.Dc(), host.DescribeFont(0).handle);
+    const HGDIOBJ old = ::SelectObject(direct.Dc(), host.GetFont(0)->font);
     ::SetBkMode(direct.Dc(), TRANSPARENT);
     RECT rect = {0, 0, 100, 20};
     ::DrawTextW(direct.Dc(), L"\xE001", -1, &rect, DT_SINGLELINE);
@@ -118,8 +118,8 @@ TEST_F(TextPaintTest, MeasuresWithTheNumberedFont) {
     host.AddFont(3, L"Tahoma", 24, true, false, false, false);
     const CUiSize small = CRenderEngine::MeasureTextExtent(canvas.Dc(), &host, L"Weft", 0);
     const CUiSize large = CRenderEngine::MeasureTextExtent(canvas.Dc(), &host, L"Weft", 3);
-    EXPECT_EQ(small.cx, Extent(host.DescribeFont(0).handle, L"Weft").cx);
-    EXPECT_EQ(large.cy, Extent(host.DescribeFont(3).handle, L"Weft").cy);
+    EXPECT_EQ(small.cx, Extent(host.GetFont(0)->font, L"Weft").cx);
+    EXPECT_EQ(large.cy, Extent(host.GetFont(3)->font, L"Weft").cy);
     EXPECT_GT(large.cx, small.cx);
 }
 
@@ -235,7 +235,7 @@ TEST_F(TextPaintTest, LinkOverALineBreakGetsOneSlotPerLine) {
     Canvas canvas(120, 60, kWhite);
     CUiRect links[3];
     CUiString names[3];
-    const int width = Extent(host.DescribeFont(0).handle, L"aaaa bb").cx;
+    const int width = Extent(host.GetFont(0)->font, L"aaaa bb").cx;
     const int used = Markup(canvas, L"<a go>aaaa bbbb</a>", 0, DT_WORDBREAK,
                             CUiRect(0, 0, width, 60), links, names, 3);
     ASSERT_EQ(used, 2);
@@ -248,11 +248,11 @@ TEST_F(TextPaintTest, LinkOverALineBreakGetsOneSlotPerLine) {
 }
 
 TEST_F(TextPaintTest, CalcRectGivesTheTextHeightAndAtMostItsWidth) {
-    const TEXTMETRICW tm = Metrics(host.DescribeFont(0).handle);
+    const TEXTMETRICW tm = Metrics(host.GetFont(0)->font);
     const int line = tm.tmHeight + tm.tmExternalLeading;
     const CUiRect one = Measure(L"ab", 0, CUiRect(0, 0, 120, 5));
     EXPECT_EQ(one.bottom, line);
-    EXPECT_EQ(one.right, Extent(host.DescribeFont(0).handle, L"ab").cx);
+    EXPECT_EQ(one.right, Extent(host.GetFont(0)->font, L"ab").cx);
     EXPECT_EQ(Measure(L"a\nb", 0).bottom, 2 * line);
     EXPECT_EQ(Measure(L"a<n>b", 0).bottom, 2 * line);
     EXPECT_EQ(Measure(L"a<n>b", DT_SINGLELINE).bottom, line);
@@ -268,7 +268,7 @@ TEST_F(TextPaintTest, InlineImageSitsAfterTheTextAndRaisesTheLine) {
     Markup(canvas, L"x<i block.png>", 0xFF000000, DT_SINGLELINE);
     RECT box{};
     ASSERT_EQ(canvas.CountColour(0x00A000), 6 * 30);
-    const int after = Extent(host.DescribeFont(0).handle, L"x").cx;
+    const int after = Extent(host.GetFont(0)->font, L"x").cx;
     for (int y = 0; y < 40; ++y) {
         for (int x = 0; x < 120; ++x) {
             if (canvas.Rgb(x, y) == 0x00A000) {
