@@ -1,6 +1,7 @@
 #include "ui/window/BlendEntries.h"
 #include "ui/window/Colours.h"
 #include "ui/window/DibSection.h"
+#include "ui/window/GradientBands.h"
 #include "ui/window/RenderEngine.h"
 
 namespace Weft {
@@ -26,43 +27,6 @@ void GradientWithPrimitive(GradientFillEntry fill, HDC dc, const CUiRect& rect, 
     vertices[1].y = rect.bottom;
     GRADIENT_RECT gradient = {0, 1};
     fill(dc, vertices, 2, &gradient, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
-}
-
-int BandCount(int steps) {
-    for (int n : {64, 32, 16, 8, 4}) {
-        if (steps >= n) {
-            return n;
-        }
-    }
-    return 2;
-}
-
-// Solid bands stepping linearly from the first colour towards the second.
-void GradientInBands(HDC dc, const CUiRect& rect, std::uint32_t first, std::uint32_t second,
-                     bool vertical, int steps) {
-    const int n = BandCount(steps);
-    const int length = vertical ? rect.Height() : rect.Width();
-    for (int i = 0; i < n; ++i) {
-        BYTE rgb[3];
-        for (int c = 0; c < 3; ++c) {
-            const int shift = 16 - 8 * c;
-            rgb[c] = static_cast<BYTE>(
-                (Channel(first, shift) * (n - i) + Channel(second, shift) * i) / n);
-        }
-        CUiRect band = rect;
-        const int from = length * i / n;
-        const int to = length * (i + 1) / n;
-        if (vertical) {
-            band.top = rect.top + from;
-            band.bottom = rect.top + to;
-        } else {
-            band.left = rect.left + from;
-            band.right = rect.left + to;
-        }
-        const HBRUSH brush = ::CreateSolidBrush(RGB(rgb[0], rgb[1], rgb[2]));
-        ::FillRect(dc, &band, brush);
-        ::DeleteObject(brush);
-    }
 }
 
 void DrawGradient(HDC dc, const CUiRect& rect, std::uint32_t first, std::uint32_t second,

@@ -156,10 +156,12 @@ MarkupLayout::Step MarkupLayout::Tag(const wchar_t*& p, bool drawing) {
     }
     if (IsClosingTag(p)) {
         const wchar_t letter = p[2];
-        if (letter == L'p' && x_ > rect_.left) {
+        const wchar_t* end = FindTagEnd(p + 3);
+        // A paragraph closing at the very end of the text has no line left to end; moving to
+        // a new one would only add an empty line to the measured height.
+        if (letter == L'p' && x_ > rect_.left && *end != L'\0' && end[1] != L'\0') {
             return Step::EndLine;
         }
-        const wchar_t* end = FindTagEnd(p + 3);
         p = *end != L'\0' ? end + 1 : end;
         ClosingTag(letter, drawing);
         return Step::Continue;

@@ -36,7 +36,9 @@ class MarkupLayout {
         bool linkOpen = false;
     };
 
-    enum class Step { Continue, EndLine, EndLineAndConsume, Stop };
+    // EndLine leaves the text where the next line starts; EndLineAndConsume ends the line
+    // after the tag just read.
+    enum class Step { Continue, EndLine, EndLineAndConsume };
 
     const wchar_t* LayLine(const wchar_t* p, bool drawing);
     Step Tag(const wchar_t*& p, bool drawing);

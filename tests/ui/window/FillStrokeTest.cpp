@@ -7,6 +7,7 @@
 
 #include "tests/ui/window/RenderTestSupport.h"
 #include "ui/window/BlendEntries.h"
+#include "ui/window/GradientBands.h"
 #include "ui/window/RenderEngine.h"
 
 namespace Weft {
@@ -59,6 +60,28 @@ TEST(FillGradient, TranslucentGradientBlendsAtTheMeanAlpha) {
     CRenderEngine::FillGradient(untouched.Dc(), CUiRect(0, 0, 8, 8), 0x00FF0000, 0x000000FF, false,
                                 64);
     EXPECT_EQ(untouched.CountDifferent(kWhite), 0);
+}
+
+TEST(GradientInBands, FillsEqualBandsSteppingBetweenTheColours) {
+    Canvas canvas(8, 4, kWhite);
+    GradientInBands(canvas.Dc(), CUiRect(0, 0, 8, 4), 0xFF000000, 0xFF0000FF, false, 5);
+    // Five steps allow four bands of two pixels: blue 0, 63, 127, 191.
+    const std::uint32_t expected[] = {0, 0, 63, 63, 127, 127, 191, 191};
+    for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(canvas.Rgb(x, 0), expected[x]) << x;
+        EXPECT_EQ(canvas.Rgb(x, 3), expected[x]) << x;
+    }
+
+    Canvas vertical(2, 64, kWhite);
+    GradientInBands(vertical.Dc(), CUiRect(0, 0, 2, 64), 0xFFFF0000, 0xFF000000, true, 1);
+    EXPECT_EQ(vertical.Rgb(1, 31), 0xFF0000u);
+    EXPECT_EQ(vertical.Rgb(1, 32), 0x7F0000u);
+    EXPECT_EQ(vertical.Rgb(0, 63), 0x7F0000u);
+
+    Canvas fine(64, 1, kWhite);
+    GradientInBands(fine.Dc(), CUiRect(0, 0, 64, 1), 0xFF000000, 0xFF0000FF, false, 100);
+    EXPECT_EQ(fine.Rgb(1, 0), 3u);
+    EXPECT_EQ(fine.Rgb(63, 0), 251u);
 }
 
 TEST(SoftwareAlphaBlend, MatchesTheSystemBlendOnPremultipliedPixels) {

@@ -2,6 +2,8 @@
 // dest/source, aligned boxes and rotation, read back from 32-bit DIB sections.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/ui/window/RenderTestSupport.h"
 #include "ui/window/RenderEngine.h"
 
@@ -208,6 +210,19 @@ TEST_F(ImagePaintTest, GdiplusDrawingHonoursFade) {
     host.AddImage(L"ink.png", TestImage(8, 8, 0xFF000000));
     ASSERT_TRUE(Paint(L"file='ink.png' gdiplus='true' fade='128'", CUiRect(0, 0, 8, 8)));
     EXPECT_TRUE(test::Near(canvas.Rgb(4, 4), 0x7F7F7F, 3)) << std::hex << canvas.Rgb(4, 4);
+}
+
+TEST_F(ImagePaintTest, GdiplusDrawingFallsBackToThePixelsOfABitmapRecord) {
+    TestImage image(4, 4, kBlue);
+    const std::wstring path = test::WriteTempFile(L"plain-only.png", test::EncodePng(image));
+    const std::unique_ptr<ImageRecord> record(
+        CRenderEngine::LoadBitmapRecord(path.c_str(), nullptr, 0, nullptr));
+    ASSERT_NE(record, nullptr);
+    ASSERT_EQ(record->gdiplusImage, nullptr);
+    CRenderEngine::PaintImageGdiplus(canvas.Dc(), record.get(), CUiRect(0, 0, 8, 8),
+                                     CUiRect(0, 0, 4, 4), 255, 0);
+    EXPECT_TRUE(test::Near(canvas.Rgb(4, 4), kBlue, 8)) << std::hex << canvas.Rgb(4, 4);
+    EXPECT_EQ(canvas.Rgb(12, 4), kBack & 0xFFFFFF);
 }
 
 TEST_F(ImagePaintTest, DrawsOnlyWhereThePaintRectangleReaches) {

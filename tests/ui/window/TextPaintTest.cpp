@@ -322,6 +322,72 @@ TEST_F(TextPaintTest, ChineseFaceDrawsRealGlyphs) {
     EXPECT_FALSE(first.SameAs(swapped));
 }
 
+TEST_F(TextPaintTest, PositionAndLineHeightTags) {
+    const HFONT font = host.GetFont(0)->font;
+    const TEXTMETRICW tm = Metrics(font);
+    const int line = tm.tmHeight + tm.tmExternalLeading;
+    EXPECT_EQ(Measure(L"ab<x 7>", DT_SINGLELINE).right, Extent(font, L"ab").cx + 7);
+    EXPECT_EQ(Measure(L"<y 30>ab", 0).bottom, 30);
+    // A paragraph starts and ends its own lines; its spacing counts in every line that starts
+    // while it is open, the one its closing tag moves to included.
+    EXPECT_EQ(Measure(L"<p 5>b</p>c", 0).bottom, (line + 5) + (line + 5));
+    // Closing at the end of the text, it adds no empty line.
+    EXPECT_EQ(Measure(L"a<p 5>b</p>", 0).bottom, line + (line + 5));
+    EXPECT_EQ(Measure(L"<p 5>b</p>", 0).bottom, line + 5);
+}
+
+TEST_F(TextPaintTest, RawTextIsDrawnLiterally) {
+    Canvas raw(200, 40, kWhite);
+    Canvas literal(200, 40, kWhite);
+    Markup(raw, L"<r><b>x</b></r>", 0xFF000000, DT_SINGLELINE, CUiRect(0, 0, 200, 40));
+    Markup(literal, L"{<}b{>}x{<}/b{>}", 0xFF000000, DT_SINGLELINE, CUiRect(0, 0, 200, 40));
+    EXPECT_GT(raw.CountDifferent(kWhite), 20);
+    EXPECT_TRUE(raw.SameAs(literal));
+    EXPECT_EQ(host.fontsAdded, 0);
+}
+
+TEST_F(TextPaintTest, FontTagsPushAndPopTheirFonts) {
+    host.AddFont(4, L"Tahoma", 26, false, false, false, false);
+    const LONG big = Measure(L"<f 4>W</f>", DT_SINGLELINE).Width();
+    EXPECT_EQ(big, Extent(host.GetFont(4)->font, L"W").cx);
+    // After the closing tag the starting font is back.
+    EXPECT_EQ(Measure(L"<f 4>W</f>W", DT_SINGLELINE).Width(),
+              big + Extent(host.GetFont(0)->font, L"W").cx);
+    EXPECT_EQ(
+        Measure(L"<f 4>W</f>", DT_SINGLELINE).bottom,
+        Metrics(host.GetFont(4)->font).tmHeight + Metrics(host.GetFont(4)->font).tmExternalLeading);
+    // An unmatched closing tag never removes the starting font.
+    EXPECT_EQ(Measure(L"</b></f>W", DT_SINGLELINE).Width(), Extent(host.GetFont(0)->font, L"W").cx);
+    Measure(L"<u>a</u><i>b</i>", DT_SINGLELINE);
+    EXPECT_NE(host.FindFont(L"Tahoma", 13, false, true, false), nullptr);
+    EXPECT_NE(host.FindFont(L"Tahoma", 13, false, false, true), nullptr);
+    Measure(L"<f Tahoma 18 Bold italic>a</f>", DT_SINGLELINE);
+    EXPECT_NE(host.FindFont(L"Tahoma", 18, true, false, true), nullptr);
+}
+
+TEST_F(TextPaintTest, UnknownTagsAreSkipped) {
+    Canvas tagged(120, 40, kWhite);
+    Canvas plain(120, 40, kWhite);
+    Markup(tagged, L"a<q whatever>b{z}c", 0xFF000000, DT_SINGLELINE);
+    Markup(plain, L"abc", 0xFF000000, DT_SINGLELINE);
+    EXPECT_TRUE(tagged.SameAs(plain));
+}
+
+TEST_F(TextPaintTest, EllipsisMarksACutRun) {
+    const HFONT font = host.GetFont(0)->font;
+    const int width = Extent(font, L"abcdef").cx;
+    Canvas cut(120, 40, kWhite);
+    Markup(cut, L"abcdefghijklmnop", 0xFF000000, DT_SINGLELINE | DT_END_ELLIPSIS,
+           CUiRect(0, 0, width, 20));
+    Canvas whole(120, 40, kWhite);
+    Markup(whole, L"abcdefghijklmnop", 0xFF000000, DT_SINGLELINE, CUiRect(0, 0, width, 20));
+    EXPECT_FALSE(cut.SameAs(whole));
+    // The run lost two characters and gained the dots.
+    const CUiRect measured =
+        Measure(L"abcdefghijklmnop", DT_SINGLELINE | DT_END_ELLIPSIS, CUiRect(0, 0, width, 20));
+    EXPECT_EQ(measured.right, std::min<LONG>(width, Extent(font, L"abcd...").cx));
+}
+
 TEST_F(TextPaintTest, NothingWithoutTextHostOrRoom) {
     Canvas canvas(40, 20, kWhite);
     CUiRect rect(0, 0, 40, 20);
