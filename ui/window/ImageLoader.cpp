@@ -156,10 +156,11 @@ Gdiplus::Image* DecodeWithGdiplus(const Bytes& bytes) {
         ::GlobalFree(block);
         return nullptr;
     }
+    // GDI+ objects come from GDI+'s own allocator, which answers null rather than throwing.
     auto* image = new Gdiplus::Image(stream);
     // The image holds its own reference to the stream while it lives.
     stream->Release();
-    if (image->GetLastStatus() != Gdiplus::Ok) {
+    if (image != nullptr && image->GetLastStatus() != Gdiplus::Ok) {
         delete image;
         return nullptr;
     }
