@@ -311,6 +311,23 @@ TEST_F(TextPaintTest, CentredMarkupSitsInTheMiddle) {
     EXPECT_NEAR((box.top + box.bottom) / 2, 20, 4);
 }
 
+TEST_F(TextPaintTest, CentredLinesMoveAsAWhole) {
+    Canvas canvas(120, 40, kWhite);
+    Markup(canvas, L"MM<b>MM</b>MM", 0xFF000000, DT_CENTER);
+    RECT box{};
+    canvas.CountDifferent(kWhite, &box);
+    const LONG width = Measure(L"MM<b>MM</b>MM", DT_SINGLELINE).Width();
+    // Runs in different fonts keep their places side by side instead of each being centred.
+    EXPECT_GE(box.right - box.left, width - 2);
+    EXPECT_NEAR((box.left + box.right) / 2, 60, 3);
+
+    Canvas right(120, 40, kWhite);
+    Markup(right, L"MM<b>MM</b>", 0xFF000000, DT_RIGHT);
+    right.CountDifferent(kWhite, &box);
+    EXPECT_GT(box.right, 116);
+    EXPECT_GE(box.right - box.left, Measure(L"MM<b>MM</b>", DT_SINGLELINE).Width() - 2);
+}
+
 TEST_F(TextPaintTest, ChineseFaceDrawsRealGlyphs) {
     Canvas first(160, 40, kWhite);
     Canvas swapped(160, 40, kWhite);

@@ -150,6 +150,23 @@ TEST_F(WindowWndTest, DerivedClassKeepsTheBaseProcedureAndRoutesThroughTheProper
     ::DestroyWindow(other.GetHandle());
 }
 
+TEST_F(WindowWndTest, AWindowOfTheClassMadeWithoutObjectGetsDefaultProcessing) {
+    RecordingWnd wnd(L"WeftTestForeign");
+    ASSERT_NE(CreatePopup(wnd), nullptr);
+    const HWND foreign = ::CreateWindowExW(0, L"WeftTestForeign", L"bare", WS_POPUP, 0, 0, 50, 50,
+                                           nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(foreign, nullptr);
+    EXPECT_EQ(::SendMessageW(foreign, kProbe, 20, 0), 0);
+    ::SetWindowTextW(foreign, L"kept");
+    wchar_t text[8] = {};
+    ::GetWindowTextW(foreign, text, 8);
+    EXPECT_STREQ(text, L"kept");
+    EXPECT_TRUE(::DestroyWindow(foreign));
+    EXPECT_EQ(std::count(wnd.messages.begin(), wnd.messages.end(), kProbe), 0);
+    EXPECT_EQ(wnd.destroyedCalls, 0);
+    ::DestroyWindow(wnd.GetHandle());
+}
+
 TEST_F(WindowWndTest, UnknownBaseClassCreatesNothing) {
     RecordingWnd wnd(L"WeftTestOrphan", L"NoSuchWeftBaseClass");
     EXPECT_EQ(CreatePopup(wnd), nullptr);
