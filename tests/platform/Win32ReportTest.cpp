@@ -1,0 +1,57 @@
+// The whole report on the real (Wine) system: every fallback where Wine has no answer, and
+// nothing left behind.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "inspect/BitLocker.h"
+#include "inspect/Environment.h"
+#include "inspect/StatusReport.h"
+#include "platform/win32/Win32Platform.h"
+#include "tests/support/ReportLines.h"
+
+namespace certvane {
+namespace {
+
+using ::testing::AnyOf;
+using ::testing::Contains;
+using ::testing::Eq;
+
+TEST(Win32Report, TheFirmwareTypeQueryAnswersOrFailsCleanly) {
+    Win32Platform platform;
+    const auto type = platform.QueryFirmwareType();
+    if (type) {
+        EXPECT_THAT(*type, AnyOf(Eq(FirmwareTypeBios), Eq(FirmwareTypeUefi), Eq(0u), Eq(3u)));
+    }
+    EXPECT_THAT(BootModeText(platform),
+                AnyOf(Eq(L"UEFI"), Eq(L"Legacy BIOS"), Eq(L"未知"), Eq(L"UEFI (推测)"),
+                      Eq(L"无法检测 (可能为 Legacy BIOS)")));
+}
+
+TEST(Win32Report, WithoutTheBitLockerProviderWmiGivesNoAnswer) {
+    Win32Platform platform;
+    EXPECT_EQ(QueryBitLockerWmi(platform, L"C:"), -1);
+    EXPECT_EQ(GetBitLockerStatusText(platform), L"无法检测");
+    // COM was balanced: this thread can still enter a multithreaded apartment.
+    const HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    EXPECT_TRUE(SUCCEEDED(result));
+    if (SUCCEEDED(result)) CoUninitialize();
+}
+
+TEST(Win32Report, IsCompleteAndLeavesNoMountFolderOrDriveS) {
+    Win32Platform platform;
+    const std::wstring temp = platform.TempDirectoryPath();
+    const std::vector<std::wstring> lines = test::ReportLines(ComposeStatusReport(platform));
+    EXPECT_EQ(lines.front(), L"运行环境: Windows");
+    EXPECT_THAT(lines, Contains(L"  BitLocker 状态：无法检测"));
+    EXPECT_THAT(lines, Contains(L"  安全启动 状态: 未启用"));
+    EXPECT_THAT(lines, Contains(L"  [不存在] Windows UEFI CA 2023 [新版 Windows 系统文件 证书]"));
+    EXPECT_EQ(lines.back(), L"  Windows 符合引导系统条件: 无法检测（文件不存在或无签名）");
+    EXPECT_EQ(GetFileAttributesW((temp + L"ESP_TEMP_0").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(platform.DriveTypeOf(L"S:\\"), DriveNoRootDir);
+}
+
+}  // namespace
+}  // namespace certvane
