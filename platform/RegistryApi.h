@@ -13,6 +13,7 @@ namespace certvane {
 enum class RegistryRoot { LocalMachine };
 
 inline constexpr std::uint32_t RegistryKeyRead = 0x20019;  // KEY_READ
+inline constexpr std::uint32_t RegistryKeySetValue = 0x2;  // KEY_SET_VALUE
 inline constexpr std::uint32_t RegSz = 1;
 inline constexpr std::uint32_t RegDword = 4;
 
@@ -30,6 +31,10 @@ public:
     virtual std::optional<RegistryValueData> QueryRegistryValue(RegistryKey key,
                                                                 std::wstring_view name,
                                                                 std::span<std::uint8_t> buffer) = 0;
+    // Stores the value whole under the name, replacing whatever the key held there; the key
+    // must be open for setting values.
+    virtual bool WriteRegistryValue(RegistryKey key, std::wstring_view name, std::uint32_t type,
+                                    std::span<const std::uint8_t> data) = 0;
     virtual void CloseRegistryKey(RegistryKey key) = 0;
     // Mounts the hive file as root\name; needs the backup and restore privileges.
     virtual bool LoadRegistryHive(RegistryRoot root, std::wstring_view name,

@@ -17,6 +17,8 @@ public:
                                                std::uint32_t access) override;
     std::optional<RegistryValueData> QueryRegistryValue(RegistryKey key, std::wstring_view name,
                                                         std::span<std::uint8_t> buffer) override;
+    bool WriteRegistryValue(RegistryKey key, std::wstring_view name, std::uint32_t type,
+                            std::span<const std::uint8_t> data) override;
     void CloseRegistryKey(RegistryKey key) override;
     bool LoadRegistryHive(RegistryRoot root, std::wstring_view name,
                           std::wstring_view hiveFile) override;
@@ -81,6 +83,9 @@ public:
     void CloseSignedMessage(CryptMessageHandle message) override;
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
+
+    bool ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
+                            std::wstring_view parameters) override;
 };
 
 }  // namespace certvane

@@ -27,6 +27,12 @@ std::optional<RegistryValueData> Win32Platform::QueryRegistryValue(RegistryKey k
     return RegistryValueData{type, size};
 }
 
+bool Win32Platform::WriteRegistryValue(RegistryKey key, std::wstring_view name, std::uint32_t type,
+                                       std::span<const std::uint8_t> data) {
+    return RegSetValueExW(ToNative<HKEY>(key), Terminated(name).c_str(), 0, type, data.data(),
+                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+}
+
 void Win32Platform::CloseRegistryKey(RegistryKey key) { RegCloseKey(ToNative<HKEY>(key)); }
 
 bool Win32Platform::LoadRegistryHive(RegistryRoot, std::wstring_view name,

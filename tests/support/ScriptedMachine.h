@@ -113,6 +113,10 @@ public:
     // cmd.exe runs by command line ("cmd.exe /c ..."); unknown ones exit with 1.
     std::map<std::wstring, ScriptedCommand> commands;
 
+    bool registryWriteAccessDenied = false;  // keys cannot be opened for setting values
+    bool registryWriteFails = false;
+    bool shellExecuteFails = false;
+
     bool comInitFails = false;
     bool wmiAvailable = true;
     bool wmiQueryFails = false;
@@ -134,6 +138,12 @@ public:
     std::vector<ProcessStart> processStarts;
     std::vector<std::pair<std::wstring, std::uint32_t>> processWaits;  // command line, ms
     std::vector<std::wstring> wmiQueries;
+    struct ShellExecution {
+        std::wstring verb;
+        std::wstring file;
+        std::wstring parameters;
+    };
+    std::vector<ShellExecution> shellExecutions;
     std::vector<std::wstring> hiveLoads;    // "name <- file"
     std::vector<std::wstring> log;          // every operation that changes or releases state
     std::vector<std::wstring> misuse;       // releases of unknown handles, refused orders
@@ -154,6 +164,8 @@ public:
                                                std::uint32_t access) override;
     std::optional<RegistryValueData> QueryRegistryValue(RegistryKey key, std::wstring_view name,
                                                         std::span<std::uint8_t> buffer) override;
+    bool WriteRegistryValue(RegistryKey key, std::wstring_view name, std::uint32_t type,
+                            std::span<const std::uint8_t> data) override;
     void CloseRegistryKey(RegistryKey key) override;
     bool LoadRegistryHive(RegistryRoot root, std::wstring_view name,
                           std::wstring_view hiveFile) override;
@@ -218,6 +230,9 @@ public:
     void CloseSignedMessage(CryptMessageHandle message) override;
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
+
+    bool ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
+                            std::wstring_view parameters) override;
 
 private:
     struct Location {

@@ -63,7 +63,9 @@ const RegistryTree* ScriptedMachine::TreeFor(const std::wstring& hive) const {
 
 std::optional<RegistryKey> ScriptedMachine::OpenRegistryKey(RegistryRoot, std::wstring_view subkey,
                                                             std::uint32_t access) {
-    if (access != RegistryKeyRead) misuse.push_back(L"key opened for more than reading");
+    if (access != RegistryKeyRead && access != RegistryKeySetValue) {
+        misuse.push_back(L"key opened with unexpected access");
+    }
     const std::wstring folded = Fold(subkey);
     const std::wstring first = folded.substr(0, folded.find(L'\\'));
     std::wstring hive;
@@ -73,9 +75,11 @@ std::optional<RegistryKey> ScriptedMachine::OpenRegistryKey(RegistryRoot, std::w
         path = folded.size() > first.size() ? folded.substr(first.size() + 1) : std::wstring();
     }
     if (!KeyExists(*TreeFor(hive), path)) return std::nullopt;
+    if (access == RegistryKeySetValue && registryWriteAccessDenied) return std::nullopt;
     Handle handle{HandleKind::Key, L"HKLM\\" + std::wstring(subkey)};
     handle.text = path;
     handle.hive = hive;
+    handle.index = access;
     return RegistryKey{NewHandle(std::move(handle))};
 }
 
@@ -90,6 +94,20 @@ std::optional<RegistryValueData> ScriptedMachine::QueryRegistryValue(
     if (value == values->end() || value->second.data.size() > buffer.size()) return std::nullopt;
     std::copy(value->second.data.begin(), value->second.data.end(), buffer.begin());
     return RegistryValueData{value->second.type, static_cast<std::uint32_t>(value->second.data.size())};
+}
+
+bool ScriptedMachine::WriteRegistryValue(RegistryKey key, std::wstring_view name,
+                                         std::uint32_t type, std::span<const std::uint8_t> data) {
+    const Handle* handle = FindHandle(static_cast<std::uintptr_t>(key), HandleKind::Key);
+    if (handle == nullptr) return false;
+    if (handle->index != RegistryKeySetValue || !handle->hive.empty()) {
+        misuse.push_back(L"value written through a key not opened for it: " + handle->description);
+        return false;
+    }
+    if (registryWriteFails) return false;
+    SetValue(registry, handle->text, name, {type, Bytes(data.begin(), data.end())});
+    log.push_back(L"WriteRegistryValue " + handle->description + L"\\" + std::wstring(name));
+    return true;
 }
 
 void ScriptedMachine::CloseRegistryKey(RegistryKey key) {

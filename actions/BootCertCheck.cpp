@@ -1,0 +1,78 @@
+#include "actions/BootCertCheck.h"
+
+#include <array>
+
+#include "inspect/BootFileSigner.h"
+#include "inspect/Environment.h"
+#include "inspect/EspSearch.h"
+#include "inspect/Registry.h"
+#include "inspect/SignatureDatabase.h"
+
+namespace certvane {
+namespace {
+
+constexpr std::uint32_t kFirstWindows11Build = 22000;
+constexpr std::uint32_t kFirstWindows10Build = 10240;
+
+bool IsSignedUnder2023(std::wstring_view signer) {
+    return signer.find(L"Windows UEFI CA 2023") != std::wstring_view::npos ||
+           signer.find(L"Microsoft UEFI CA 2023") != std::wstring_view::npos;
+}
+
+std::uint32_t ParseDecimalPrefix(std::wstring_view text) {
+    std::uint64_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') break;
+        value = value * 10 + static_cast<std::uint64_t>(c - L'0');
+        // Build numbers are small; a runaway digit string must not wrap into a plausible one.
+        if (value > 0xFFFFFFFFu) return 0;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+std::wstring_view DynamicUpdateLines(std::uint32_t build) {
+    if (build >= kFirstWindows11Build) {
+        return L"   - Windows 11 24H2/25H2：KB5074110\n   - Windows 11 23H2：KB5077374\n";
+    }
+    if (build >= kFirstWindows10Build) return L"   - Windows 10：KB5075912\n";
+    return L"   请检查 Windows Update 中的可选更新。\n";
+}
+
+}  // namespace
+
+std::uint32_t ReadCurrentBuildNumber(Platform& platform) {
+    const auto key = platform.OpenRegistryKey(RegistryRoot::LocalMachine,
+                                              L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                                              RegistryKeyRead);
+    if (!key) return 0;
+    std::array<std::uint8_t, 64> buffer{};
+    const auto data = platform.QueryRegistryValue(*key, L"CurrentBuild", buffer);
+    platform.CloseRegistryKey(*key);
+    if (!data) return 0;
+    return ParseDecimalPrefix(TextOfRegistryBytes(buffer.data(), buffer.size()));
+}
+
+std::wstring CheckBootCertUpdate(Platform& platform) {
+    if (!IsUefiBoot(platform)) return L"当前系统未以 UEFI 模式引导，无法进行引导证书更新。";
+    if (!IsSecureBootEnabled(platform)) return L"安全启动未启用，无法进行引导证书更新。";
+    if (!IsCa2023Ready(platform)) {
+        return L"固件中未找到有效的 CA 2023 证书，请先执行“固件证书更新”。";
+    }
+    const std::wstring bootManager = GetCurrentBootManagerPath(platform);
+    if (bootManager.empty()) {
+        return L"未找到当前系统的引导文件 (bootmgfw.efi)，请检查 ESP 分区。";
+    }
+    const std::wstring signer = GetFileSignerName(platform, bootManager);
+    if (IsSignedUnder2023(signer)) return L"当前引导文件已由 CA 2023 证书签名，无需更新。";
+
+    std::wstring text = L"当前引导文件仍由旧证书签名（" + signer + L"）。\n\n";
+    text += L"请通过以下方式更新引导文件：\n";
+    text += L"1. 安装适用于您系统的最新动态更新包：\n";
+    text += DynamicUpdateLines(ReadCurrentBuildNumber(platform));
+    text += L"2. 或者，直接运行 Windows Update 并安装所有最新累积更新。\n";
+    text += L"3. 安装完成后，重启电脑，引导文件将自动更新为 2023 签名版本。\n";
+    text += L"\n提示：若更新后仍为旧签名，请检查 BIOS 中安全启动设置是否正确。";
+    return text;
+}
+
+}  // namespace certvane

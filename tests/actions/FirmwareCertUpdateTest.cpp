@@ -1,0 +1,192 @@
+// The firmware certificate update: its checks in their order, what it writes and starts.
+#include "actions/FirmwareCertUpdate.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/actions/ActionSituations.h"
+#include "tests/support/Situations.h"
+
+namespace certvane {
+namespace {
+
+using test::ScriptedMachine;
+using ::testing::IsEmpty;
+
+const std::wstring kNoTask =
+    L"当前系统不支持 UEFI CA 2023 自动更新。\n"
+    L"请安装 2024 年 2 月 13 日之后发布的 Windows 累积更新（包含 KB5036210 功能）。";
+const std::wstring kTriggered = L"更新任务已触发。请重启电脑两次以完成证书更新。";
+
+// A Windows 11 machine that still holds only the 2011 certificates and has the task.
+ScriptedMachine NeedsUpdate() {
+    ScriptedMachine machine = test::NormalWindows11();
+    test::SetDb(machine, {L"Microsoft Windows Production PCA 2011",
+                          L"Microsoft Corporation UEFI CA 2011"});
+    test::InstallSecureBootTask(machine);
+    return machine;
+}
+
+void ExpectNothingChanged(const ScriptedMachine& machine) {
+    EXPECT_FALSE(test::AvailableUpdatesValue(machine).has_value());
+    EXPECT_THAT(machine.shellExecutions, IsEmpty());
+}
+
+void ExpectEverythingReleased(const ScriptedMachine& machine) {
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+    EXPECT_THAT(machine.misuse, IsEmpty());
+}
+
+TEST(TriggerFirmwareCertUpdate, WritesTheServicingValueWholeAndStartsTheTask) {
+    ScriptedMachine machine = NeedsUpdate();
+    machine.SetRegistryValue(test::kServicingKey, L"AvailableUpdates", test::DwordValue(0x4000));
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered);
+
+    const auto value = test::AvailableUpdatesValue(machine);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(value->type, RegDword);
+    EXPECT_EQ(value->data, (test::Bytes{0x44, 0x59, 0x00, 0x00}));  // replaced, not combined
+    ASSERT_EQ(machine.shellExecutions.size(), 1u);
+    EXPECT_EQ(machine.shellExecutions[0].verb, L"open");
+    EXPECT_EQ(machine.shellExecutions[0].file, L"C:\\Windows\\system32\\schtasks.exe");
+    EXPECT_EQ(machine.shellExecutions[0].parameters,
+              L"/run /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"");
+    // The firmware privilege is enabled before the write.
+    EXPECT_TRUE(machine.enabledPrivileges.count(L"SeSystemEnvironmentPrivilege"));
+    ExpectEverythingReleased(machine);
+}
+
+TEST(TriggerFirmwareCertUpdate, QueriesTheTaskFirstThroughTheSystemInterpreter) {
+    ScriptedMachine machine = NeedsUpdate();
+    TriggerFirmwareCertUpdate(machine);
+    ASSERT_FALSE(machine.processStarts.empty());
+    EXPECT_EQ(machine.processStarts[0].application, L"C:\\Windows\\system32\\cmd.exe");
+    EXPECT_EQ(machine.processStarts[0].commandLine,
+              L"cmd.exe /c C:\\Windows\\system32\\schtasks.exe /query /tn "
+              L"\"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"");
+    ASSERT_FALSE(machine.processWaits.empty());
+    EXPECT_EQ(machine.processWaits[0].second, 5000u);
+}
+
+TEST(TriggerFirmwareCertUpdate, AMissingTaskIsReportedBeforeAnyOtherCheck) {
+    const std::function<ScriptedMachine()> machines[] = {
+        [] {
+            ScriptedMachine m = NeedsUpdate();
+            m.commands.clear();
+            return m;
+        },
+        test::LegacyBiosMachine,
+        test::WinPeWithOfflineOnC,
+    };
+    for (const auto& make : machines) {
+        ScriptedMachine machine = make();
+        EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kNoTask);
+        EXPECT_TRUE(machine.firmwareReads.empty());
+        ExpectNothingChanged(machine);
+        ExpectEverythingReleased(machine);
+    }
+}
+
+TEST(TriggerFirmwareCertUpdate, AHungTaskQueryIsCutOffAndTreatedAsMissing) {
+    ScriptedMachine machine = NeedsUpdate();
+    test::InstallSecureBootTask(machine, /*queryHangs=*/true);
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kNoTask);
+    ASSERT_EQ(machine.processWaits.size(), 1u);
+    EXPECT_EQ(machine.processWaits[0].second, 5000u);
+    ExpectNothingChanged(machine);
+    ExpectEverythingReleased(machine);  // the hung query was terminated and closed
+}
+
+TEST(TriggerFirmwareCertUpdate, RefusesWhenAPreconditionFails) {
+    struct Case {
+        const char* name;
+        std::function<void(ScriptedMachine&)> change;
+        std::wstring message;
+    };
+    const Case cases[] = {
+        {"legacy BIOS",
+         [](ScriptedMachine& m) {
+             m = test::LegacyBiosMachine();
+             test::InstallSecureBootTask(m);
+         },
+         L"当前系统未以 UEFI 模式引导，无法更新安全启动证书。"},
+        {"Secure Boot off",
+         [](ScriptedMachine& m) {
+             m.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\State",
+                                L"UEFISecureBootEnabled", test::DwordValue(0));
+         },
+         L"安全启动未启用，无法更新固件证书。请先启用安全启动。"},
+        {"Secure Boot value of the wrong type",
+         [](ScriptedMachine& m) {
+             m.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\State",
+                                L"UEFISecureBootEnabled", test::StringValue(L"1"));
+         },
+         L"安全启动未启用，无法更新固件证书。请先启用安全启动。"},
+        {"already updated",
+         [](ScriptedMachine& m) {
+             test::SetDb(m, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
+                             L"Microsoft Option ROM UEFI CA 2023"});
+         },
+         L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI CA 2023, "
+         L"Microsoft Option ROM UEFI CA 2023），无需更新。"},
+        {"Windows PE",
+         [](ScriptedMachine& m) {
+             m = test::WinPeWithOfflineOnC();
+             test::InstallSecureBootTask(m);
+         },
+         L"PE 环境下不支持证书更新。"},
+        {"Windows PE on already updated firmware",
+         [](ScriptedMachine& m) {
+             m = test::WinPeWithOfflineOnC();
+             test::InstallSecureBootTask(m);
+             test::SetDb(m, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
+                             L"Microsoft Option ROM UEFI CA 2023"});
+         },
+         L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI CA 2023, "
+         L"Microsoft Option ROM UEFI CA 2023），无需更新。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedMachine machine = NeedsUpdate();
+        c.change(machine);
+        EXPECT_EQ(TriggerFirmwareCertUpdate(machine), c.message);
+        ExpectNothingChanged(machine);
+        ExpectEverythingReleased(machine);
+    }
+}
+
+TEST(TriggerFirmwareCertUpdate, ARevoked2023CertificateStillNeedsTheUpdate) {
+    ScriptedMachine machine = NeedsUpdate();
+    test::SetDb(machine, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
+                          L"Microsoft Option ROM UEFI CA 2023"});
+    test::SetDbx(machine, {L"Microsoft UEFI CA 2023"});
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered);
+}
+
+TEST(TriggerFirmwareCertUpdate, ReportsARegistryKeyThatCannotBeOpened) {
+    ScriptedMachine machine = NeedsUpdate();
+    machine.registryWriteAccessDenied = true;  // as for a process that is not elevated
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), L"无法打开注册表项，请确保以管理员身份运行。");
+    ExpectNothingChanged(machine);
+    ExpectEverythingReleased(machine);
+}
+
+TEST(TriggerFirmwareCertUpdate, AFailedWriteClosesTheKeyAndStartsNothing) {
+    ScriptedMachine machine = NeedsUpdate();
+    machine.registryWriteFails = true;
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), L"设置注册表 AvailableUpdates 失败。");
+    ExpectNothingChanged(machine);
+    ExpectEverythingReleased(machine);
+}
+
+TEST(TriggerFirmwareCertUpdate, TheValueStaysWrittenWhenTheTaskCannotBeStarted) {
+    ScriptedMachine machine = NeedsUpdate();
+    machine.shellExecuteFails = true;
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), L"触发计划任务失败，请手动运行。");
+    ASSERT_TRUE(test::AvailableUpdatesValue(machine).has_value());
+    EXPECT_EQ(machine.shellExecutions.size(), 1u);
+    ExpectEverythingReleased(machine);
+}
+
+}  // namespace
+}  // namespace certvane
