@@ -12,11 +12,6 @@
 namespace certvane {
 namespace {
 
-struct BootFile {
-    std::wstring label;
-    std::wstring signer;
-};
-
 struct DbGenerations {
     bool has2011 = false;
     bool has2023 = false;
@@ -33,7 +28,7 @@ DbGenerations GenerationsIn(const NameList& dbNames) {
 
 BootFile Probe(Platform& platform, const std::wstring& path, std::wstring_view label) {
     if (!IsRegularFile(platform, path)) return {};
-    return {std::wstring(label), GetFileSignerName(platform, path)};
+    return {std::wstring(label), path, GetFileSignerName(platform, path)};
 }
 
 BootFile CurrentBootFile(Platform& platform, const std::vector<EspCandidate>& candidates) {
@@ -59,13 +54,15 @@ BootFile OfflineBootFile(Platform& platform, std::wstring_view offlineWindows) {
         const std::wstring volume = FindEspVolumeOnDisk(platform, device);
         if (!volume.empty()) {
             const std::wstring path = volume + std::wstring(BootManagerFile);
-            if (platform.PathExists(path)) file = {L"bootmgfw.efi", GetFileSignerName(platform, path)};
+            if (platform.PathExists(path)) {
+                file = {L"bootmgfw.efi", path, GetFileSignerName(platform, path)};
+            }
         }
     }
     if (file.signer.empty()) {
         const std::wstring backup = drive + L"\\Windows\\Boot\\EFI\\bootmgfw.efi";
         if (platform.PathExists(backup)) {
-            file = {L"bootmgfw.efi (备份)", GetFileSignerName(platform, backup)};
+            file = {L"bootmgfw.efi (备份)", backup, GetFileSignerName(platform, backup)};
         }
     }
     return file;
@@ -130,16 +127,27 @@ std::wstring_view BootVerdict(std::wstring_view signer, bool has2011, bool has20
     }
 }
 
+BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view offlineWindows) {
+    const std::vector<EspCandidate> candidates = FindEspVolumes(platform);
+    BootFiles files;
+    files.current =
+        isWinPE ? PeBootFile(platform, candidates) : CurrentBootFile(platform, candidates);
+    if (isWinPE && !offlineWindows.empty()) files.offline = OfflineBootFile(platform, offlineWindows);
+    ReleaseMounts(platform, candidates);
+    return files;
+}
+
 void AppendBootChainSection(Platform& platform, std::wstring& report, bool isWinPE,
                             std::wstring_view offlineWindows, const NameList& dbNames) {
-    const DbGenerations flags = GenerationsIn(dbNames);
-    const std::vector<EspCandidate> candidates = FindEspVolumes(platform);
-    const BootFile current =
-        isWinPE ? PeBootFile(platform, candidates) : CurrentBootFile(platform, candidates);
-    const BootFile offline = isWinPE && !offlineWindows.empty()
-                                 ? OfflineBootFile(platform, offlineWindows)
-                                 : BootFile{};
+    const BootFiles files = InspectBootFiles(platform, isWinPE, offlineWindows);
+    WriteBootChainSection(report, files, isWinPE, offlineWindows, dbNames);
+}
 
+void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool isWinPE,
+                           std::wstring_view offlineWindows, const NameList& dbNames) {
+    const DbGenerations flags = GenerationsIn(dbNames);
+    const BootFile& current = files.current;
+    const BootFile& offline = files.offline;
     const CertGeneration currentGeneration = ClassifyCertName(current.signer);
     const bool signed_ = !current.signer.empty();
     report += L"  当前 UEFI 固件引导证书：\r\n";
@@ -181,7 +189,6 @@ void AppendBootChainSection(Platform& platform, std::wstring& report, bool isWin
             report += L"无法检测（未找到离线系统或引导文件）\r\n";
         }
     }
-    ReleaseMounts(platform, candidates);
 }
 
 }  // namespace certvane

@@ -11,6 +11,27 @@ namespace certvane {
 // Whether the firmware, trusting the generations flagged, starts a file signed by `signer`.
 std::wstring_view BootVerdict(std::wstring_view signer, bool has2011, bool has2023);
 
+// A boot file the firmware starts: how the report names it, where it was found and who
+// signed it. All empty when no file was found; the signer alone is empty for an unsigned one.
+struct BootFile {
+    std::wstring label;
+    std::wstring path;
+    std::wstring signer;
+};
+
+struct BootFiles {
+    BootFile current;  // the running system's (inside Windows PE: the medium's loader)
+    BootFile offline;  // the offline installation's, inside Windows PE only
+};
+
+// Finds the boot files on the ESPs and reads their signers, then releases the ESP mounts
+// made to reach them (the paths of files on such mounts are then no longer valid).
+BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view offlineWindows);
+
+// Writes section 【3】 for boot files already inspected.
+void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool isWinPE,
+                           std::wstring_view offlineWindows, const NameList& dbNames);
+
 // Appends section 【3】 of the report: the boot files the firmware starts, their signers and
 // the verdicts. Releases the ESP mounts made while looking for the files.
 void AppendBootChainSection(Platform& platform, std::wstring& report, bool isWinPE,
