@@ -12,20 +12,6 @@
 namespace certvane {
 namespace {
 
-struct DbGenerations {
-    bool has2011 = false;
-    bool has2023 = false;
-};
-
-DbGenerations GenerationsIn(const NameList& dbNames) {
-    DbGenerations flags;
-    for (const std::wstring& name : dbNames) {
-        flags.has2011 = flags.has2011 || HasGen2011Pattern(name);
-        flags.has2023 = flags.has2023 || HasGen2023Pattern(name);
-    }
-    return flags;
-}
-
 BootFile Probe(Platform& platform, const std::wstring& path, std::wstring_view label) {
     if (!IsRegularFile(platform, path)) return {};
     return {std::wstring(label), path, GetFileSignerName(platform, path)};
@@ -114,6 +100,15 @@ void ReleaseMounts(Platform& platform, const std::vector<EspCandidate>& candidat
 }
 
 }  // namespace
+
+DbGenerations GenerationsIn(const NameList& dbNames) {
+    DbGenerations flags;
+    for (const std::wstring& name : dbNames) {
+        flags.has2011 = flags.has2011 || HasGen2011Pattern(name);
+        flags.has2023 = flags.has2023 || HasGen2023Pattern(name);
+    }
+    return flags;
+}
 
 std::wstring_view BootVerdict(std::wstring_view signer, bool has2011, bool has2023) {
     if (signer.empty()) return L"无法检测（文件不存在或无签名）";

@@ -8,6 +8,13 @@
 
 namespace certvane {
 
+// Which generations `db` trusts, by the generation name patterns; `dbx` plays no part.
+struct DbGenerations {
+    bool has2011 = false;
+    bool has2023 = false;
+};
+DbGenerations GenerationsIn(const NameList& dbNames);
+
 // Whether the firmware, trusting the generations flagged, starts a file signed by `signer`.
 std::wstring_view BootVerdict(std::wstring_view signer, bool has2011, bool has2023);
 

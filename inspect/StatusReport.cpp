@@ -45,6 +45,11 @@ NameList NamesOfVariable(Platform& platform, std::wstring_view name) {
 }  // namespace
 
 std::wstring ComposeStatusReport(Platform& platform) {
+    BootFiles unused;
+    return ComposeStatusReport(platform, unused);
+}
+
+std::wstring ComposeStatusReport(Platform& platform, BootFiles& inspected) {
     const bool isWinPE = IsWinPE(platform);
     std::wstring offlineWindows;
     if (isWinPE) {
@@ -84,7 +89,8 @@ std::wstring ComposeStatusReport(Platform& platform) {
 
     report += L"\r\n";
     AppendBanner(report, L"  【3】安全启动证书是否能引导系统检查\r\n");
-    AppendBootChainSection(platform, report, isWinPE, offlineWindows, dbNames);
+    inspected = InspectBootFiles(platform, isWinPE, offlineWindows);
+    WriteBootChainSection(report, inspected, isWinPE, offlineWindows, dbNames);
     return report;
 }
 
