@@ -123,6 +123,25 @@ TEST(ImageLoading, ResourceImagesComeFromTheModule) {
     EXPECT_FALSE(record->hasAlpha);
 }
 
+TEST(ImageLoading, WithAnArchiveSetNamesAreEntriesOfTheArchive) {
+    SetResourceDirectory(WEFT_TEST_RESOURCES);
+    SetResourceArchive(L"images.zip", nullptr, false);
+    const std::unique_ptr<ImageRecord> entry(
+        CRenderEngine::LoadBitmapRecord(L"images\\arch.png", nullptr, 0, nullptr));
+    // Outside the archive a name is read as a path of its own.
+    const std::unique_ptr<ImageRecord> beside(CRenderEngine::LoadBitmapRecord(
+        WEFT_TEST_RESOURCES L"loader-test.png", nullptr, 0, nullptr));
+    const std::unique_ptr<ImageRecord> absent(
+        CRenderEngine::LoadBitmapRecord(L"loader-test.png", nullptr, 0, nullptr));
+    SetResourceArchive(L"", nullptr, false);
+    SetResourceDirectory(L"");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->width, 4);
+    EXPECT_EQ(StoredPixel(*entry, 0, 0), 0xFFC03010u);
+    EXPECT_NE(beside, nullptr);
+    EXPECT_EQ(absent, nullptr);
+}
+
 TEST(ImageLoading, KeptPixelsAreAnIndependentCopy) {
     auto record = LoadFile(L"keep.png", test::EncodePng(TestImage(2, 2, 0xFF336699)));
     ASSERT_NE(record, nullptr);

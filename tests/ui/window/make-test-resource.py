@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the PNG resource of the image loader tests and the .rc script that embeds it.
+"""Writes the PNG resource of the image loader tests, the .rc script that embeds it, and a
+zip archive that holds the same image as images/arch.png.
 
 The image is 4 x 3 opaque pixels: the top-left pixel is C03010, the bottom-right 10A0E0, and
 the rest 808080.
@@ -7,6 +8,7 @@ the rest 808080.
 import os
 import struct
 import sys
+import zipfile
 import zlib
 
 
@@ -33,5 +35,7 @@ out = sys.argv[1]
 os.makedirs(out, exist_ok=True)
 with open(os.path.join(out, "loader-test.png"), "wb") as f:
     f.write(png(4, 3, pixel))
+with zipfile.ZipFile(os.path.join(out, "images.zip"), "w", zipfile.ZIP_DEFLATED) as archive:
+    archive.writestr("images/arch.png", png(4, 3, pixel))
 with open(os.path.join(out, "loader-test.rc"), "w") as f:
     f.write('101 PNG "loader-test.png"\n')
