@@ -137,6 +137,21 @@ TEST_F(TextPaintTest, GdiplusTextDrawsAndMeasures) {
     EXPECT_GT(rect.bottom, 10);
 }
 
+TEST_F(TextPaintTest, LayeredHostDrawsTextThroughGdiplus) {
+    Canvas gdi(100, 20, kWhite);
+    Plain(gdi, L"MMMM", 0xFF000000, DT_SINGLELINE);
+    host.layered = true;
+    Canvas layered(100, 20, kWhite);
+    Plain(layered, L"MMMM", 0xFF000000, DT_SINGLELINE);
+    EXPECT_GT(layered.CountDifferent(kWhite), 20);
+    EXPECT_FALSE(layered.SameAs(gdi));
+    host.layered = false;
+    host.gdiplusText = true;
+    Canvas option(100, 20, kWhite);
+    Plain(option, L"MMMM", 0xFF000000, DT_SINGLELINE);
+    EXPECT_TRUE(option.SameAs(layered));
+}
+
 TEST_F(TextPaintTest, ColourTagsMakeColourRuns) {
     Canvas canvas(120, 40, kWhite);
     Markup(canvas, L"<c #FF0000>xx</c>yy", 0xFF000000, DT_SINGLELINE);
