@@ -6,7 +6,7 @@ namespace certvane {
 
 // The real operating system. Each operation is the Win32 call (or fixed tiny sequence of
 // calls) it names and nothing more.
-class Win32Platform final : public Platform {
+class Win32Platform : public Platform {
 public:
     std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
                                         std::span<std::uint8_t> buffer) override;

@@ -1,0 +1,24 @@
+#include "cli/CapturedFirmware.h"
+
+#include <algorithm>
+
+namespace certvane::cli {
+
+const ByteBuffer* CapturedVariables::Find(std::wstring_view name,
+                                          std::wstring_view guidText) const {
+    static const std::wstring securityDatabase = GuidToText(ImageSecurityDatabaseGuid);
+    static const std::wstring global = GuidToText(EfiGlobalVariableGuid);
+    const std::optional<ByteBuffer>* image = nullptr;
+    if (guidText == securityDatabase && name == L"db") image = &db;
+    if (guidText == securityDatabase && name == L"dbx") image = &dbx;
+    if (guidText == global && name == L"KEK") image = &kek;
+    return image != nullptr && image->has_value() ? &**image : nullptr;
+}
+
+std::uint32_t CopyCapturedImage(const ByteBuffer& image, std::span<std::uint8_t> buffer) {
+    if (image.size() > buffer.size()) return 0;
+    std::copy(image.begin(), image.end(), buffer.begin());
+    return static_cast<std::uint32_t>(image.size());
+}
+
+}  // namespace certvane::cli

@@ -1,0 +1,45 @@
+// certvane-cli.exe: the status report, or its facts as JSON, on standard output.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/CliRun.h"
+#include "inspect/Privileges.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace {
+
+// A console shows the text through the wide-character console call, whatever its code page;
+// redirected output gets the UTF-8 bytes as they are.
+void Write(DWORD which, const std::string& utf8) {
+    if (utf8.empty()) return;
+    const HANDLE handle = GetStdHandle(which);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                              nullptr, 0);
+        std::wstring wide(static_cast<std::size_t>(units), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                            units);
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    SetConsoleOutputCP(CP_UTF8);
+    const std::vector<std::wstring> args(argv + 1, argv + argc);
+    certvane::Win32Platform system;
+    certvane::EnableFirmwarePrivilege(system);
+    const auto result = certvane::cli::RunCli<certvane::Win32Platform>(args);
+    Write(STD_OUTPUT_HANDLE, result.out);
+    Write(STD_ERROR_HANDLE, result.err);
+    return result.exitCode;
+}

@@ -1,0 +1,111 @@
+#include "cli/CliRun.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "cli/CapturedVariable.h"
+#include "cli/ExitCode.h"
+#include "cli/GatherFacts.h"
+#include "cli/JsonReport.h"
+#include "cli/Utf8.h"
+#include "inspect/BootFileSigner.h"
+#include "inspect/Environment.h"
+#include "inspect/StatusReport.h"
+
+namespace certvane::cli {
+namespace {
+
+// The largest variable the firmware read accepts, plus an efivarfs attribute word.
+constexpr std::uintmax_t kMaxCapturedFile = MaxFirmwareVariableSize + 4;
+
+CliResult UsageError(std::wstring_view message) {
+    return {ExitUsage, {}, "certvane-cli: " + ToUtf8(message) + "\n"};
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
+
+// The captured image of one option, or the one-line reason it cannot be used.
+std::variant<ByteBuffer, std::wstring> LoadCapturedImage(std::wstring_view option,
+                                                         const std::wstring& file) {
+    const std::filesystem::path path(file);
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) return std::wstring(option) + L" file " + Quoted(file) + L" cannot be read";
+    if (size > kMaxCapturedFile) {
+        return std::wstring(option) + L" file " + Quoted(file) +
+               L" is larger than any firmware variable (1 MiB)";
+    }
+    std::ifstream in(path, std::ios::binary);
+    ByteBuffer bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+        return std::wstring(option) + L" file " + Quoted(file) + L" cannot be read";
+    }
+    auto image = DecodeCapturedVariable(bytes);
+    if (!image) {
+        return std::wstring(option) + L" file " + Quoted(file) +
+               L" is not a signature database (neither raw nor efivarfs form)";
+    }
+    return std::move(*image);
+}
+
+CliResult SignerOfFile(Platform& platform, const std::wstring& file) {
+    if (!platform.PathExists(file)) return UsageError(L"--efi file " + Quoted(file) + L" cannot be read");
+    const std::wstring signer = GetFileSignerName(platform, file);
+    if (signer.empty()) {
+        return {ExitUndetermined, "Signer: (none: no readable signature)\r\n", {}};
+    }
+    const CertGeneration generation = ClassifyCertName(signer);
+    const std::wstring generationText =
+        generation == Gen2011 ? L"2011" : generation == Gen2023 ? L"2023" : L"unclassified";
+    return {ExitBootManager2023,
+            ToUtf8(L"Signer: " + signer + L"\r\nGeneration: " + generationText + L" (" +
+                   std::wstring(CertGenerationName(generation)) + L")\r\n"),
+            {}};
+}
+
+CliResult PlainReport(Platform& platform) {
+    BootFiles files;
+    const std::wstring report = ComposeStatusReport(platform, files);
+    const ReadinessFacts readiness{
+        !ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid).empty(),
+        IsCa2023Ready(platform), DecidingSigner(IsWinPE(platform), files)};
+    return {DecideExitCode(readiness), ToUtf8(report), {}};
+}
+
+CliResult JsonFacts(Platform& platform) {
+    const MachineFacts facts = GatherMachineFacts(platform);
+    const int exitCode = DecideExitCode(ReadinessOf(facts));
+    return {exitCode, JsonReport(facts, exitCode), {}};
+}
+
+}  // namespace
+
+std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::wstring>& args) {
+    ParsedCommandLine parsed = ParseCommandLine(args);
+    if (!parsed.options) return UsageError(parsed.error);
+    if (parsed.options->help) return CliResult{0, ToUtf8(UsageText), {}};
+
+    PreparedCommand command{*parsed.options, {}};
+    const std::pair<const std::optional<std::wstring>*, std::optional<ByteBuffer>*> captures[] = {
+        {&command.options.dbFile, &command.captured.db},
+        {&command.options.dbxFile, &command.captured.dbx},
+        {&command.options.kekFile, &command.captured.kek},
+    };
+    const wchar_t* const names[] = {L"--db", L"--dbx", L"--kek"};
+    for (std::size_t i = 0; i < std::size(captures); ++i) {
+        const auto& [file, image] = captures[i];
+        if (!file->has_value()) continue;
+        auto loaded = LoadCapturedImage(names[i], **file);
+        if (auto* reason = std::get_if<std::wstring>(&loaded)) return UsageError(*reason);
+        *image = std::move(std::get<ByteBuffer>(loaded));
+    }
+    return command;
+}
+
+CliResult RunCommand(Platform& platform, const CliOptions& options) {
+    if (options.efiFile) return SignerOfFile(platform, *options.efiFile);
+    return options.json ? JsonFacts(platform) : PlainReport(platform);
+}
+
+}  // namespace certvane::cli

@@ -1,0 +1,106 @@
+#include "cli/GatherFacts.h"
+
+#include <array>
+
+#include "cli/CapturedFirmware.h"
+#include "inspect/BitLocker.h"
+#include "inspect/Environment.h"
+#include "inspect/Registry.h"
+#include "inspect/WindowsVersion.h"
+
+namespace certvane::cli {
+namespace {
+
+constexpr std::wstring_view kSecureBootKey = L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot";
+constexpr std::wstring_view kServicingKey =
+    L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\Servicing";
+constexpr std::array<std::string_view, 3> kServicingValues{
+    "UEFICA2023Status", "UEFICA2023Error", "WindowsUEFICA2023Capable"};
+constexpr std::wstring_view kKek2023 = L"Microsoft Corporation KEK 2K CA 2023";
+
+NameList NamesOf(Platform& platform, const ByteBuffer& image) {
+    return image.empty() ? NameList{} : SignatureListNames(platform, image);
+}
+
+BootFileFact FactOf(std::string role, const BootFile& file, const DbGenerations& flags) {
+    return {std::move(role), file.label, file.path, file.signer, ClassifyCertName(file.signer),
+            std::wstring(BootVerdict(file.signer, flags.has2011, flags.has2023))};
+}
+
+}  // namespace
+
+RegistryValue ReadRegistryValueOfAnyType(Platform& platform, std::wstring_view subkey,
+                                         std::wstring_view name) {
+    const auto key = platform.OpenRegistryKey(RegistryRoot::LocalMachine, subkey, RegistryKeyRead);
+    if (!key) return {};
+    std::array<std::uint8_t, 1024> buffer{};
+    const auto data = platform.QueryRegistryValue(*key, name, buffer);
+    platform.CloseRegistryKey(*key);
+    if (!data) return {};
+    if (data->type == RegDword && data->size == 4) return LittleEndian32(buffer.data());
+    if (data->type == RegSz) return TextOfRegistryBytes(buffer.data(), data->size);
+    return {};
+}
+
+MachineFacts GatherMachineFacts(Platform& platform) {
+    MachineFacts facts;
+    facts.winPE = IsWinPE(platform);
+    facts.windowsVersion = GetWindowsVersionText(platform, L"", false);
+    if (facts.winPE) {
+        const auto offline = FindOfflineWindows(platform);
+        if (!offline.empty()) {
+            facts.offlineWindowsDirectory = offline.front();
+            facts.offlineWindowsVersion = GetWindowsVersionText(platform, offline.front(), true);
+        }
+    }
+    facts.bootMode = BootModeText(platform);
+    facts.uefiBoot = IsUefiBoot(platform);
+    facts.secureBootEnabled = IsSecureBootEnabled(platform);
+    facts.bitLocker = GetBitLockerStatusText(platform);
+
+    const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
+    const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
+    const ByteBuffer kek = ReadFirmwareVariable(platform, L"KEK", EfiGlobalVariableGuid);
+    facts.dbReadable = !db.empty();
+    facts.dbxReadable = !dbx.empty();
+    facts.kekReadable = !kek.empty();
+    facts.dbNames = NamesOf(platform, db);
+    facts.dbxNames = NamesOf(platform, dbx);
+    facts.kekNames = NamesOf(platform, kek);
+    facts.kekHas2023 = NameListContains(facts.kekNames, kKek2023);
+    for (const KnownCertificate& row : KnownCertificates) {
+        facts.certificates.push_back({&row, CertificateStatus(row, facts.dbNames, facts.dbxNames)});
+    }
+    facts.ca2023Ready = IsCa2023Ready(platform);
+
+    const BootFiles files = InspectBootFiles(platform, facts.winPE,
+                                             facts.offlineWindowsDirectory.value_or(L""));
+    const DbGenerations flags = GenerationsIn(facts.dbNames);
+    facts.bootFiles.push_back(FactOf("current", files.current, flags));
+    if (facts.offlineWindowsDirectory) {
+        facts.bootFiles.push_back(FactOf("offline", files.offline, flags));
+    }
+
+    for (std::string_view name : kServicingValues) {
+        facts.servicing.push_back(
+            {std::string(name),
+             ReadRegistryValueOfAnyType(platform, kServicingKey,
+                                        std::wstring(name.begin(), name.end()))});
+    }
+    facts.availableUpdates = ReadRegistryValueOfAnyType(platform, kSecureBootKey, L"AvailableUpdates");
+    return facts;
+}
+
+std::wstring DecidingSigner(bool isWinPE, const BootFiles& files) {
+    return isWinPE ? files.offline.signer : files.current.signer;
+}
+
+ReadinessFacts ReadinessOf(const MachineFacts& facts) {
+    ReadinessFacts readiness{facts.dbReadable, facts.ca2023Ready, {}};
+    for (const BootFileFact& file : facts.bootFiles) {
+        if (file.role == (facts.winPE ? "offline" : "current")) readiness.bootManagerSigner = file.signer;
+    }
+    return readiness;
+}
+
+}  // namespace certvane::cli

@@ -1,0 +1,241 @@
+// The console companion end to end on scripted machines, with images captured from
+// Microsoft's published objects.
+#include "cli/CliRun.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "cli/Utf8.h"
+#include "inspect/StatusReport.h"
+#include "tests/support/RealData.h"
+#include "tests/support/Situations.h"
+#include "tests/support/SignatureLists.h"
+
+namespace certvane::cli {
+namespace {
+
+using test::Bytes;
+using test::Concat;
+using test::ScriptedMachine;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+using CapturingMachine = WithCapturedFirmware<ScriptedMachine>;
+
+Bytes RealDb2011() {
+    return Concat({test::X509List(test::RealCertificate("microsoft-windows-production-pca-2011.der")),
+                   test::X509List(test::RealCertificate("microsoft-corporation-uefi-ca-2011.der"))});
+}
+
+Bytes RealDbFull() {
+    return Concat({RealDb2011(), test::RealUpdateLists("db-update-windows-uefi-ca-2023.bin"),
+                   test::RealUpdateLists("db-update-microsoft-uefi-ca-2023.bin"),
+                   test::RealUpdateLists("db-update-option-rom-uefi-ca-2023.bin")});
+}
+
+Bytes RealDbxRevoking2011() {
+    return Concat({test::RealUpdateLists("dbx-update-amd64.bin"),
+                   test::RealUpdateLists("dbx-update-2024.bin")});
+}
+
+class CliRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("certvane-cli-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::wstring WriteFile(const std::string& name, const Bytes& bytes) {
+        const auto path = folder_ / name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path.wstring();
+    }
+
+    // Runs the arguments on `machine` (a copy whose firmware carries the captured images);
+    // `after` sees the machine once the command has run.
+    CliResult Run(const std::vector<std::wstring>& args, ScriptedMachine machine,
+                  const std::function<void(const ScriptedMachine&)>& after = {}) {
+        auto prepared = PrepareCommand(args);
+        if (auto* finished = std::get_if<CliResult>(&prepared)) return *finished;
+        auto& command = std::get<PreparedCommand>(prepared);
+        CapturingMachine capturing(std::move(command.captured), std::move(machine));
+        capturing.decodeCertificate = test::DerSubjectCommonName;
+        const std::wstring before = capturing.DescribeSystem();
+        CliResult result = RunCommand(capturing, command.options);
+        EXPECT_THAT(capturing.HeldResources(), IsEmpty());
+        EXPECT_EQ(capturing.DescribeSystem(), before);
+        EXPECT_TRUE(capturing.shellExecutions.empty());
+        for (const std::wstring& entry : capturing.log) {
+            EXPECT_EQ(entry.find(L"WriteRegistryValue"), std::wstring::npos);
+        }
+        if (after) after(capturing);
+        return result;
+    }
+
+    static ScriptedMachine Windows11BootingWith(std::wstring_view authority) {
+        ScriptedMachine machine = test::NormalWindows11();
+        machine.PutFile(machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
+                        test::SignedFile(authority));
+        return machine;
+    }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(CliRunTest, PrintsExactlyTheStatusReportAsUtf8) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.decodeCertificate = test::DerSubjectCommonName;
+    const std::wstring db = WriteFile("db.bin", RealDbFull());
+    // The report the window would show for the same machine and images.
+    std::wstring expected;
+    {
+        auto prepared = std::get<PreparedCommand>(PrepareCommand({L"--db", db}));
+        CapturingMachine reference(std::move(prepared.captured), machine);
+        reference.decodeCertificate = test::DerSubjectCommonName;
+        expected = ComposeStatusReport(reference);
+    }
+    const CliResult result = Run({L"--db", db}, machine);
+    EXPECT_EQ(result.out, ToUtf8(expected));
+    EXPECT_THAT(result.out, HasSubstr("  [有效] Microsoft Option ROM UEFI CA 2023 [硬件固件扩展卡 证书]\r\n"));
+    EXPECT_EQ(result.exitCode, 0);  // boot manager signed under Windows UEFI CA 2023
+    EXPECT_THAT(result.err, IsEmpty());
+}
+
+TEST_F(CliRunTest, ExitCodesFollowTheCapturedDatabasesAndTheBootManager) {
+    const std::wstring db2011 = WriteFile("db2011.bin", RealDb2011());
+    const std::wstring dbFull = WriteFile("dbfull.bin", RealDbFull());
+    const std::wstring dbxRevoking = WriteFile("dbx.bin", RealDbxRevoking2011());
+    const std::wstring dbxRevoking2023 =
+        WriteFile("dbx2023.bin", test::RealUpdateLists("db-update-microsoft-uefi-ca-2023.bin"));
+
+    EXPECT_EQ(Run({L"--db", db2011}, test::NormalWindows11()).exitCode, 1);
+    EXPECT_EQ(Run({L"--db", dbFull, L"--dbx", dbxRevoking2023}, test::NormalWindows11()).exitCode, 1);
+    EXPECT_EQ(Run({L"--db", dbFull, L"--dbx", dbxRevoking}, test::NormalWindows11()).exitCode, 0);
+    EXPECT_EQ(Run({L"--db", dbFull},
+                  Windows11BootingWith(L"Microsoft Windows Production PCA 2011")).exitCode, 2);
+    EXPECT_EQ(Run({L"--db", dbFull}, Windows11BootingWith(L"Contoso Boot CA")).exitCode, 3);
+    EXPECT_EQ(Run({}, test::LegacyBiosMachine()).exitCode, 3);
+    // Secure Boot off changes nothing in the code.
+    ScriptedMachine secureBootOff = test::NormalWindows11();
+    secureBootOff.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\State",
+                                   L"UEFISecureBootEnabled", test::DwordValue(0));
+    const CliResult off = Run({L"--db", dbFull}, secureBootOff);
+    EXPECT_EQ(off.exitCode, 0);
+    EXPECT_THAT(off.out, HasSubstr("  安全启动 状态: 未启用\r\n"));
+}
+
+TEST_F(CliRunTest, InsideWindowsPeTheOfflineBootManagerDecides) {
+    const std::wstring dbFull = WriteFile("db.bin", RealDbFull());
+    // The offline installation on C: boots a manager signed under PCA 2011.
+    EXPECT_EQ(Run({L"--db", dbFull}, test::WinPeWithOfflineOnC()).exitCode, 2);
+    // On the USB disk it is signed under Windows UEFI CA 2023.
+    EXPECT_EQ(Run({L"--db", dbFull}, test::WinPeWithOfflineOnUsb()).exitCode, 0);
+    // Without an installation nothing can be said about one.
+    EXPECT_EQ(Run({L"--db", dbFull}, test::WinPeBase()).exitCode, 3);
+}
+
+TEST_F(CliRunTest, TheEfivarfsFormIsAcceptedLikeTheRawOne) {
+    Bytes efivarfs;
+    test::AppendLe32(efivarfs, 0x27);
+    const std::wstring file = WriteFile("db-efivarfs", Concat({efivarfs, RealDbFull()}));
+    const CliResult result = Run({L"--db", file}, test::NormalWindows11());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_THAT(result.out, HasSubstr("  [有效] Windows UEFI CA 2023 [新版 Windows 系统文件 证书]\r\n"));
+}
+
+TEST_F(CliRunTest, JsonStatesTheFactsTheServicingValuesAndTheKek) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\Servicing",
+                             L"UEFICA2023Status", test::StringValue(L"Updated"));
+    machine.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\Servicing",
+                             L"UEFICA2023Error", test::DwordValue(0));
+    machine.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot",
+                             L"AvailableUpdates", test::DwordValue(0x4000));
+    const std::wstring db = WriteFile("db.bin", RealDb2011());
+    const std::wstring kek = WriteFile("kek.bin", test::X509List(test::RealCertificate(
+                                                      "microsoft-uefi-ca-2023.der")));
+    const CliResult result = Run({L"--json", L"--db", db, L"--kek", kek}, machine);
+    ASSERT_THAT(result.err, IsEmpty());
+    const auto json = nlohmann::json::parse(result.out);
+    EXPECT_EQ(json["readiness"]["exitCode"], 1);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(json["certificates"][0]["state"], "valid");
+    EXPECT_EQ(json["certificates"][2]["state"], "absent");
+    EXPECT_EQ(json["db"]["names"].size(), 2u);
+    EXPECT_EQ(json["kek"]["names"], nlohmann::json::array({"Microsoft UEFI CA 2023"}));
+    EXPECT_EQ(json["kek"]["hasMicrosoftKek2023"], false);
+    EXPECT_EQ(json["servicing"]["values"]["UEFICA2023Status"], "Updated");
+    EXPECT_EQ(json["servicing"]["values"]["UEFICA2023Error"], 0);
+    EXPECT_TRUE(json["servicing"]["values"]["WindowsUEFICA2023Capable"].is_null());
+    EXPECT_EQ(json["servicing"]["availableUpdates"], 0x4000);
+    ASSERT_EQ(json["bootFiles"].size(), 1u);
+    EXPECT_EQ(json["bootFiles"][0]["signer"], "Windows UEFI CA 2023");
+    EXPECT_EQ(json["bootFiles"][0]["generation"], "2023");
+    EXPECT_EQ(json["bootFiles"][0]["verdict"], "否（固件不信任此签名）");
+    EXPECT_EQ(json["environment"]["windowsPE"], false);
+}
+
+TEST_F(CliRunTest, JsonInsideWindowsPeListsBothBootFiles) {
+    const CliResult result = Run({L"--json"}, test::WinPeWithOfflineOnC());
+    const auto json = nlohmann::json::parse(result.out);
+    EXPECT_EQ(json["environment"]["windowsPE"], true);
+    EXPECT_EQ(json["environment"]["offlineWindowsDirectory"], "C:\\Windows");
+    ASSERT_EQ(json["bootFiles"].size(), 2u);
+    EXPECT_EQ(json["bootFiles"][1]["role"], "offline");
+    EXPECT_EQ(json["bootFiles"][1]["generation"], "2011");
+}
+
+TEST_F(CliRunTest, NamesTheSigningAuthorityOfOneEfiFile) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.PutFile(L"C:\\loaders\\old.efi", test::SignedFile(L"Microsoft Windows Production PCA 2011"));
+    machine.PutFile(L"C:\\loaders\\unsigned.efi");
+    const CliResult old = Run({L"--efi", L"C:\\loaders\\old.efi"}, machine);
+    EXPECT_EQ(old.exitCode, 0);
+    EXPECT_EQ(old.out,
+              "Signer: Microsoft Windows Production PCA 2011\r\n"
+              "Generation: 2011 (Microsoft Corporation UEFI CA 2011)\r\n");
+    const CliResult unsigned_ = Run({L"--efi", L"C:\\loaders\\unsigned.efi"}, machine);
+    EXPECT_EQ(unsigned_.exitCode, 3);
+    const CliResult missing = Run({L"--efi", L"C:\\loaders\\none.efi"}, machine);
+    EXPECT_EQ(missing.exitCode, 64);
+    EXPECT_THAT(missing.out, IsEmpty());
+    EXPECT_EQ(missing.err, "certvane-cli: --efi file 'C:\\loaders\\none.efi' cannot be read\n");
+}
+
+TEST_F(CliRunTest, BadFilesAndOptionsAreUsageErrorsOnOneLine) {
+    const std::wstring notDatabase = WriteFile("cert.der", test::RealCertificate("windows-uefi-ca-2023.der"));
+    const std::wstring empty = WriteFile("empty", {});
+    const std::wstring huge = WriteFile("huge", Bytes(MaxFirmwareVariableSize + 5, 0));
+    const std::vector<std::vector<std::wstring>> commands = {
+        {L"--db", notDatabase}, {L"--dbx", empty}, {L"--kek", huge},
+        {L"--db", (folder_ / "absent.bin").wstring()}, {L"--frobnicate"}, {L"--db"},
+    };
+    for (const auto& args : commands) {
+        const CliResult result = Run(args, test::NormalWindows11());
+        EXPECT_EQ(result.exitCode, 64);
+        EXPECT_THAT(result.out, IsEmpty());
+        ASSERT_FALSE(result.err.empty());
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+        EXPECT_EQ(result.err.rfind("certvane-cli: ", 0), 0u) << result.err;
+    }
+}
+
+TEST_F(CliRunTest, HelpDocumentsTheExitCodes) {
+    const CliResult result = Run({L"--help"}, test::NormalWindows11());
+    EXPECT_EQ(result.exitCode, 0);
+    for (const char* code : {"  3   db cannot be read", "  1   db lacks", "  2   the boot manager",
+                             "  0   the boot manager", "  64  usage error"}) {
+        EXPECT_THAT(result.out, HasSubstr(code));
+    }
+}
+
+}  // namespace
+}  // namespace certvane::cli

@@ -1,0 +1,103 @@
+#!/bin/sh
+# cli-end-to-end.sh WINE_RUN PREFIX CLI_EXE REALDATA SIGNED_FIXTURES
+# Runs certvane-cli.exe under Wine on images captured from Microsoft's published objects and
+# on signed EFI files, and checks what it prints and the codes it exits with. Wine has no
+# firmware variables and no ESP, so with a captured db the firmware answers come from the
+# files and the boot manager is never found.
+set -u
+wine_run=$1 prefix=$2 cli=$3 realdata=$4 signed=$5
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0 checks=0
+
+lists() {  # the signature lists of a signed update, authentication header stripped
+    len=$(od -An -tu4 -j16 -N4 "$realdata/updates/$1.bin" | tr -d ' ')
+    tail -c +$((16 + len + 1)) "$realdata/updates/$1.bin"
+}
+x509_list() {  # one certificate as a signature list
+    cert="$realdata/certs/$1.der"
+    size=$(wc -c < "$cert")
+    python3 - "$cert" "$size" <<'PY'
+import struct, sys
+der = open(sys.argv[1], 'rb').read()
+guid = bytes.fromhex('a159c0a5e494a74a87b5ab155c2bf072')
+sys.stdout.buffer.write(guid + struct.pack('<III', 28 + 16 + len(der), 0, 16 + len(der)) + b'\x11' * 16 + der)
+PY
+}
+
+x509_list microsoft-windows-production-pca-2011 > "$work/db2011.bin"
+x509_list microsoft-corporation-uefi-ca-2011 >> "$work/db2011.bin"
+cp "$work/db2011.bin" "$work/dbfull.bin"
+for u in db-update-windows-uefi-ca-2023 db-update-microsoft-uefi-ca-2023 db-update-option-rom-uefi-ca-2023; do
+    lists $u >> "$work/dbfull.bin"
+done
+{ lists dbx-update-amd64; lists dbx-update-2024; } > "$work/dbx.bin"
+{ printf '\047\000\000\000'; cat "$work/dbfull.bin"; } > "$work/dbfull.efivarfs"
+cp "$realdata/certs/windows-uefi-ca-2023.der" "$work/not-a-database.bin"
+
+run() {  # run ARGS...: sets out, err, code
+    "$wine_run" "$prefix" "$cli" "$@" > "$work/out" 2> "$work/err"
+    code=$?
+    out=$(cat "$work/out")
+    err=$(cat "$work/err")
+}
+check() {  # check DESCRIPTION CONDITION...
+    what=$1
+    shift
+    checks=$((checks + 1))
+    if "$@"; then echo "ok      $what"; else echo "FAILED  $what"; failures=$((failures + 1)); fi
+}
+has() { printf '%s' "$out" | grep -qF -- "$1"; }
+z() { echo "Z:$1"; }
+
+run --db "$(z "$work/dbfull.bin")" --dbx "$(z "$work/dbx.bin")"
+check "full db, dbx revoking PCA 2011: exit 3 (no ESP under Wine)" [ "$code" = 3 ]
+check "  PCA 2011 revoked" has "  [已吊销] Microsoft Windows Production PCA 2011 [Windows 操作系统核心文件 证书]"
+check "  Option ROM CA valid" has "  [有效] Microsoft Option ROM UEFI CA 2023 [硬件固件扩展卡 证书]"
+check "  boot mode guessed from the captured db" has "  引导方式: UEFI (推测)"
+check "  lines end in CR LF" grep -q "$(printf '【2】当前 UEFI 固件中的证书状态\r')" "$work/out"
+
+run --db "$(z "$work/db2011.bin")"
+check "2011 db only: exit 1" [ "$code" = 1 ]
+check "  Windows UEFI CA 2023 absent" has "  [不存在] Windows UEFI CA 2023 [新版 Windows 系统文件 证书]"
+
+run --db "$(z "$work/dbfull.efivarfs")"
+check "efivarfs form: exit 3" [ "$code" = 3 ]
+check "  read through the attribute word" has "  [有效] Windows UEFI CA 2023"
+
+run
+check "no firmware access: exit 3" [ "$code" = 3 ]
+check "  every certificate absent" [ "$(printf '%s' "$out" | grep -c '\[不存在\]')" -ge 5 ]
+
+run --json --db "$(z "$work/dbfull.bin")" --dbx "$(z "$work/dbx.bin")"
+check "json: exit 3" [ "$code" = 3 ]
+check "  json states readiness, statuses and exit code" python3 -c '
+import json, sys
+r = json.loads(open(sys.argv[1], encoding="utf-8").read())
+states = [c["state"] for c in r["certificates"]]
+assert states == ["revoked", "valid", "valid", "valid", "valid"], states
+assert r["readiness"] == {"ca2023Ready": True, "exitCode": 3}, r["readiness"]
+assert r["kek"]["readable"] is False
+assert r["bootFiles"][0]["verdict"] == "无法检测（文件不存在或无签名）"
+' "$work/out"
+
+run --efi "$(z "$signed/pca2011.efi")"
+check "--efi on a PCA 2011 signed file: exit 0" [ "$code" = 0 ]
+check "  names the authority and its generation" has "Generation: 2011 (Microsoft Corporation UEFI CA 2011)"
+run --efi "$(z "$signed/leaf-and-ca.efi")"
+check "--efi on a 2023 signed file names Windows UEFI CA 2023" has "Signer: Windows UEFI CA 2023"
+run --efi "$(z "$signed/unsigned.efi")"
+check "--efi on an unsigned file: exit 3" [ "$code" = 3 ]
+
+for bad in "--db $(z "$work/not-a-database.bin")" "--dbx $(z "$work/missing.bin")" "--bogus" "--kek"; do
+    # shellcheck disable=SC2086
+    run $bad
+    check "'$bad': exit 64, nothing on stdout, one line on stderr" \
+        [ "$code" = 64 -a -z "$out" -a "$(printf '%s\n' "$err" | wc -l)" = 1 ]
+done
+
+run --help
+check "--help: exit 0 and the exit codes" has "  64  usage error"
+
+echo "$((checks - failures)) passed, $failures failed"
+[ "$failures" = 0 ]
