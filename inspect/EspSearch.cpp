@@ -80,7 +80,9 @@ void AddFolderMounts(Platform& platform, const DiskFilter& accepted,
     int n = 0;
     std::optional<std::wstring> volume = start->firstVolume;
     while (volume) {
-        if (platform.VolumePathNamesLength(*volume) == 0) {
+        // A volume without drive letter or mount folder still needs one character, the NUL
+        // that ends its empty list; any path makes the list longer.
+        if (platform.VolumePathNamesLength(*volume) <= 1) {
             TryFolderMount(platform, accepted, *volume, base + std::to_wstring(n) + L"\\", list);
             ++n;
         }

@@ -251,7 +251,7 @@ std::uint32_t ScriptedMachine::VolumePathNamesLength(std::wstring_view volume) {
     for (const auto& [folder, v] : mountFolders) {
         length += v == *index ? static_cast<std::uint32_t>(folder.size() + 1) : 0;
     }
-    return length == 0 ? 0 : length + 1;
+    return length + 1;  // the list ends with one more NUL
 }
 
 bool ScriptedMachine::MountVolumeAt(std::wstring_view folder, std::wstring_view volume) {
