@@ -110,6 +110,9 @@ TEST(BitLockerInWindowsPe, WithoutWmiReadsTheOfflineHive) {
     EXPECT_EQ(OfflineWord(hive(kSet2, {})), L"无法检测");
     EXPECT_EQ(OfflineWord(hive(L"ControlSet001\\Control\\BitLockerStatus", {{L"ProtectionStatus", 1}})),
               L"无法检测");
+    test::RegistryTree noCurrentSet = hive(kSet2, {{L"ProtectionStatus", 1}});
+    test::SetValue(noCurrentSet, L"Select", L"Current", test::DwordValue(0));
+    EXPECT_EQ(OfflineWord(noCurrentSet), L"无法检测");
     test::RegistryTree stringValue = hive(kSet2, {});
     test::SetValue(stringValue, kSet2, L"ProtectionStatus", test::StringValue(L"1"));
     EXPECT_EQ(OfflineWord(stringValue), L"无法检测");

@@ -69,6 +69,17 @@ TEST(BootChainSection, InWindowsPeFallsBackToTheMediumsBootManager) {
     EXPECT_EQ(lines[6], L"            当前引导文件：bootmgfw.efi");
 }
 
+TEST(BootChainSection, InWindowsPeAnOfflineInstallationWithoutASignedBootManager) {
+    ScriptedMachine machine = test::WinPeWithOfflineOnC();
+    machine.volumes[2].files.clear();  // the ESP of disk 0
+    machine.PutFile(L"C:\\Windows\\Boot\\EFI\\bootmgfw.efi");  // unsigned backup
+    const auto lines = Section(machine, true, L"C:\\Windows", {L"Microsoft Corporation UEFI CA 2011"});
+    ASSERT_EQ(lines.size(), 13u);
+    EXPECT_EQ(lines[8], L"  离线 Windows 系统 EFI 引导证书：");
+    EXPECT_EQ(lines[9], L"  未找到引导文件或无数字签名");
+    EXPECT_EQ(lines[12], L"  离线 Windows 符合引导系统条件: 无法检测（未找到离线系统或引导文件）");
+}
+
 TEST(BootChainSection, EndsEveryRunWithoutTheMountsItMadeButKeepsAForeignS) {
     ScriptedMachine folder = test::NormalWindows11();
     folder.mountvolEsp.reset();

@@ -143,6 +143,14 @@ TEST(GetCurrentBootManagerPath, PrefersTheSystemDiskAndLeavesTheMountInPlace) {
     EXPECT_EQ(GetCurrentBootManagerPath(fallbackOnly), L"");
 }
 
+TEST(ChooseSystemEspRoot, FallsBackToTheFirstCandidateWhenTheSystemDisksHasNoPath) {
+    ScriptedMachine machine = test::NormalWindows11();
+    EXPECT_EQ(ChooseSystemEspRoot(machine, {{L"E:\\", 3, false}, {L"", 0, false}}), L"E:\\");
+    EXPECT_EQ(ChooseSystemEspRoot(machine, {{L"E:\\", 3, false}, {L"F:\\", 0, false}}), L"F:\\");
+    EXPECT_EQ(ChooseSystemEspRoot(machine, {{L"", 3, false}}), L"");
+    EXPECT_EQ(ChooseSystemEspRoot(machine, {}), L"");
+}
+
 TEST(FindEspVolumeOnDisk, FindsOnlyAFatVolumeOfThatDiskWithTheBootManager) {
     ScriptedMachine machine = test::NormalWindows11();
     const std::wstring esp = machine.volumes[W::Esp].name;

@@ -1,6 +1,8 @@
 // The Windows version line, from the live registry, an offline hive or file versions.
 #include "inspect/WindowsVersion.h"
 
+#include "inspect/WindowsEditions.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -34,6 +36,11 @@ TEST(WindowsVersionText, NamesTheGenerationAtEachBoundary) {
     EXPECT_EQ(RunningVersion(L"7600", 0, L"", L""), L"Windows 7-内部版本（7600）");
     EXPECT_EQ(RunningVersion(L"7599", 0, L"", L""), L"Windows-内部版本（7599）");
     EXPECT_EQ(RunningVersion(L"1", 0, L"", L""), L"Windows-内部版本（1）");
+}
+
+TEST(GenerationForBuild, BuildZeroHasNoGeneration) {
+    EXPECT_EQ(GenerationForBuild(0), L"");
+    EXPECT_EQ(GenerationForBuild(0xFFFFFFFF), L"Windows 11");
 }
 
 TEST(WindowsVersionText, TranslatesTheEditionIdCaseSensitively) {
