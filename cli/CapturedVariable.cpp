@@ -1,5 +1,7 @@
 #include "cli/CapturedVariable.h"
 
+#include "inspect/ByteOrder.h"
+
 namespace certvane::cli {
 namespace {
 
@@ -9,12 +11,6 @@ constexpr std::uint64_t kOwnerSize = 16;
 // attribute word that efivarfs writes.
 constexpr std::uint32_t kKnownAttributeBits = 0x7F;
 
-std::uint32_t ReadLe32(std::span<const std::uint8_t> bytes, std::uint64_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-
 }  // namespace
 
 bool IsSignatureDatabaseImage(std::span<const std::uint8_t> image) {
@@ -22,9 +18,9 @@ bool IsSignatureDatabaseImage(std::span<const std::uint8_t> image) {
     std::uint64_t offset = 0;
     while (offset < image.size()) {
         if (offset + kListHeaderSize > image.size()) return false;
-        const std::uint64_t listSize = ReadLe32(image, offset + 16);
-        const std::uint64_t headerSize = ReadLe32(image, offset + 20);
-        const std::uint64_t entrySize = ReadLe32(image, offset + 24);
+        const std::uint64_t listSize = LittleEndian32(image.data() + offset + 16);
+        const std::uint64_t headerSize = LittleEndian32(image.data() + offset + 20);
+        const std::uint64_t entrySize = LittleEndian32(image.data() + offset + 24);
         if (entrySize <= kOwnerSize) return false;
         if (listSize < kListHeaderSize + headerSize || offset + listSize > image.size()) {
             return false;
@@ -39,7 +35,7 @@ bool IsSignatureDatabaseImage(std::span<const std::uint8_t> image) {
 std::optional<ByteBuffer> DecodeCapturedVariable(std::span<const std::uint8_t> file) {
     if (IsSignatureDatabaseImage(file)) return ByteBuffer(file.begin(), file.end());
     if (file.size() > 4) {
-        const std::uint32_t attributes = ReadLe32(file, 0);
+        const std::uint32_t attributes = LittleEndian32(file.data());
         const auto rest = file.subspan(4);
         if (attributes != 0 && (attributes & ~kKnownAttributeBits) == 0 &&
             IsSignatureDatabaseImage(rest)) {

@@ -23,11 +23,6 @@ std::optional<std::uint32_t> QueryDwordValue(RegistryApi& registry, RegistryKey 
     return LittleEndian32(buffer.data());
 }
 
-std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
 std::wstring ReadRegistryString(RegistryApi& registry, RegistryRoot root, std::wstring_view subkey,
                                 std::wstring_view name) {
     const auto key = registry.OpenRegistryKey(root, subkey, RegistryKeyRead);

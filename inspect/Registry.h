@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "inspect/ByteOrder.h"
 #include "platform/Platform.h"
 
 namespace certvane {
@@ -20,8 +21,6 @@ std::wstring ReadRegistryString(RegistryApi& registry, RegistryRoot root, std::w
 // A REG_DWORD value of an open key; nullopt when it is missing or of another type.
 std::optional<std::uint32_t> QueryDwordValue(RegistryApi& registry, RegistryKey key,
                                              std::wstring_view name);
-
-std::uint32_t LittleEndian32(const std::uint8_t* bytes);
 
 // The text in a raw registry buffer up to its first NUL (or its end).
 std::wstring TextOfRegistryBytes(const std::uint8_t* bytes, std::size_t size);

@@ -4,17 +4,13 @@
 #include <array>
 #include <cstring>
 
+#include "inspect/ByteOrder.h"
+
 namespace certvane {
 namespace {
 
 constexpr std::uint64_t kListHeaderSize = 28;
 constexpr std::uint64_t kOwnerSize = 16;
-
-std::uint32_t ReadLe32(std::span<const std::uint8_t> bytes, std::uint64_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
 
 bool IsX509Type(std::span<const std::uint8_t> bytes, std::uint64_t at) {
     static const std::array<std::uint8_t, 16> x509 = GuidToBytes(CertX509Guid);
@@ -48,9 +44,9 @@ NameList SignatureListNames(CertificateApi& decoder, std::span<const std::uint8_
     std::uint64_t offset = 0;
     while (offset + kListHeaderSize <= size) {
         const bool x509 = IsX509Type(image, offset);
-        const std::uint32_t listSize = ReadLe32(image, offset + 16);
-        const std::uint32_t headerSize = ReadLe32(image, offset + 20);
-        const std::uint32_t entrySize = ReadLe32(image, offset + 24);
+        const std::uint32_t listSize = LittleEndian32(image.data() + offset + 16);
+        const std::uint32_t headerSize = LittleEndian32(image.data() + offset + 20);
+        const std::uint32_t entrySize = LittleEndian32(image.data() + offset + 24);
         offset += kListHeaderSize + headerSize;
         // A list with entries of size 0 has no countable entries: only its headers are
         // stepped over, and the walk reads the next list header right after them.
