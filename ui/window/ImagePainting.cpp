@@ -15,6 +15,22 @@ bool Meets(const CUiRect& a, const CUiRect& b) {
     return ::IntersectRect(&meet, &a, &b) != FALSE;
 }
 
+// Places a span of `size` at the start, centre or end of [low, high] by the first alignment
+// word found; without one the span keeps [first, last].
+void AlignSpan(const CUiString& align, const wchar_t* start, const wchar_t* centre,
+               const wchar_t* end, LONG low, LONG high, int size, LONG& first, LONG& last) {
+    if (align.Find(start) >= 0) {
+        first = low;
+    } else if (align.Find(centre) >= 0) {
+        first = low + (high - size - low) / 2;
+    } else if (align.Find(end) >= 0) {
+        first = high - size;
+    } else {
+        return;
+    }
+    last = first + size;
+}
+
 // The box the image is drawn into: the control rectangle, narrowed by "dest", or a box of
 // "size" aligned in the control rectangle and shifted by "padding".
 CUiRect PlaceBox(IRenderHostUI* host, const CUiRect& rc, const DrawingDescription& d) {
@@ -31,27 +47,10 @@ CUiRect PlaceBox(IRenderHostUI* host, const CUiRect& rc, const DrawingDescriptio
     const int height = host->Scale(d.size.cy);
     const CUiRect padding(host->Scale(d.padding.left), host->Scale(d.padding.top),
                           host->Scale(d.padding.right), host->Scale(d.padding.bottom));
-    const CUiString& align = d.align;
-    if (align.Find(L"left") >= 0) {
-        box.left = rc.left;
-        box.right = box.left + width;
-    } else if (align.Find(L"hcenter") >= 0) {
-        box.left = rc.left + (rc.right - width - rc.left) / 2;
-        box.right = box.left + width;
-    } else if (align.Find(L"right") >= 0) {
-        box.left = rc.right - width;
-        box.right = box.left + width;
-    }
-    if (align.Find(L"top") >= 0) {
-        box.top = rc.top;
-        box.bottom = box.top + height;
-    } else if (align.Find(L"vcenter") >= 0) {
-        box.top = rc.top + (rc.bottom - height - rc.top) / 2;
-        box.bottom = box.top + height;
-    } else if (align.Find(L"bottom") >= 0) {
-        box.top = rc.bottom - height;
-        box.bottom = box.top + height;
-    }
+    AlignSpan(d.align, L"left", L"hcenter", L"right", rc.left, rc.right, width, box.left,
+              box.right);
+    AlignSpan(d.align, L"top", L"vcenter", L"bottom", rc.top, rc.bottom, height, box.top,
+              box.bottom);
     box.Offset(padding.left, padding.top);
     box.Offset(-padding.right, -padding.bottom);
     box.right = std::min(box.right, rc.right);
