@@ -23,7 +23,9 @@ CliResult UsageError(std::wstring_view message) {
     return {ExitUsage, {}, "certvane-cli: " + ToUtf8(message) + "\n"};
 }
 
-std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
+std::wstring Quoted(const std::wstring& text) {
+    return L"'" + text + L"'";
+}
 
 // The captured image of one option, or the one-line reason it cannot be used.
 std::variant<ByteBuffer, std::wstring> LoadCapturedImage(std::wstring_view option,
@@ -50,15 +52,17 @@ std::variant<ByteBuffer, std::wstring> LoadCapturedImage(std::wstring_view optio
 }
 
 CliResult SignerOfFile(Platform& platform, const std::wstring& file) {
-    if (!platform.PathExists(file)) return UsageError(L"--efi file " + Quoted(file) + L" cannot be read");
+    if (!platform.PathExists(file))
+        return UsageError(L"--efi file " + Quoted(file) + L" cannot be read");
     const std::wstring signer = GetFileSignerName(platform, file);
     if (signer.empty()) {
         return {ExitUndetermined, "Signer: (none: no readable signature)\r\n", {}};
     }
     const CertGeneration generation = ClassifyCertName(signer);
-    const std::wstring generationText =
-        generation == Gen2011 ? L"2011" : generation == Gen2023 ? L"2023" : L"unclassified";
-    return {ExitBootManager2023,
+    const std::wstring generationText = generation == Gen2011   ? L"2011"
+                                        : generation == Gen2023 ? L"2023"
+                                                                : L"unclassified";
+    return {ExitCodeOfSigner(signer),
             ToUtf8(L"Signer: " + signer + L"\r\nGeneration: " + generationText + L" (" +
                    std::wstring(CertGenerationName(generation)) + L")\r\n"),
             {}};
@@ -67,9 +71,7 @@ CliResult SignerOfFile(Platform& platform, const std::wstring& file) {
 CliResult PlainReport(Platform& platform) {
     BootFiles files;
     const std::wstring report = ComposeStatusReport(platform, files);
-    const ReadinessFacts readiness{
-        !ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid).empty(),
-        IsCa2023Ready(platform), DecidingSigner(IsWinPE(platform), files)};
+    const ReadinessFacts readiness = ReadinessOfReport(platform, IsWinPE(platform), files);
     return {DecideExitCode(readiness), ToUtf8(report), {}};
 }
 

@@ -3,7 +3,9 @@
 namespace certvane::cli {
 namespace {
 
-ParsedCommandLine Error(std::wstring message) { return {std::nullopt, std::move(message)}; }
+ParsedCommandLine Error(std::wstring message) {
+    return {std::nullopt, std::move(message)};
+}
 
 std::optional<std::wstring>* FileOption(CliOptions& options, const std::wstring& name) {
     if (name == L"--db") return &options.dbFile;
@@ -40,10 +42,12 @@ const wchar_t* const UsageText =
     L"  3   the firmware is ready, but no boot manager signed by a known authority was\n"
     L"      found (inside Windows PE: the offline installation's boot manager)\n"
     L"  2   the boot manager is still signed under a 2011 authority\n"
-    L"  0   the boot manager is signed under a 2023 authority\n"
+    L"  0   the boot manager is signed under a 2023 authority that db holds and dbx\n"
+    L"      does not revoke\n"
     L"  64  usage error: unknown option, missing or unreadable file, or a file that is\n"
     L"      not a signature database (message on standard error)\n"
-    L"With --efi: 0 when a signer was read, 3 when none was.\n";
+    L"With --efi, the generation of the file's signing authority: 0 for 2023, 2 for 2011,\n"
+    L"3 when the file carries no readable signature or its authority is of neither.\n";
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     CliOptions options;

@@ -14,17 +14,22 @@ namespace {
 constexpr std::wstring_view kSecureBootKey = L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot";
 constexpr std::wstring_view kServicingKey =
     L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\Servicing";
-constexpr std::array<std::string_view, 3> kServicingValues{
-    "UEFICA2023Status", "UEFICA2023Error", "WindowsUEFICA2023Capable"};
+constexpr std::array<std::string_view, 3> kServicingValues{"UEFICA2023Status", "UEFICA2023Error",
+                                                           "WindowsUEFICA2023Capable"};
 constexpr std::wstring_view kKek2023 = L"Microsoft Corporation KEK 2K CA 2023";
 
 NameList NamesOf(Platform& platform, const ByteBuffer& image) {
     return image.empty() ? NameList{} : SignatureListNames(platform, image);
 }
 
-BootFileFact FactOf(std::string role, const BootFile& file, const DbGenerations& flags) {
-    return {std::move(role), file.label, file.path, file.signer, ClassifyCertName(file.signer),
-            std::wstring(BootVerdict(file.signer, flags.has2011, flags.has2023))};
+BootFileFact FactOf(std::string role, const BootFile& file, const MachineFacts& facts) {
+    return {std::move(role),
+            file.label,
+            file.path,
+            file.signer,
+            ClassifyCertName(file.signer),
+            std::wstring(BootVerdict(file.signer, facts.dbNames, facts.dbxNames)),
+            FirmwareTrustsAuthority(file.signer, facts.dbNames, facts.dbxNames)};
 }
 
 }  // namespace
@@ -73,32 +78,37 @@ MachineFacts GatherMachineFacts(Platform& platform) {
     }
     facts.ca2023Ready = IsCa2023Ready(platform);
 
-    const BootFiles files = InspectBootFiles(platform, facts.winPE,
-                                             facts.offlineWindowsDirectory.value_or(L""));
-    const DbGenerations flags = GenerationsIn(facts.dbNames);
-    facts.bootFiles.push_back(FactOf("current", files.current, flags));
+    const BootFiles files =
+        InspectBootFiles(platform, facts.winPE, facts.offlineWindowsDirectory.value_or(L""));
+    facts.bootFiles.push_back(FactOf("current", files.current, facts));
     if (facts.offlineWindowsDirectory) {
-        facts.bootFiles.push_back(FactOf("offline", files.offline, flags));
+        facts.bootFiles.push_back(FactOf("offline", files.offline, facts));
     }
 
     for (std::string_view name : kServicingValues) {
-        facts.servicing.push_back(
-            {std::string(name),
-             ReadRegistryValueOfAnyType(platform, kServicingKey,
-                                        std::wstring(name.begin(), name.end()))});
+        facts.servicing.push_back({std::string(name), ReadRegistryValueOfAnyType(
+                                                          platform, kServicingKey,
+                                                          std::wstring(name.begin(), name.end()))});
     }
-    facts.availableUpdates = ReadRegistryValueOfAnyType(platform, kSecureBootKey, L"AvailableUpdates");
+    facts.availableUpdates =
+        ReadRegistryValueOfAnyType(platform, kSecureBootKey, L"AvailableUpdates");
     return facts;
 }
 
-std::wstring DecidingSigner(bool isWinPE, const BootFiles& files) {
-    return isWinPE ? files.offline.signer : files.current.signer;
+ReadinessFacts ReadinessOfReport(Platform& platform, bool isWinPE, const BootFiles& files) {
+    const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
+    const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
+    const std::wstring& signer = isWinPE ? files.offline.signer : files.current.signer;
+    return {!db.empty(), IsCa2023Ready(platform), signer,
+            FirmwareTrustsAuthority(signer, NamesOf(platform, db), NamesOf(platform, dbx))};
 }
 
 ReadinessFacts ReadinessOf(const MachineFacts& facts) {
-    ReadinessFacts readiness{facts.dbReadable, facts.ca2023Ready, {}};
+    ReadinessFacts readiness{facts.dbReadable, facts.ca2023Ready, {}, false};
     for (const BootFileFact& file : facts.bootFiles) {
-        if (file.role == (facts.winPE ? "offline" : "current")) readiness.bootManagerSigner = file.signer;
+        if (file.role != (facts.winPE ? "offline" : "current")) continue;
+        readiness.bootManagerSigner = file.signer;
+        readiness.bootManagerTrusted = file.trusted;
     }
     return readiness;
 }

@@ -11,9 +11,9 @@ namespace certvane::cli {
 // releases the mounts it made.
 MachineFacts GatherMachineFacts(Platform& platform);
 
-// The signer that decides the exit code: the running system's boot manager; inside Windows
-// PE, the offline installation's.
-std::wstring DecidingSigner(bool isWinPE, const BootFiles& files);
+// What decides the exit code of a status report that inspected `files`. The deciding boot
+// manager is the running system's; inside Windows PE, the offline installation's.
+ReadinessFacts ReadinessOfReport(Platform& platform, bool isWinPE, const BootFiles& files);
 
 ReadinessFacts ReadinessOf(const MachineFacts& facts);
 

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/GatherFacts.h"
 #include "cli/Utf8.h"
 
 namespace certvane::cli {
@@ -75,10 +76,12 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
                              {"path", ToUtf8(file.path)},
                              {"signer", ToUtf8(file.signer)},
                              {"generation", GenerationKey(file.generation)},
-                             {"verdict", ToUtf8(file.verdict)}});
+                             {"verdict", ToUtf8(file.verdict)},
+                             {"trusted", file.trusted}});
     }
     ordered_json servicing = ordered_json::object();
-    for (const NamedRegistryValue& value : facts.servicing) servicing[value.name] = Value(value.value);
+    for (const NamedRegistryValue& value : facts.servicing)
+        servicing[value.name] = Value(value.value);
 
     const ordered_json report = {
         {"environment",
@@ -99,7 +102,10 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
         {"certificates", certificates},
         {"bootFiles", bootFiles},
         {"servicing", {{"values", servicing}, {"availableUpdates", Value(facts.availableUpdates)}}},
-        {"readiness", {{"ca2023Ready", facts.ca2023Ready}, {"exitCode", exitCode}}},
+        {"readiness",
+         {{"ca2023Ready", facts.ca2023Ready},
+          {"bootManagerTrusted", ReadinessOf(facts).bootManagerTrusted},
+          {"exitCode", exitCode}}},
     };
     return report.dump(2) + "\n";
 }

@@ -23,6 +23,7 @@ struct BootFileFact {
     std::wstring signer;
     CertGeneration generation = Unclassified;
     std::wstring verdict;
+    bool trusted = false;  // the signer is in `db` and not revoked in `dbx`
 };
 
 // A registry value that may be stored as a number or as text, or be absent.

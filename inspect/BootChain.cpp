@@ -28,7 +28,8 @@ BootFile PeBootFile(Platform& platform, const std::vector<EspCandidate>& candida
     if (candidates.empty() || candidates.front().path.empty()) return {};
     const std::wstring& root = candidates.front().path;
     BootFile file = Probe(platform, root + L"EFI\\BOOT\\BOOTX64.EFI", L"bootx64.efi");
-    if (file.label.empty()) file = Probe(platform, root + std::wstring(BootManagerFile), L"bootmgfw.efi");
+    if (file.label.empty())
+        file = Probe(platform, root + std::wstring(BootManagerFile), L"bootmgfw.efi");
     return file;
 }
 
@@ -93,9 +94,9 @@ void AppendFirmwareLine(std::wstring& report, bool present, std::wstring_view na
 void ReleaseMounts(Platform& platform, const std::vector<EspCandidate>& candidates) {
     ReleaseEspCandidates(platform, candidates);
     if (platform.DriveTypeOf(L"S:\\") == DriveNoRootDir) return;
-    const bool holdsBootFile = std::any_of(EspBootFiles.begin(), EspBootFiles.end(), [&](auto file) {
-        return IsRegularFile(platform, L"S:\\" + std::wstring(file));
-    });
+    const bool holdsBootFile = std::any_of(
+        EspBootFiles.begin(), EspBootFiles.end(),
+        [&](auto file) { return IsRegularFile(platform, L"S:\\" + std::wstring(file)); });
     if (holdsBootFile) UnmountS(platform);
 }
 
@@ -110,16 +111,11 @@ DbGenerations GenerationsIn(const NameList& dbNames) {
     return flags;
 }
 
-std::wstring_view BootVerdict(std::wstring_view signer, bool has2011, bool has2023) {
+std::wstring_view BootVerdict(std::wstring_view signer, const NameList& dbNames,
+                              const NameList& dbxNames) {
     if (signer.empty()) return L"无法检测（文件不存在或无签名）";
-    switch (ClassifyCertName(signer)) {
-        case Gen2011:
-            return has2011 ? L"是" : L"否（固件不信任此签名）";
-        case Gen2023:
-            return has2023 ? L"是" : L"否（固件不信任此签名）";
-        default:
-            return L"未知签名（无法判断）";
-    }
+    if (ClassifyCertName(signer) == Unclassified) return L"未知签名（无法判断）";
+    return FirmwareTrustsAuthority(signer, dbNames, dbxNames) ? L"是" : L"否（固件不信任此签名）";
 }
 
 BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view offlineWindows) {
@@ -127,19 +123,22 @@ BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view o
     BootFiles files;
     files.current =
         isWinPE ? PeBootFile(platform, candidates) : CurrentBootFile(platform, candidates);
-    if (isWinPE && !offlineWindows.empty()) files.offline = OfflineBootFile(platform, offlineWindows);
+    if (isWinPE && !offlineWindows.empty())
+        files.offline = OfflineBootFile(platform, offlineWindows);
     ReleaseMounts(platform, candidates);
     return files;
 }
 
 void AppendBootChainSection(Platform& platform, std::wstring& report, bool isWinPE,
-                            std::wstring_view offlineWindows, const NameList& dbNames) {
+                            std::wstring_view offlineWindows, const NameList& dbNames,
+                            const NameList& dbxNames) {
     const BootFiles files = InspectBootFiles(platform, isWinPE, offlineWindows);
-    WriteBootChainSection(report, files, isWinPE, offlineWindows, dbNames);
+    WriteBootChainSection(report, files, isWinPE, offlineWindows, dbNames, dbxNames);
 }
 
 void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool isWinPE,
-                           std::wstring_view offlineWindows, const NameList& dbNames) {
+                           std::wstring_view offlineWindows, const NameList& dbNames,
+                           const NameList& dbxNames) {
     const DbGenerations flags = GenerationsIn(dbNames);
     const BootFile& current = files.current;
     const BootFile& offline = files.offline;
@@ -161,7 +160,7 @@ void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool is
     report += L"\r\n";
     if (!isWinPE) {
         report += L"  Windows 符合引导系统条件: ";
-        report += BootVerdict(current.signer, flags.has2011, flags.has2023);
+        report += BootVerdict(current.signer, dbNames, dbxNames);
         report += L"\r\n";
     } else {
         report += L"  离线 Windows 系统 EFI 引导证书：\r\n";
@@ -174,11 +173,11 @@ void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool is
         }
         report += L"\r\n";
         report += L"  Windows PE 符合引导系统条件: ";
-        report += BootVerdict(current.signer, flags.has2011, flags.has2023);
+        report += BootVerdict(current.signer, dbNames, dbxNames);
         report += L"\r\n";
         report += L"  离线 Windows 符合引导系统条件: ";
         if (!offlineWindows.empty() && !offline.signer.empty()) {
-            report += BootVerdict(offline.signer, flags.has2011, flags.has2023);
+            report += BootVerdict(offline.signer, dbNames, dbxNames);
             report += L"\r\n";
         } else {
             report += L"无法检测（未找到离线系统或引导文件）\r\n";

@@ -58,9 +58,8 @@ NameList SignatureListNames(CertificateApi& decoder, std::span<const std::uint8_
         for (std::uint32_t i = 0; i < count; ++i) {
             if (offset + entrySize > size) break;
             if (x509 && entrySize > kOwnerSize) {
-                AppendCertificateName(decoder,
-                                      image.subspan(offset + kOwnerSize, entrySize - kOwnerSize),
-                                      names);
+                AppendCertificateName(
+                    decoder, image.subspan(offset + kOwnerSize, entrySize - kOwnerSize), names);
             }
             offset += entrySize;
         }
@@ -86,6 +85,11 @@ std::wstring_view CertificateStatus(const KnownCertificate& row, const NameList&
     return StatusWord::Absent;
 }
 
+bool FirmwareTrustsAuthority(std::wstring_view authority, const NameList& dbNames,
+                             const NameList& dbxNames) {
+    return NameListContains(dbNames, authority) && !NameListContains(dbxNames, authority);
+}
+
 bool IsCa2023Ready(Platform& platform) {
     const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
     const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
@@ -93,8 +97,7 @@ bool IsCa2023Ready(Platform& platform) {
     const NameList dbNames = SignatureListNames(platform, db);
     const NameList dbxNames = SignatureListNames(platform, dbx);
     for (std::wstring_view name : Ca2023ReadinessSet) {
-        if (!NameListContains(dbNames, name)) return false;
-        if (NameListContains(dbxNames, name)) return false;
+        if (!FirmwareTrustsAuthority(name, dbNames, dbxNames)) return false;
     }
     return true;
 }

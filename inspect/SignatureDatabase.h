@@ -39,6 +39,11 @@ bool NameListContains(const NameList& names, std::wstring_view exactName);
 std::wstring_view CertificateStatus(const KnownCertificate& row, const NameList& dbNames,
                                     const NameList& dbxNames);
 
+// True when the authority's name is in `db` and not in `dbx` (exact names): the firmware
+// starts what that authority signed.
+bool FirmwareTrustsAuthority(std::wstring_view authority, const NameList& dbNames,
+                             const NameList& dbxNames);
+
 // True when `db` trusts all three 2023 certificates and `dbx` revokes none of them.
 bool IsCa2023Ready(Platform& platform);
 

@@ -11,8 +11,7 @@
 namespace certvane {
 namespace {
 
-constexpr std::wstring_view kSeparator =
-    L"━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━\r\n";
+constexpr std::wstring_view kSeparator = L"━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━\r\n";
 
 void AppendBanner(std::wstring& report, std::wstring_view heading) {
     report += kSeparator;
@@ -26,8 +25,8 @@ void AppendEnvironment(Platform& platform, std::wstring& report, bool isWinPE,
         report += L"运行环境: Windows PE\r\n";
         report += L"当前 Windows PE 版本: " + GetWindowsVersionText(platform, L"", false) + L"\r\n";
         if (!offlineWindows.empty()) {
-            report += L"离线 Windows 版本: " + GetWindowsVersionText(platform, offlineWindows, true) +
-                      L"\r\n";
+            report += L"离线 Windows 版本: " +
+                      GetWindowsVersionText(platform, offlineWindows, true) + L"\r\n";
         } else {
             report += L"离线 Windows 版本: 未找到\r\n";
         }
@@ -90,7 +89,7 @@ std::wstring ComposeStatusReport(Platform& platform, BootFiles& inspected) {
     report += L"\r\n";
     AppendBanner(report, L"  【3】安全启动证书是否能引导系统检查\r\n");
     inspected = InspectBootFiles(platform, isWinPE, offlineWindows);
-    WriteBootChainSection(report, inspected, isWinPE, offlineWindows, dbNames);
+    WriteBootChainSection(report, inspected, isWinPE, offlineWindows, dbNames, dbxNames);
     return report;
 }
 

@@ -12,8 +12,8 @@
 #include "cli/Utf8.h"
 #include "inspect/StatusReport.h"
 #include "tests/support/RealData.h"
-#include "tests/support/Situations.h"
 #include "tests/support/SignatureLists.h"
+#include "tests/support/Situations.h"
 
 namespace certvane::cli {
 namespace {
@@ -27,8 +27,9 @@ using ::testing::IsEmpty;
 using CapturingMachine = WithCapturedFirmware<ScriptedMachine>;
 
 Bytes RealDb2011() {
-    return Concat({test::X509List(test::RealCertificate("microsoft-windows-production-pca-2011.der")),
-                   test::X509List(test::RealCertificate("microsoft-corporation-uefi-ca-2011.der"))});
+    return Concat(
+        {test::X509List(test::RealCertificate("microsoft-windows-production-pca-2011.der")),
+         test::X509List(test::RealCertificate("microsoft-corporation-uefi-ca-2011.der"))});
 }
 
 Bytes RealDbFull() {
@@ -43,10 +44,11 @@ Bytes RealDbxRevoking2011() {
 }
 
 class CliRunTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = std::filesystem::temp_directory_path() /
-                  ("certvane-cli-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                  ("certvane-cli-test-" +
+                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder_);
     }
@@ -55,7 +57,8 @@ protected:
     std::wstring WriteFile(const std::string& name, const Bytes& bytes) {
         const auto path = folder_ / name;
         std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
         return path.wstring();
     }
 
@@ -82,8 +85,9 @@ protected:
 
     static ScriptedMachine Windows11BootingWith(std::wstring_view authority) {
         ScriptedMachine machine = test::NormalWindows11();
-        machine.PutFile(machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
-                        test::SignedFile(authority));
+        machine.PutFile(
+            machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
+            test::SignedFile(authority));
         return machine;
     }
 
@@ -104,7 +108,8 @@ TEST_F(CliRunTest, PrintsExactlyTheStatusReportAsUtf8) {
     }
     const CliResult result = Run({L"--db", db}, machine);
     EXPECT_EQ(result.out, ToUtf8(expected));
-    EXPECT_THAT(result.out, HasSubstr("  [有效] Microsoft Option ROM UEFI CA 2023 [硬件固件扩展卡 证书]\r\n"));
+    EXPECT_THAT(result.out,
+                HasSubstr("  [有效] Microsoft Option ROM UEFI CA 2023 [硬件固件扩展卡 证书]\r\n"));
     EXPECT_EQ(result.exitCode, 0);  // boot manager signed under Windows UEFI CA 2023
     EXPECT_THAT(result.err, IsEmpty());
 }
@@ -117,11 +122,22 @@ TEST_F(CliRunTest, ExitCodesFollowTheCapturedDatabasesAndTheBootManager) {
         WriteFile("dbx2023.bin", test::RealUpdateLists("db-update-microsoft-uefi-ca-2023.bin"));
 
     EXPECT_EQ(Run({L"--db", db2011}, test::NormalWindows11()).exitCode, 1);
-    EXPECT_EQ(Run({L"--db", dbFull, L"--dbx", dbxRevoking2023}, test::NormalWindows11()).exitCode, 1);
+    EXPECT_EQ(Run({L"--db", dbFull, L"--dbx", dbxRevoking2023}, test::NormalWindows11()).exitCode,
+              1);
     EXPECT_EQ(Run({L"--db", dbFull, L"--dbx", dbxRevoking}, test::NormalWindows11()).exitCode, 0);
-    EXPECT_EQ(Run({L"--db", dbFull},
-                  Windows11BootingWith(L"Microsoft Windows Production PCA 2011")).exitCode, 2);
+    EXPECT_EQ(Run({L"--db", dbFull}, Windows11BootingWith(L"Microsoft Windows Production PCA 2011"))
+                  .exitCode,
+              2);
     EXPECT_EQ(Run({L"--db", dbFull}, Windows11BootingWith(L"Contoso Boot CA")).exitCode, 3);
+    // Microsoft's 2024 dbx revokes PCA 2011: a boot manager signed under it is not trusted,
+    // in the JSON as in the report, and the machine is not "ready".
+    const CliResult revoked = Run({L"--json", L"--db", dbFull, L"--dbx", dbxRevoking},
+                                  Windows11BootingWith(L"Microsoft Windows Production PCA 2011"));
+    EXPECT_EQ(revoked.exitCode, 2);
+    const auto json = nlohmann::json::parse(revoked.out);
+    EXPECT_EQ(json["bootFiles"][0]["verdict"], "否（固件不信任此签名）");
+    EXPECT_EQ(json["bootFiles"][0]["trusted"], false);
+    EXPECT_EQ(json["readiness"]["bootManagerTrusted"], false);
     EXPECT_EQ(Run({}, test::LegacyBiosMachine()).exitCode, 3);
     // Secure Boot off changes nothing in the code.
     ScriptedMachine secureBootOff = test::NormalWindows11();
@@ -148,7 +164,8 @@ TEST_F(CliRunTest, TheEfivarfsFormIsAcceptedLikeTheRawOne) {
     const std::wstring file = WriteFile("db-efivarfs", Concat({efivarfs, RealDbFull()}));
     const CliResult result = Run({L"--db", file}, test::NormalWindows11());
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_THAT(result.out, HasSubstr("  [有效] Windows UEFI CA 2023 [新版 Windows 系统文件 证书]\r\n"));
+    EXPECT_THAT(result.out,
+                HasSubstr("  [有效] Windows UEFI CA 2023 [新版 Windows 系统文件 证书]\r\n"));
 }
 
 TEST_F(CliRunTest, JsonStatesTheFactsTheServicingValuesAndTheKek) {
@@ -157,11 +174,11 @@ TEST_F(CliRunTest, JsonStatesTheFactsTheServicingValuesAndTheKek) {
                              L"UEFICA2023Status", test::StringValue(L"Updated"));
     machine.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\Servicing",
                              L"UEFICA2023Error", test::DwordValue(0));
-    machine.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot",
-                             L"AvailableUpdates", test::DwordValue(0x4000));
+    machine.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot", L"AvailableUpdates",
+                             test::DwordValue(0x4000));
     const std::wstring db = WriteFile("db.bin", RealDb2011());
-    const std::wstring kek = WriteFile("kek.bin", test::X509List(test::RealCertificate(
-                                                      "microsoft-uefi-ca-2023.der")));
+    const std::wstring kek =
+        WriteFile("kek.bin", test::X509List(test::RealCertificate("microsoft-uefi-ca-2023.der")));
     const CliResult result = Run({L"--json", L"--db", db, L"--kek", kek}, machine);
     ASSERT_THAT(result.err, IsEmpty());
     const auto json = nlohmann::json::parse(result.out);
@@ -195,13 +212,18 @@ TEST_F(CliRunTest, JsonInsideWindowsPeListsBothBootFiles) {
 
 TEST_F(CliRunTest, NamesTheSigningAuthorityOfOneEfiFile) {
     ScriptedMachine machine = test::NormalWindows11();
-    machine.PutFile(L"C:\\loaders\\old.efi", test::SignedFile(L"Microsoft Windows Production PCA 2011"));
+    machine.PutFile(L"C:\\loaders\\old.efi",
+                    test::SignedFile(L"Microsoft Windows Production PCA 2011"));
     machine.PutFile(L"C:\\loaders\\unsigned.efi");
+    machine.PutFile(L"C:\\loaders\\new.efi", test::SignedFile(L"Windows UEFI CA 2023"));
+    machine.PutFile(L"C:\\loaders\\other.efi", test::SignedFile(L"Contoso Loader CA"));
     const CliResult old = Run({L"--efi", L"C:\\loaders\\old.efi"}, machine);
-    EXPECT_EQ(old.exitCode, 0);
+    EXPECT_EQ(old.exitCode, 2);
     EXPECT_EQ(old.out,
               "Signer: Microsoft Windows Production PCA 2011\r\n"
               "Generation: 2011 (Microsoft Corporation UEFI CA 2011)\r\n");
+    EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\new.efi"}, machine).exitCode, 0);
+    EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\other.efi"}, machine).exitCode, 3);
     const CliResult unsigned_ = Run({L"--efi", L"C:\\loaders\\unsigned.efi"}, machine);
     EXPECT_EQ(unsigned_.exitCode, 3);
     const CliResult missing = Run({L"--efi", L"C:\\loaders\\none.efi"}, machine);
@@ -211,12 +233,14 @@ TEST_F(CliRunTest, NamesTheSigningAuthorityOfOneEfiFile) {
 }
 
 TEST_F(CliRunTest, BadFilesAndOptionsAreUsageErrorsOnOneLine) {
-    const std::wstring notDatabase = WriteFile("cert.der", test::RealCertificate("windows-uefi-ca-2023.der"));
+    const std::wstring notDatabase =
+        WriteFile("cert.der", test::RealCertificate("windows-uefi-ca-2023.der"));
     const std::wstring empty = WriteFile("empty", {});
     const std::wstring huge = WriteFile("huge", Bytes(MaxFirmwareVariableSize + 5, 0));
     const std::vector<std::vector<std::wstring>> commands = {
-        {L"--db", notDatabase}, {L"--dbx", empty}, {L"--kek", huge},
-        {L"--db", (folder_ / "absent.bin").wstring()}, {L"--frobnicate"}, {L"--db"},
+        {L"--db", notDatabase}, {L"--dbx", empty},
+        {L"--kek", huge},       {L"--db", (folder_ / "absent.bin").wstring()},
+        {L"--frobnicate"},      {L"--db"},
     };
     for (const auto& args : commands) {
         const CliResult result = Run(args, test::NormalWindows11());

@@ -19,12 +19,13 @@ MachineFacts SampleFacts() {
     facts.dbReadable = true;
     facts.dbNames = {L"Windows UEFI CA 2023"};
     for (const auto& row : KnownCertificates) {
-        facts.certificates.push_back(
-            {&row, row.matchName == L"Windows UEFI CA 2023" ? StatusWord::Valid
-                                                             : StatusWord::Absent});
+        facts.certificates.push_back({&row, row.matchName == L"Windows UEFI CA 2023"
+                                                ? StatusWord::Valid
+                                                : StatusWord::Absent});
     }
-    facts.bootFiles.push_back({"current", L"bootmgfw.efi", L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi",
-                               L"Microsoft Windows Production PCA 2011", Gen2011, L"是"});
+    facts.bootFiles.push_back(
+        {"current", L"bootmgfw.efi", L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi",
+         L"Microsoft Windows Production PCA 2011", Gen2011, L"否（固件不信任此签名）", false});
     facts.servicing = {{"UEFICA2023Status", std::wstring(L"InProgress")},
                        {"UEFICA2023Error", std::uint32_t{0}},
                        {"WindowsUEFICA2023Capable", RegistryValue{}}};
@@ -44,6 +45,8 @@ TEST(JsonReport, StatesEveryFactAsData) {
     EXPECT_EQ(report["kek"]["readable"], false);
     EXPECT_EQ(report["readiness"]["exitCode"], 1);
     EXPECT_EQ(report["readiness"]["ca2023Ready"], false);
+    EXPECT_EQ(report["readiness"]["bootManagerTrusted"], false);
+    EXPECT_EQ(report["bootFiles"][0]["trusted"], false);
 }
 
 TEST(JsonReport, CertificatesCarryStableKeysStatusWordsAndStates) {
@@ -64,7 +67,7 @@ TEST(JsonReport, BootFilesAndServicingValuesKeepTheirTypes) {
     EXPECT_EQ(file["role"], "current");
     EXPECT_EQ(file["path"], "S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
     EXPECT_EQ(file["generation"], "2011");
-    EXPECT_EQ(file["verdict"], "是");
+    EXPECT_EQ(file["verdict"], "否（固件不信任此签名）");
     EXPECT_EQ(report["servicing"]["values"]["UEFICA2023Status"], "InProgress");
     EXPECT_EQ(report["servicing"]["values"]["UEFICA2023Error"], 0);
     EXPECT_TRUE(report["servicing"]["values"]["WindowsUEFICA2023Capable"].is_null());

@@ -76,16 +76,17 @@ import json, sys
 r = json.loads(open(sys.argv[1], encoding="utf-8").read())
 states = [c["state"] for c in r["certificates"]]
 assert states == ["revoked", "valid", "valid", "valid", "valid"], states
-assert r["readiness"] == {"ca2023Ready": True, "exitCode": 3}, r["readiness"]
+assert r["readiness"] == {"ca2023Ready": True, "bootManagerTrusted": False, "exitCode": 3}, r["readiness"]
 assert r["kek"]["readable"] is False
 assert r["bootFiles"][0]["verdict"] == "无法检测（文件不存在或无签名）"
 ' "$work/out"
 
 run --efi "$(z "$signed/pca2011.efi")"
-check "--efi on a PCA 2011 signed file: exit 0" [ "$code" = 0 ]
+check "--efi on a PCA 2011 signed file: exit 2" [ "$code" = 2 ]
 check "  names the authority and its generation" has "Generation: 2011 (Microsoft Corporation UEFI CA 2011)"
 run --efi "$(z "$signed/leaf-and-ca.efi")"
 check "--efi on a 2023 signed file names Windows UEFI CA 2023" has "Signer: Windows UEFI CA 2023"
+check "  and exits 0" [ "$code" = 0 ]
 run --efi "$(z "$signed/unsigned.efi")"
 check "--efi on an unsigned file: exit 3" [ "$code" = 3 ]
 

@@ -72,8 +72,10 @@ TEST(Win32BootFileSigner, TheFirstCertificateDependsOnTheOrderTheSignerDoesNot) 
 TEST(Win32BootFileSigner, TheVerdictOfARealSignature) {
     Win32Platform platform;
     const std::wstring signer = GetFileSignerName(platform, Fixture(L"leaf-and-ca.efi"));
-    EXPECT_EQ(BootVerdict(signer, true, true), L"是");
-    EXPECT_EQ(BootVerdict(signer, true, false), L"否（固件不信任此签名）");
+    EXPECT_EQ(BootVerdict(signer, {L"Windows UEFI CA 2023"}, {}), L"是");
+    EXPECT_EQ(BootVerdict(signer, {L"Microsoft UEFI CA 2023"}, {}), L"否（固件不信任此签名）");
+    EXPECT_EQ(BootVerdict(signer, {L"Windows UEFI CA 2023"}, {L"Windows UEFI CA 2023"}),
+              L"否（固件不信任此签名）");
 }
 
 }  // namespace
