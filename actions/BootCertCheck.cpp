@@ -58,11 +58,15 @@ std::wstring CheckBootCertUpdate(Platform& platform) {
     if (!IsCa2023Ready(platform)) {
         return L"固件中未找到有效的 CA 2023 证书，请先执行“固件证书更新”。";
     }
-    const std::wstring bootManager = GetCurrentBootManagerPath(platform);
+    // The ESP is mounted only while the boot manager is read, as the status report does.
+    const std::vector<EspCandidate> candidates = FindEspVolumes(platform);
+    const std::wstring bootManager = GetCurrentBootManagerPath(platform, candidates);
+    const std::wstring signer =
+        bootManager.empty() ? std::wstring() : GetFileSignerName(platform, bootManager);
+    ReleaseEspMounts(platform, candidates);
     if (bootManager.empty()) {
         return L"未找到当前系统的引导文件 (bootmgfw.efi)，请检查 ESP 分区。";
     }
-    const std::wstring signer = GetFileSignerName(platform, bootManager);
     if (IsSignedUnder2023(signer)) return L"当前引导文件已由 CA 2023 证书签名，无需更新。";
 
     std::wstring text = L"当前引导文件仍由旧证书签名（" + signer + L"）。\n\n";

@@ -1,13 +1,11 @@
 #include "inspect/BootChain.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "inspect/BootFileSigner.h"
 #include "inspect/CertGeneration.h"
 #include "inspect/DiskNumbers.h"
 #include "inspect/EspSearch.h"
-#include "inspect/SystemCommands.h"
 
 namespace certvane {
 namespace {
@@ -18,9 +16,9 @@ BootFile Probe(Platform& platform, const std::wstring& path, std::wstring_view l
 }
 
 BootFile CurrentBootFile(Platform& platform, const std::vector<EspCandidate>& candidates) {
-    const std::wstring root = ChooseSystemEspRoot(platform, candidates);
-    if (root.empty()) return {};
-    return Probe(platform, root + std::wstring(BootManagerFile), L"bootmgfw.efi");
+    const std::wstring path = GetCurrentBootManagerPath(platform, candidates);
+    if (path.empty()) return {};
+    return {L"bootmgfw.efi", path, GetFileSignerName(platform, path)};
 }
 
 // Inside Windows PE the firmware started the medium's fallback loader, when there is one.
@@ -89,17 +87,6 @@ void AppendFirmwareLine(std::wstring& report, bool present, std::wstring_view na
     report += end;
 }
 
-// An S: that holds no boot file was not assigned by the ESP search (it may be a data drive
-// the user relies on) and keeps its letter.
-void ReleaseMounts(Platform& platform, const std::vector<EspCandidate>& candidates) {
-    ReleaseEspCandidates(platform, candidates);
-    if (platform.DriveTypeOf(L"S:\\") == DriveNoRootDir) return;
-    const bool holdsBootFile = std::any_of(
-        EspBootFiles.begin(), EspBootFiles.end(),
-        [&](auto file) { return IsRegularFile(platform, L"S:\\" + std::wstring(file)); });
-    if (holdsBootFile) UnmountS(platform);
-}
-
 }  // namespace
 
 DbGenerations GenerationsIn(const NameList& dbNames) {
@@ -125,7 +112,7 @@ BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view o
         isWinPE ? PeBootFile(platform, candidates) : CurrentBootFile(platform, candidates);
     if (isWinPE && !offlineWindows.empty())
         files.offline = OfflineBootFile(platform, offlineWindows);
-    ReleaseMounts(platform, candidates);
+    ReleaseEspMounts(platform, candidates);
     return files;
 }
 

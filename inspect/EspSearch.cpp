@@ -110,8 +110,9 @@ std::wstring FindEspVolumeOnDisk(Platform& platform, int diskNumber) {
     std::optional<std::wstring> volume = start->firstVolume;
     while (volume) {
         const auto fileSystem = platform.VolumeFileSystemName(*volume);
-        if (fileSystem && (EqualsIgnoringCase(*fileSystem, L"FAT32") ||
-                           EqualsIgnoringCase(*fileSystem, L"FAT")) &&
+        if (fileSystem &&
+            (EqualsIgnoringCase(*fileSystem, L"FAT32") ||
+             EqualsIgnoringCase(*fileSystem, L"FAT")) &&
             GetDeviceNumber(platform, *volume) == diskNumber &&
             platform.PathExists(*volume + std::wstring(BootManagerFile))) {
             platform.CloseVolumeSearch(start->search);
@@ -137,12 +138,14 @@ std::vector<EspCandidate> FindEspVolumes(Platform& platform) {
     return list;
 }
 
-void ReleaseEspCandidates(Platform& platform, const std::vector<EspCandidate>& candidates) {
+void ReleaseEspMounts(Platform& platform, const std::vector<EspCandidate>& candidates) {
     for (const EspCandidate& candidate : candidates) {
         if (!candidate.temporaryMount) continue;
         platform.RemoveMountPoint(candidate.path);
         platform.DeleteDirectory(candidate.path);
     }
+    if (platform.DriveTypeOf(L"S:\\") == DriveNoRootDir) return;
+    if (HoldsBootFile(platform, L"S:\\")) UnmountS(platform);
 }
 
 std::wstring ChooseSystemEspRoot(Platform& platform, const std::vector<EspCandidate>& candidates) {
@@ -159,8 +162,8 @@ std::wstring ChooseSystemEspRoot(Platform& platform, const std::vector<EspCandid
     return {};
 }
 
-std::wstring GetCurrentBootManagerPath(Platform& platform) {
-    const std::vector<EspCandidate> candidates = FindEspVolumes(platform);
+std::wstring GetCurrentBootManagerPath(Platform& platform,
+                                       const std::vector<EspCandidate>& candidates) {
     const std::wstring root = ChooseSystemEspRoot(platform, candidates);
     if (root.empty()) return {};
     const std::wstring path = root + std::wstring(BootManagerFile);

@@ -11,8 +11,8 @@ namespace certvane {
 
 // One found EFI System Partition root.
 struct EspCandidate {
-    std::wstring path;       // ends in a backslash
-    int diskNumber = -1;     // -1 when unknown
+    std::wstring path;            // ends in a backslash
+    int diskNumber = -1;          // -1 when unknown
     bool temporaryMount = false;  // mounted on a folder here; ReleaseEspCandidates removes it
 
     friend bool operator==(const EspCandidate&, const EspCandidate&) = default;
@@ -35,18 +35,22 @@ std::wstring GetSystemDriveRoot(Platform& platform);
 std::wstring FindEspVolumeOnDisk(Platform& platform, int diskNumber);
 
 // The ESPs of the running system's disk (of every disk when that disk is unknown). May leave
-// S: assigned and folder mounts in place; release the list with ReleaseEspCandidates.
+// S: assigned and folder mounts in place; release them with ReleaseEspMounts.
 std::vector<EspCandidate> FindEspVolumes(Platform& platform);
 
-// Removes the folder mounts of a list: mount point first, then its folder.
-void ReleaseEspCandidates(Platform& platform, const std::vector<EspCandidate>& candidates);
+// Undoes what FindEspVolumes mounted: the folder mounts of the list (mount point first, then
+// its folder), then the letter S: when it holds a boot file. An S: without one was not given
+// by the search (it may be a data drive the user relies on) and keeps its letter. A step that
+// fails does not stop the others.
+void ReleaseEspMounts(Platform& platform, const std::vector<EspCandidate>& candidates);
 
 // The root among the candidates that belongs to the disk of the Windows directory, else the
 // first one; empty when there is no usable root.
 std::wstring ChooseSystemEspRoot(Platform& platform, const std::vector<EspCandidate>& candidates);
 
-// The running system's boot manager on its ESP, or empty. Leaves the mounts in place so the
-// path stays valid for the caller.
-std::wstring GetCurrentBootManagerPath(Platform& platform);
+// The running system's boot manager on its ESP among the candidates, or empty. The path is
+// valid until the candidates are released.
+std::wstring GetCurrentBootManagerPath(Platform& platform,
+                                       const std::vector<EspCandidate>& candidates);
 
 }  // namespace certvane

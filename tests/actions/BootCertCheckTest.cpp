@@ -56,8 +56,8 @@ TEST(CheckBootCertUpdate, GuidanceNamesTheOldAuthorityAndTheUpdatesForTheBuild) 
         std::wstring lines;
     };
     const Case cases[] = {
-        {L"26100", kWindows11Lines}, {L"22000", kWindows11Lines}, {L"21999", kWindows10Line},
-        {L"10240", kWindows10Line},  {L"9600", kOptionalLine},    {L"abc", kOptionalLine},
+        {L"26100", kWindows11Lines},   {L"22000", kWindows11Lines}, {L"21999", kWindows10Line},
+        {L"10240", kWindows10Line},    {L"9600", kOptionalLine},    {L"abc", kOptionalLine},
         {std::nullopt, kOptionalLine},
     };
     for (const Case& c : cases) {
@@ -88,6 +88,21 @@ TEST(CheckBootCertUpdate, AnUnsignedBootManagerGetsEmptyParentheses) {
     machine.AssignLetter(L'B', test::Windows11::Esp);
     machine.PutFile(L"B:\\" + kEspBootManager, {});
     EXPECT_THAT(CheckBootCertUpdate(machine), StartsWith(L"当前引导文件仍由旧证书签名（）。\n\n"));
+}
+
+TEST(CheckBootCertUpdate, ReleasesTheEspMountsItMadeToReadTheBootManager) {
+    // The ESP has no letter: the search gives it S: or, when mountvol fails, a folder mount.
+    for (bool folderMount : {false, true}) {
+        ScriptedMachine machine = test::NormalWindows11();
+        machine.PutFile(machine.volumes[test::Windows11::Esp].name + kEspBootManager,
+                        test::SignedFile(L"Windows UEFI CA 2023"));
+        if (folderMount) machine.mountvolEsp.reset();
+        const std::wstring before = machine.DescribeSystem();
+        EXPECT_EQ(CheckBootCertUpdate(machine), L"当前引导文件已由 CA 2023 证书签名，无需更新。");
+        EXPECT_EQ(machine.DescribeSystem(), before) << (folderMount ? "folder" : "S:");
+        EXPECT_THAT(machine.HeldResources(), IsEmpty());
+        EXPECT_THAT(machine.misuse, IsEmpty());
+    }
 }
 
 TEST(CheckBootCertUpdate, RefusesInOrderBeforeLookingAtTheBootFile) {

@@ -88,7 +88,7 @@ TEST(FindEspVolumes, MountsLetterlessVolumesOnNumberedFoldersAndKeepsOnlyTheEsp)
     EXPECT_EQ(machine.mountFolders.size(), 1u);
     EXPECT_TRUE(IsRegularFile(machine, found[0].path + L"EFI\\Microsoft\\Boot\\bootmgfw.efi"));
 
-    ReleaseEspCandidates(machine, found);
+    ReleaseEspMounts(machine, found);
     EXPECT_THAT(machine.mountFolders, IsEmpty());
     EXPECT_FALSE(machine.FolderExists(kTempMount + L"0\\"));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
@@ -121,10 +121,13 @@ TEST(FindEspVolumes, WithoutATemporaryFolderMountsUnderTheCurrentDirectory) {
                 ElementsAre(EspCandidate{L"C:\\Users\\admin\\ESP_TEMP_0\\", 0, true}));
 }
 
-TEST(GetCurrentBootManagerPath, PrefersTheSystemDiskAndLeavesTheMountInPlace) {
+std::wstring CurrentBootManager(ScriptedMachine& machine) {
+    return GetCurrentBootManagerPath(machine, FindEspVolumes(machine));
+}
+
+TEST(GetCurrentBootManagerPath, PrefersTheSystemDisk) {
     ScriptedMachine machine = test::NormalWindows11();
-    EXPECT_EQ(GetCurrentBootManagerPath(machine), L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
-    EXPECT_TRUE(machine.letters.count(L'S'));
+    EXPECT_EQ(CurrentBootManager(machine), L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
 
     ScriptedMachine twoEsps = test::NormalWindows11();
     const std::size_t other = twoEsps.AddVolume({L"\\\\?\\Volume{other}\\", L"FAT32", 1});
@@ -132,15 +135,15 @@ TEST(GetCurrentBootManagerPath, PrefersTheSystemDiskAndLeavesTheMountInPlace) {
     twoEsps.PutFile(L"A:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
     twoEsps.AssignLetter(L'B', W::Esp);
     twoEsps.volumes[W::System].disk = -1;  // every candidate accepted, the first on disk -1: none
-    EXPECT_EQ(GetCurrentBootManagerPath(twoEsps), L"A:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    EXPECT_EQ(CurrentBootManager(twoEsps), L"A:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
     twoEsps.volumes[W::System].disk = 0;
     twoEsps.volumes[other].disk = 0;
     twoEsps.volumes[W::Esp].disk = 0;
-    EXPECT_EQ(GetCurrentBootManagerPath(twoEsps), L"A:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    EXPECT_EQ(CurrentBootManager(twoEsps), L"A:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
 
     ScriptedMachine fallbackOnly = test::NormalWindows11();
     fallbackOnly.volumes[W::Esp].files.erase(L"EFI\\MICROSOFT\\BOOT\\BOOTMGFW.EFI");
-    EXPECT_EQ(GetCurrentBootManagerPath(fallbackOnly), L"");
+    EXPECT_EQ(CurrentBootManager(fallbackOnly), L"");
 }
 
 TEST(ChooseSystemEspRoot, FallsBackToTheFirstCandidateWhenTheSystemDisksHasNoPath) {
@@ -171,9 +174,11 @@ TEST(DiskNumbers, OpenTheDeviceTheyAreGivenAndReadItsDisk) {
     ScriptedMachine machine = test::NormalWindows11();
     EXPECT_EQ(GetDeviceNumber(machine, L"C:"), 0);
     EXPECT_EQ(GetDeviceNumber(machine, machine.volumes[W::Esp].name), 0);
-    EXPECT_THAT(machine.log,
-                ElementsAre(L"CloseDevice \\\\.\\C: (no access)",
-                            L"CloseDevice \\\\?\\Volume{00000001-0000-0000-0000-000000000000} (no access)"));
+    EXPECT_THAT(
+        machine.log,
+        ElementsAre(
+            L"CloseDevice \\\\.\\C: (no access)",
+            L"CloseDevice \\\\?\\Volume{00000001-0000-0000-0000-000000000000} (no access)"));
     EXPECT_EQ(GetVolumeDiskNumber(machine, L"C:\\Windows\\System32"), 0);
     EXPECT_EQ(machine.log.back(), L"CloseDevice \\\\.\\C: (read)");
     EXPECT_EQ(GetDeviceNumber(machine, L"D:"), -1);
