@@ -7,16 +7,32 @@ namespace {
 // and run as a different command, so it is refused instead.
 constexpr std::size_t kMaxCommandLine = 1023;
 
+// mountvol normally answers at once; a hung one must not hold the only worker forever.
+constexpr std::uint32_t kMountvolTimeoutMs = 60000;
+
+// Runs a program to its end and returns its exit code; nullopt when it cannot start, its
+// exit code cannot be read, or it still runs after `timeoutMs`. In the last two cases the
+// program and everything it started are ended: nothing outlives the call.
+std::optional<std::uint32_t> RunToCompletion(Platform& platform, const std::wstring& application,
+                                             std::wstring_view commandLine, ShowWindowMode show,
+                                             std::uint32_t timeoutMs) {
+    const auto started = platform.StartProcess(application, commandLine, show);
+    if (!started) return std::nullopt;
+    platform.WaitForProcess(started->process, timeoutMs);
+    std::optional<std::uint32_t> exitCode = platform.ProcessExitCode(started->process);
+    if (!exitCode || *exitCode == StillActive) {
+        platform.KillProcessTree(*started, 1);
+        exitCode.reset();
+    }
+    platform.CloseProcess(*started);
+    return exitCode;
+}
+
 std::optional<std::uint32_t> RunMountvol(Platform& platform, std::wstring_view commandLine) {
     const std::wstring mountvol = SystemCommandPath(platform, L"mountvol.exe");
     if (mountvol.empty()) return std::nullopt;
-    const auto started =
-        platform.StartProcess(mountvol, commandLine, ShowWindowMode::Unspecified);
-    if (!started) return std::nullopt;
-    platform.WaitForProcess(started->process, WaitForever);
-    const auto exitCode = platform.ProcessExitCode(started->process);
-    platform.CloseProcess(*started);
-    return exitCode;
+    return RunToCompletion(platform, mountvol, commandLine, ShowWindowMode::Unspecified,
+                           kMountvolTimeoutMs);
 }
 
 }  // namespace
@@ -35,20 +51,9 @@ int RunHiddenCommand(Platform& platform, std::wstring_view command, std::uint32_
     if (commandLine.size() > kMaxCommandLine) return -1;
     const std::wstring interpreter = SystemCommandPath(platform, L"cmd.exe");
     if (interpreter.empty()) return -1;
-    const auto started = platform.StartProcess(interpreter, commandLine, ShowWindowMode::Hidden);
-    if (!started) return -1;
-    platform.WaitForProcess(started->process, timeoutMs);
-    const auto exitCode = platform.ProcessExitCode(started->process);
-    int result = -1;
-    // An exit code that cannot be read is treated like a command still running: the process
-    // must not outlive the call either way.
-    if (!exitCode || *exitCode == StillActive) {
-        platform.KillProcess(started->process, 1);
-    } else {
-        result = static_cast<int>(*exitCode);
-    }
-    platform.CloseProcess(*started);
-    return result;
+    const auto exitCode =
+        RunToCompletion(platform, interpreter, commandLine, ShowWindowMode::Hidden, timeoutMs);
+    return exitCode ? static_cast<int>(*exitCode) : -1;
 }
 
 bool MountEspAtS(Platform& platform) {
@@ -56,6 +61,8 @@ bool MountEspAtS(Platform& platform) {
     return exitCode && *exitCode == 0;
 }
 
-void UnmountS(Platform& platform) { RunMountvol(platform, L"mountvol S: /d"); }
+void UnmountS(Platform& platform) {
+    RunMountvol(platform, L"mountvol S: /d");
+}
 
 }  // namespace certvane

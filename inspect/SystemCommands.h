@@ -8,10 +8,11 @@
 namespace certvane {
 
 // Runs "cmd.exe /c command" hidden and returns its exit code; -1 when it cannot start or is
-// still running after `timeoutMs` (it is then terminated).
+// still running after `timeoutMs` (it is then ended with everything it started).
 int RunHiddenCommand(Platform& platform, std::wstring_view command, std::uint32_t timeoutMs);
 
-// "mountvol S: /s": true when it ran and exited with code 0.
+// "mountvol S: /s": true when it ran and exited with code 0 within a minute (a hung mountvol
+// is ended and counts as a failure).
 bool MountEspAtS(Platform& platform);
 
 // "mountvol S: /d".

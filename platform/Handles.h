@@ -12,6 +12,7 @@ enum class DeviceHandle : std::uintptr_t {};
 enum class VolumeSearch : std::uintptr_t {};
 enum class ProcessHandle : std::uintptr_t {};
 enum class ThreadHandle : std::uintptr_t {};
+enum class JobHandle : std::uintptr_t {};
 enum class CertStoreHandle : std::uintptr_t {};
 enum class CryptMessageHandle : std::uintptr_t {};
 enum class CertContextHandle : std::uintptr_t {};

@@ -7,7 +7,7 @@ namespace certvane {
 // The real operating system. Each operation is the Win32 call (or fixed tiny sequence of
 // calls) it names and nothing more.
 class Win32Platform : public Platform {
-public:
+  public:
     std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
                                         std::span<std::uint8_t> buffer) override;
     std::optional<std::uint32_t> QueryFirmwareType() override;
@@ -58,7 +58,7 @@ public:
                                                ShowWindowMode show) override;
     void WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) override;
     std::optional<std::uint32_t> ProcessExitCode(ProcessHandle process) override;
-    void KillProcess(ProcessHandle process, std::uint32_t exitCode) override;
+    void KillProcessTree(StartedProcess started, std::uint32_t exitCode) override;
     void CloseProcess(StartedProcess started) override;
 
     bool InitializeComApartment() override;

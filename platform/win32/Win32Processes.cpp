@@ -6,6 +6,23 @@
 #include "platform/win32/Win32Platform.h"
 
 namespace certvane {
+namespace {
+
+// A job that ends every process in it when its last handle is closed: whatever a command
+// started cannot outlive the call that ran it.
+HANDLE CreateKillOnCloseJob() {
+    const HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (job == nullptr) return nullptr;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        CloseHandle(job);
+        return nullptr;
+    }
+    return job;
+}
+
+}  // namespace
 
 std::optional<StartedProcess> Win32Platform::StartProcess(std::wstring_view applicationPath,
                                                           std::wstring_view commandLine,
@@ -19,13 +36,21 @@ std::optional<StartedProcess> Win32Platform::StartProcess(std::wstring_view appl
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
     }
+    // Started suspended, so that it joins the job before it can start anything itself.
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(Terminated(applicationPath).c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info)) {
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
         return std::nullopt;
     }
+    // Without a job (a system that refuses one) only the process itself can be ended.
+    HANDLE job = CreateKillOnCloseJob();
+    if (job != nullptr && !AssignProcessToJobObject(job, info.hProcess)) {
+        CloseHandle(job);
+        job = nullptr;
+    }
+    ResumeThread(info.hThread);
     return StartedProcess{FromNative<ProcessHandle>(info.hProcess),
-                          FromNative<ThreadHandle>(info.hThread)};
+                          FromNative<ThreadHandle>(info.hThread), FromNative<JobHandle>(job)};
 }
 
 void Win32Platform::WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) {
@@ -38,11 +63,13 @@ std::optional<std::uint32_t> Win32Platform::ProcessExitCode(ProcessHandle proces
     return code;
 }
 
-void Win32Platform::KillProcess(ProcessHandle process, std::uint32_t exitCode) {
-    TerminateProcess(ToNative<HANDLE>(process), exitCode);
+void Win32Platform::KillProcessTree(StartedProcess started, std::uint32_t exitCode) {
+    if (started.job != JobHandle{}) TerminateJobObject(ToNative<HANDLE>(started.job), exitCode);
+    TerminateProcess(ToNative<HANDLE>(started.process), exitCode);
 }
 
 void Win32Platform::CloseProcess(StartedProcess started) {
+    if (started.job != JobHandle{}) CloseHandle(ToNative<HANDLE>(started.job));
     CloseHandle(ToNative<HANDLE>(started.thread));
     CloseHandle(ToNative<HANDLE>(started.process));
 }

@@ -12,9 +12,9 @@ namespace {
 using test::ScriptedMachine;
 using ::testing::Each;
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::StartsWith;
-using ::testing::IsEmpty;
 
 TEST(RunHiddenCommand, RunsTheInterpreterFromTheSystemDirectoryHidden) {
     ScriptedMachine machine = test::NormalWindows11();
@@ -36,15 +36,18 @@ TEST(RunHiddenCommand, ACommandStillRunningOrExitingWith259IsTerminatedAndFails)
     machine.commands[L"cmd.exe /c exit 259"] = {259};
     EXPECT_EQ(RunHiddenCommand(machine, L"ping -t localhost", 250), -1);
     EXPECT_EQ(RunHiddenCommand(machine, L"exit 259", 250), -1);
-    EXPECT_THAT(machine.processWaits,
-                ElementsAre(std::pair<std::wstring, std::uint32_t>{L"cmd.exe /c ping -t localhost", 250},
-                            std::pair<std::wstring, std::uint32_t>{L"cmd.exe /c exit 259", 250}));
-    EXPECT_THAT(machine.log, ElementsAre(L"KillProcess cmd.exe /c ping -t localhost",
-                                         L"CloseThread cmd.exe /c ping -t localhost",
-                                         L"CloseProcess cmd.exe /c ping -t localhost",
-                                         L"KillProcess cmd.exe /c exit 259",
-                                         L"CloseThread cmd.exe /c exit 259",
-                                         L"CloseProcess cmd.exe /c exit 259"));
+    EXPECT_THAT(
+        machine.processWaits,
+        ElementsAre(std::pair<std::wstring, std::uint32_t>{L"cmd.exe /c ping -t localhost", 250},
+                    std::pair<std::wstring, std::uint32_t>{L"cmd.exe /c exit 259", 250}));
+    EXPECT_THAT(
+        machine.log,
+        ElementsAre(L"KillProcessTree cmd.exe /c ping -t localhost",
+                    L"CloseJob cmd.exe /c ping -t localhost",
+                    L"CloseThread cmd.exe /c ping -t localhost",
+                    L"CloseProcess cmd.exe /c ping -t localhost",
+                    L"KillProcessTree cmd.exe /c exit 259", L"CloseJob cmd.exe /c exit 259",
+                    L"CloseThread cmd.exe /c exit 259", L"CloseProcess cmd.exe /c exit 259"));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
 }
 
@@ -71,11 +74,27 @@ TEST(Mountvol, RunsFromTheSystemDirectoryAndReportsItsExitCode) {
         EXPECT_EQ(start.show, ShowWindowMode::Unspecified);
     }
     EXPECT_EQ(machine.processStarts[2].commandLine, L"mountvol S: /d");
-    EXPECT_EQ(machine.processWaits[0].second, WaitForever);
+    EXPECT_EQ(machine.processWaits[0].second, 60000u);
     machine.systemDirectory = L"C:\\Windows\\system32\\";
     EXPECT_EQ(SystemCommandPath(machine, L"mountvol.exe"), L"C:\\Windows\\system32\\mountvol.exe");
     machine.systemDirectory.clear();
     EXPECT_FALSE(MountEspAtS(machine));
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+}
+
+TEST(Mountvol, AHungMountvolIsEndedAfterAMinuteAndCountsAsAFailure) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.mountvolHangs = true;
+    EXPECT_FALSE(MountEspAtS(machine));
+    UnmountS(machine);
+    EXPECT_FALSE(machine.letters.count(L'S'));
+    EXPECT_THAT(machine.log,
+                ElementsAre(L"mountvol S: /s hangs", L"KillProcessTree mountvol S: /s",
+                            L"CloseJob mountvol S: /s", L"CloseThread mountvol S: /s",
+                            L"CloseProcess mountvol S: /s", L"mountvol S: /d hangs",
+                            L"KillProcessTree mountvol S: /d", L"CloseJob mountvol S: /d",
+                            L"CloseThread mountvol S: /d", L"CloseProcess mountvol S: /d"));
+    EXPECT_THAT(machine.misuse, IsEmpty());  // no endless wait
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
 }
 

@@ -1,8 +1,12 @@
-// The hidden command runner with Wine's cmd.exe.
+// Child processes with Wine's kernel: exit codes, time-outs, and trees that end together.
 #include <windows.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "inspect/SystemCommands.h"
 #include "platform/win32/Win32Platform.h"
@@ -10,24 +14,13 @@
 namespace certvane {
 namespace {
 
+constexpr DWORD kGenerousWaitMs = 30000;
+
 TEST(Win32HiddenCommand, ReturnsTheCommandsExitCode) {
     Win32Platform platform;
-    EXPECT_EQ(RunHiddenCommand(platform, L"exit 0", 30000), 0);
-    EXPECT_EQ(RunHiddenCommand(platform, L"exit 3", 30000), 3);
-    EXPECT_EQ(RunHiddenCommand(platform, L"exit 259", 30000), -1);
-}
-
-// An endless loop of the interpreter itself: it ends only when it is terminated.
-TEST(Win32HiddenCommand, ACommandThatOutlivesItsTimeOutIsTerminated) {
-    Win32Platform platform;
-    const std::wstring marker = platform.TempDirectoryPath() + L"certvane-hung.txt";
-    DeleteFileW(marker.c_str());
-    EXPECT_EQ(RunHiddenCommand(platform, L"for /l %i in (0,0,1) do echo x> \"" + marker + L"\"", 300), -1);
-    // Once terminated, nothing rewrites the marker, so it can be deleted and stays deleted.
-    Sleep(200);
-    DeleteFileW(marker.c_str());
-    Sleep(300);
-    EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(RunHiddenCommand(platform, L"exit 0", kGenerousWaitMs), 0);
+    EXPECT_EQ(RunHiddenCommand(platform, L"exit 3", kGenerousWaitMs), 3);
+    EXPECT_EQ(RunHiddenCommand(platform, L"exit 259", kGenerousWaitMs), -1);
 }
 
 TEST(Win32HiddenCommand, StartsOnlyTheSystemsInterpreter) {
@@ -35,6 +28,72 @@ TEST(Win32HiddenCommand, StartsOnlyTheSystemsInterpreter) {
     const auto started = platform.StartProcess(L"C:\\no\\such\\cmd.exe", L"cmd.exe /c exit 0",
                                                ShowWindowMode::Hidden);
     EXPECT_FALSE(started.has_value());
+}
+
+// A helper that starts a child which starts a grandchild; the grandchild writes its id and
+// every one of them waits forever.
+class Win32ProcessTree : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        pidFile_ = platform_.TempDirectoryPath() + L"certvane-tree-" +
+                   std::to_wstring(GetCurrentProcessId()) + L".pid";
+        DeleteFileW(pidFile_.c_str());
+    }
+    void TearDown() override { DeleteFileW(pidFile_.c_str()); }
+
+    std::wstring TreeCommandLine() const {
+        return L"\"" + std::wstring(kHelper) + L"\" \"" + pidFile_ + L"\" 2";
+    }
+
+    // The grandchild, once it has written its id (waiting for the file, not for a time).
+    HANDLE WaitForGrandchild() const {
+        for (DWORD waited = 0; waited < kGenerousWaitMs; waited += 20) {
+            std::ifstream in{std::filesystem::path(pidFile_)};
+            DWORD pid = 0;
+            if (in >> pid && pid != 0) return OpenProcess(SYNCHRONIZE, FALSE, pid);
+            Sleep(20);
+        }
+        return nullptr;
+    }
+
+    static constexpr const wchar_t* kHelper = CERTVANE_PROCESS_TREE_HELPER;
+    Win32Platform platform_;
+    std::wstring pidFile_;
+};
+
+TEST_F(Win32ProcessTree, KillingTheTreeEndsTheGrandchild) {
+    const auto started = platform_.StartProcess(kHelper, TreeCommandLine(), ShowWindowMode::Hidden);
+    ASSERT_TRUE(started.has_value());
+    EXPECT_NE(started->job, JobHandle{});
+    const HANDLE grandchild = WaitForGrandchild();
+    ASSERT_NE(grandchild, nullptr) << "the grandchild never started";
+    EXPECT_EQ(WaitForSingleObject(grandchild, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    platform_.KillProcessTree(*started, 1);
+    EXPECT_EQ(WaitForSingleObject(grandchild, kGenerousWaitMs), WAIT_OBJECT_0);
+    EXPECT_EQ(platform_.ProcessExitCode(started->process), 1u);
+    platform_.CloseProcess(*started);
+    CloseHandle(grandchild);
+}
+
+TEST_F(Win32ProcessTree, ClosingTheProcessEndsWhatItLeftRunning) {
+    const auto started = platform_.StartProcess(kHelper, TreeCommandLine(), ShowWindowMode::Hidden);
+    ASSERT_TRUE(started.has_value());
+    const HANDLE grandchild = WaitForGrandchild();
+    ASSERT_NE(grandchild, nullptr) << "the grandchild never started";
+    platform_.CloseProcess(*started);
+    EXPECT_EQ(WaitForSingleObject(grandchild, kGenerousWaitMs), WAIT_OBJECT_0);
+    CloseHandle(grandchild);
+}
+
+// The time-out must leave time for three processes to start: the grandchild's id is the
+// proof that the tree existed when the time-out ended it.
+TEST_F(Win32ProcessTree, AHiddenCommandThatOutlivesItsTimeOutEndsWithAllItStarted) {
+    // The interpreter drops the first and the last quote of a line that holds more than two.
+    EXPECT_EQ(RunHiddenCommand(platform_, L"\"" + TreeCommandLine() + L"\"", 8000), -1);
+    const HANDLE grandchild = WaitForGrandchild();
+    ASSERT_NE(grandchild, nullptr) << "the command did not start its tree within the time-out";
+    EXPECT_EQ(WaitForSingleObject(grandchild, kGenerousWaitMs), WAIT_OBJECT_0);
+    CloseHandle(grandchild);
 }
 
 }  // namespace

@@ -24,9 +24,17 @@ std::optional<std::wstring> DecodeFakeCertificate(std::span<const std::uint8_t> 
 }
 
 const wchar_t* KindName(int kind) {
-    static const wchar_t* const names[] = {L"key", L"token", L"device", L"volume search",
-                                           L"process", L"thread", L"certificate store",
-                                           L"crypt message", L"certificate", L"COM object"};
+    static const wchar_t* const names[] = {L"key",
+                                           L"token",
+                                           L"device",
+                                           L"volume search",
+                                           L"process",
+                                           L"thread",
+                                           L"certificate store",
+                                           L"crypt message",
+                                           L"certificate",
+                                           L"COM object",
+                                           L"job"};
     return names[kind];
 }
 
@@ -58,7 +66,9 @@ std::uint32_t ScriptedMachine::QueryFirmwareVariable(std::wstring_view name,
     return static_cast<std::uint32_t>(found->second.size());
 }
 
-std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() { return firmwareType; }
+std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() {
+    return firmwareType;
+}
 
 std::optional<std::wstring> ScriptedMachine::CertificateSubjectName(
     std::span<const std::uint8_t> der) {

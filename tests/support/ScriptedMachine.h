@@ -50,7 +50,7 @@ struct ScriptedFile {
 };
 
 struct ScriptedVolume {
-    std::wstring name;  // "\\?\Volume{...}\"
+    std::wstring name;                  // "\\?\Volume{...}\"
     std::wstring fileSystem = L"NTFS";  // empty: unreadable
     int disk = 0;                       // -1: the disk cannot be told
     std::uint32_t extents = 1;
@@ -74,7 +74,7 @@ struct ScriptedCommand {
 // An in-memory machine: tests script its state, run the portable algorithms on it, and read
 // back what the algorithms asked of it and what they left held.
 class ScriptedMachine : public Platform {
-public:
+  public:
     ScriptedMachine();
 
     // ---- scripting ---------------------------------------------------------------------
@@ -85,7 +85,8 @@ public:
     // names and mount folders as they are now.
     void PutFile(std::wstring_view path, ScriptedFile file = {});
     void PutFolder(std::wstring_view path);
-    void SetRegistryValue(std::wstring_view key, std::wstring_view name, ScriptedRegistryValue value);
+    void SetRegistryValue(std::wstring_view key, std::wstring_view name,
+                          ScriptedRegistryValue value);
 
     std::map<std::pair<std::wstring, std::wstring>, Bytes> firmwareVariables;
     // Replaces the return value of every firmware read (to script misbehaving firmware).
@@ -110,6 +111,10 @@ public:
 
     // The volume "mountvol S: /s" gives the letter S:; none makes it fail.
     std::optional<std::size_t> mountvolEsp;
+    bool mountvolHangs = false;         // every mountvol runs until it is ended
+    bool mountvolUnmountFails = false;  // "mountvol S: /d" exits with 1 and S: stays
+    bool removeMountPointFails = false;
+    bool deleteDirectoryFails = false;
     // cmd.exe runs by command line ("cmd.exe /c ..."); unknown ones exit with 1.
     std::map<std::wstring, ScriptedCommand> commands;
 
@@ -144,9 +149,9 @@ public:
         std::wstring parameters;
     };
     std::vector<ShellExecution> shellExecutions;
-    std::vector<std::wstring> hiveLoads;    // "name <- file"
-    std::vector<std::wstring> log;          // every operation that changes or releases state
-    std::vector<std::wstring> misuse;       // releases of unknown handles, refused orders
+    std::vector<std::wstring> hiveLoads;  // "name <- file"
+    std::vector<std::wstring> log;        // every operation that changes or releases state
+    std::vector<std::wstring> misuse;     // releases of unknown handles, refused orders
 
     // Everything acquired and not yet released: handles, loaded hives, COM, running children.
     std::vector<std::wstring> HeldResources() const;
@@ -205,7 +210,7 @@ public:
                                                ShowWindowMode show) override;
     void WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) override;
     std::optional<std::uint32_t> ProcessExitCode(ProcessHandle process) override;
-    void KillProcess(ProcessHandle process, std::uint32_t exitCode) override;
+    void KillProcessTree(StartedProcess started, std::uint32_t exitCode) override;
     void CloseProcess(StartedProcess started) override;
 
     bool InitializeComApartment() override;
@@ -234,20 +239,30 @@ public:
     bool ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
                             std::wstring_view parameters) override;
 
-private:
+  private:
     struct Location {
         std::size_t volume;
         std::wstring relative;  // folded, no leading or trailing backslash; empty: the root
     };
     enum class HandleKind {
-        Key, Token, Device, Search, Process, Thread, Store, Message, Certificate, Com
+        Key,
+        Token,
+        Device,
+        Search,
+        Process,
+        Thread,
+        Store,
+        Message,
+        Certificate,
+        Com,
+        Job
     };
     struct Handle {
         HandleKind kind;
         std::wstring description;
         std::size_t index = 0;  // volume, search position, process, certificate, rows delivered
-        std::wstring text{};  // key path, WMI drive, signed file path
-        std::wstring hive{};  // the hive a key belongs to; empty for the live registry
+        std::wstring text{};    // key path, WMI drive, signed file path
+        std::wstring hive{};    // the hive a key belongs to; empty for the live registry
     };
     struct Process {
         std::wstring commandLine;

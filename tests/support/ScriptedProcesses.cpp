@@ -7,13 +7,19 @@ namespace certvane::test {
 
 void ScriptedMachine::RunMountvol(std::wstring_view commandLine, Process& process) {
     process.exitCode = 1;
+    if (mountvolHangs) {
+        process.running = true;
+        process.exitCode = StillActive;
+        log.push_back(std::wstring(commandLine) + L" hangs");
+        return;
+    }
     if (commandLine == L"mountvol S: /s") {
         if (!letters.count(L'S') && mountvolEsp) {
             letters[L'S'] = *mountvolEsp;
             process.exitCode = 0;
         }
     } else if (commandLine == L"mountvol S: /d") {
-        if (letters.erase(L'S')) process.exitCode = 0;
+        if (!mountvolUnmountFails && letters.erase(L'S')) process.exitCode = 0;
     }
     log.push_back(std::wstring(commandLine) + L" -> " + std::to_wstring(process.exitCode));
 }
@@ -41,7 +47,8 @@ std::optional<StartedProcess> ScriptedMachine::StartProcess(std::wstring_view ap
     const std::size_t index = processes_.size() - 1;
     const std::wstring description(commandLine);
     return StartedProcess{ProcessHandle{NewHandle({HandleKind::Process, description, index})},
-                          ThreadHandle{NewHandle({HandleKind::Thread, description, index})}};
+                          ThreadHandle{NewHandle({HandleKind::Thread, description, index})},
+                          JobHandle{NewHandle({HandleKind::Job, description, index})}};
 }
 
 void ScriptedMachine::WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) {
@@ -59,18 +66,21 @@ std::optional<std::uint32_t> ScriptedMachine::ProcessExitCode(ProcessHandle proc
     return processes_[handle->index].exitCode;
 }
 
-void ScriptedMachine::KillProcess(ProcessHandle process, std::uint32_t exitCode) {
-    const Handle* handle = FindHandle(static_cast<std::uintptr_t>(process), HandleKind::Process);
+void ScriptedMachine::KillProcessTree(StartedProcess started, std::uint32_t exitCode) {
+    const Handle* handle =
+        FindHandle(static_cast<std::uintptr_t>(started.process), HandleKind::Process);
     if (handle == nullptr) return;
     Process& killed = processes_[handle->index];
     killed.running = false;
     killed.exitCode = exitCode;
-    log.push_back(L"KillProcess " + killed.commandLine);
+    log.push_back(L"KillProcessTree " + killed.commandLine);
 }
 
 void ScriptedMachine::CloseProcess(StartedProcess started) {
+    ReleaseHandle(static_cast<std::uintptr_t>(started.job), HandleKind::Job, L"CloseJob");
     ReleaseHandle(static_cast<std::uintptr_t>(started.thread), HandleKind::Thread, L"CloseThread");
-    ReleaseHandle(static_cast<std::uintptr_t>(started.process), HandleKind::Process, L"CloseProcess");
+    ReleaseHandle(static_cast<std::uintptr_t>(started.process), HandleKind::Process,
+                  L"CloseProcess");
 }
 
 bool ScriptedMachine::ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
