@@ -5,6 +5,7 @@
 #include "inspect/BootFileSigner.h"
 #include "inspect/Environment.h"
 #include "inspect/EspSearch.h"
+#include "inspect/Privileges.h"
 #include "inspect/Registry.h"
 #include "inspect/SignatureDatabase.h"
 
@@ -53,6 +54,8 @@ std::uint32_t ReadCurrentBuildNumber(Platform& platform) {
 }
 
 std::wstring CheckBootCertUpdate(Platform& platform) {
+    // The boot mode and readiness tests read firmware variables, which need the privilege.
+    EnableFirmwarePrivilege(platform);
     if (!IsUefiBoot(platform)) return L"当前系统未以 UEFI 模式引导，无法进行引导证书更新。";
     if (!IsSecureBootEnabled(platform)) return L"安全启动未启用，无法进行引导证书更新。";
     if (!IsCa2023Ready(platform)) {

@@ -11,51 +11,58 @@ namespace certvane {
 namespace {
 
 constexpr std::uint32_t kTaskQueryTimeoutMs = 5000;
+// Starting a task returns as soon as the scheduler has it; the bound is for a hung scheduler.
+constexpr std::uint32_t kTaskRunTimeoutMs = 30000;
 constexpr std::wstring_view kTaskQuery =
     L"schtasks.exe /query /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
-constexpr std::wstring_view kTaskRunParameters =
-    L"/run /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
+constexpr std::wstring_view kTaskRun =
+    L"schtasks.exe /run /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
 constexpr std::wstring_view kServicingKey = L"SYSTEM\\CurrentControlSet\\Control\\Secureboot";
 constexpr std::wstring_view kAvailableUpdates = L"AvailableUpdates";
 // Every servicing step of the 2023 certificate rollout at once.
 constexpr std::uint32_t kAllCa2023Updates = 0x5944;
 
-// The task query runs through the command interpreter; schtasks is named by its full path
-// so that no file of that name in the current folder can stand in for it.
-std::wstring TaskQueryCommand(Platform& platform) {
+// The task commands run through the command interpreter; schtasks is named by its full path
+// so that no file of that name in the current folder can stand in for it. -1 when it cannot
+// run, did not end in time, or the system directory is unknown.
+int RunTaskCommand(Platform& platform, std::wstring_view command, std::uint32_t timeoutMs) {
     const std::wstring system = platform.SystemDirectoryPath();
-    if (system.empty()) return {};
-    return system + (system.back() == L'\\' ? L"" : L"\\") + std::wstring(kTaskQuery);
+    if (system.empty()) return -1;
+    const std::wstring line =
+        system + (system.back() == L'\\' ? L"" : L"\\") + std::wstring(command);
+    return RunHiddenCommand(platform, line, timeoutMs);
 }
 
 }  // namespace
 
 std::wstring TriggerFirmwareCertUpdate(Platform& platform) {
-    const std::wstring query = TaskQueryCommand(platform);
-    if (query.empty() || RunHiddenCommand(platform, query, kTaskQueryTimeoutMs) != 0) {
+    if (RunTaskCommand(platform, kTaskQuery, kTaskQueryTimeoutMs) != 0) {
         return L"当前系统不支持 UEFI CA 2023 自动更新。\n"
                L"请安装 2024 年 2 月 13 日之后发布的 Windows 累积更新（包含 KB5036210 功能）。";
     }
+    // Firmware variables are readable only with the privilege enabled, and the boot mode and
+    // readiness tests below read them.
+    EnableFirmwarePrivilege(platform);
     if (!IsUefiBoot(platform)) return L"当前系统未以 UEFI 模式引导，无法更新安全启动证书。";
-    if (!IsSecureBootEnabled(platform)) return L"安全启动未启用，无法更新固件证书。请先启用安全启动。";
+    if (!IsSecureBootEnabled(platform))
+        return L"安全启动未启用，无法更新固件证书。请先启用安全启动。";
     if (IsCa2023Ready(platform)) {
         return L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI CA "
                L"2023, Microsoft Option ROM UEFI CA 2023），无需更新。";
     }
     if (IsWinPE(platform)) return L"PE 环境下不支持证书更新。";
-    EnableFirmwarePrivilege(platform);
 
-    const auto key = platform.OpenRegistryKey(RegistryRoot::LocalMachine, kServicingKey,
-                                              RegistryKeySetValue);
+    const auto key =
+        platform.OpenRegistryKey(RegistryRoot::LocalMachine, kServicingKey, RegistryKeySetValue);
     if (!key) return L"无法打开注册表项，请确保以管理员身份运行。";
-    const std::array<std::uint8_t, 4> value{
-        kAllCa2023Updates & 0xFF, (kAllCa2023Updates >> 8) & 0xFF, 0, 0};
+    const std::array<std::uint8_t, 4> value{kAllCa2023Updates & 0xFF,
+                                            (kAllCa2023Updates >> 8) & 0xFF, 0, 0};
     const bool written = platform.WriteRegistryValue(*key, kAvailableUpdates, RegDword, value);
     platform.CloseRegistryKey(*key);
     if (!written) return L"设置注册表 AvailableUpdates 失败。";
 
-    const std::wstring schtasks = SystemCommandPath(platform, L"schtasks.exe");
-    if (!schtasks.empty() && platform.ShellExecuteHidden(L"open", schtasks, kTaskRunParameters)) {
+    // Success only when schtasks says the task was started; the value stays written either way.
+    if (RunTaskCommand(platform, kTaskRun, kTaskRunTimeoutMs) == 0) {
         return L"更新任务已触发。请重启电脑两次以完成证书更新。";
     }
     return L"触发计划任务失败，请手动运行。";

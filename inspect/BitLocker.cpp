@@ -15,8 +15,16 @@ std::int32_t Int32Property(WmiApi& wmi, ComObject object, std::wstring_view name
     return value && value->variantType == VariantInt32 ? value->int32Value : 0;
 }
 
+// The BitLocker provider normally answers in well under a second; a hung one must not hold
+// the only worker forever.
+constexpr std::uint32_t kWmiTimeoutMs = 60000;
+
 int VolumeState(WmiApi& wmi, ComObject enumerator) {
-    const auto volume = wmi.NextWmiObject(enumerator);
+    const WmiNext next = wmi.NextWmiObject(enumerator, kWmiTimeoutMs);
+    // No answer says nothing about the volume: unlike "no such volume" it is not "not
+    // encrypted".
+    if (next.timedOut) return -1;
+    const auto& volume = next.object;
     if (!volume) return 0;
     const std::int32_t conversion = Int32Property(wmi, *volume, L"ConversionStatus");
     const std::int32_t protection = Int32Property(wmi, *volume, L"ProtectionStatus");
@@ -32,7 +40,8 @@ int QueryThroughLocator(WmiApi& wmi, ComObject locator, const std::wstring& driv
     wmi.SetWmiProxyBlanket(*services);
     const std::wstring query =
         L"SELECT ConversionStatus, ProtectionStatus FROM Win32_EncryptableVolume WHERE "
-        L"DriveLetter = '" + drive + L"'";
+        L"DriveLetter = '" +
+        drive + L"'";
     int state = -1;
     if (const auto enumerator = wmi.ExecWmiQuery(*services, query)) {
         state = VolumeState(wmi, *enumerator);
@@ -79,10 +88,12 @@ int QueryBitLockerWmi(Platform& platform, std::wstring_view drive) {
     return state;
 }
 
-OfflineBitLockerState ReadOfflineBitLockerState(Platform& platform, std::wstring_view windowsDirectory) {
+OfflineBitLockerState ReadOfflineBitLockerState(Platform& platform,
+                                                std::wstring_view windowsDirectory) {
     OfflineBitLockerState state;
     const std::wstring hive = UnderDirectory(windowsDirectory, L"System32\\config\\SYSTEM");
-    if (!platform.PathExists(hive) || !LoadOfflineHive(platform, kOfflineHiveName, hive)) return state;
+    if (!platform.PathExists(hive) || !LoadOfflineHive(platform, kOfflineHiveName, hive))
+        return state;
     std::optional<std::uint32_t> protection;
     std::optional<std::uint32_t> encryption;
     if (const auto key = OpenOfflineStatusKey(platform)) {

@@ -6,7 +6,6 @@
 #include "platform/PrivilegeApi.h"
 #include "platform/ProcessApi.h"
 #include "platform/RegistryApi.h"
-#include "platform/ShellApi.h"
 #include "platform/SignatureApi.h"
 #include "platform/VersionApi.h"
 #include "platform/VolumeApi.h"
@@ -27,10 +26,9 @@ class Platform : public FirmwareApi,
                  public VolumeApi,
                  public ProcessApi,
                  public WmiApi,
-                 public ShellApi,
                  public SignatureApi,
                  public VersionApi {
-public:
+  public:
     virtual ~Platform() = default;
 };
 

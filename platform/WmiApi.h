@@ -16,9 +16,16 @@ struct WmiValue {
     std::int32_t int32Value;
 };
 
+// The next object of an enumeration: none at its end or on a failure; `timedOut` when the
+// provider gave no answer in time.
+struct WmiNext {
+    std::optional<ComObject> object;
+    bool timedOut = false;
+};
+
 // COM on the calling thread and WMI queries through it.
 class WmiApi {
-public:
+  public:
     // Apartment-threaded; true when the call succeeded and must be balanced by UninitializeCom.
     virtual bool InitializeComApartment() = 0;
     // Process-wide default security: packet privacy, impersonation.
@@ -32,12 +39,12 @@ public:
     virtual bool SetWmiProxyBlanket(ComObject services) = 0;
     // A forward-only, immediately returning WQL query.
     virtual std::optional<ComObject> ExecWmiQuery(ComObject services, std::wstring_view wql) = 0;
-    // The next object, waiting as long as it takes.
-    virtual std::optional<ComObject> NextWmiObject(ComObject enumerator) = 0;
+    // The next object, waiting at most `milliseconds` for the provider.
+    virtual WmiNext NextWmiObject(ComObject enumerator, std::uint32_t milliseconds) = 0;
     virtual std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) = 0;
     virtual void ReleaseComObject(ComObject object) = 0;
 
-protected:
+  protected:
     ~WmiApi() = default;
 };
 

@@ -69,7 +69,7 @@ class Win32Platform : public Platform {
                                                  std::wstring_view wmiNamespace) override;
     bool SetWmiProxyBlanket(ComObject services) override;
     std::optional<ComObject> ExecWmiQuery(ComObject services, std::wstring_view wql) override;
-    std::optional<ComObject> NextWmiObject(ComObject enumerator) override;
+    WmiNext NextWmiObject(ComObject enumerator, std::uint32_t milliseconds) override;
     std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) override;
     void ReleaseComObject(ComObject object) override;
 
@@ -83,9 +83,6 @@ class Win32Platform : public Platform {
     void CloseSignedMessage(CryptMessageHandle message) override;
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
-
-    bool ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
-                            std::wstring_view parameters) override;
 };
 
 }  // namespace certvane

@@ -1,7 +1,7 @@
-#include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <wbemidl.h>
+#include <windows.h>
 
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
@@ -11,14 +11,15 @@ namespace {
 
 // A BSTR for the length of one call.
 class SystemString {
-public:
-    explicit SystemString(std::wstring_view text) : value_(SysAllocString(Terminated(text).c_str())) {}
+  public:
+    explicit SystemString(std::wstring_view text)
+        : value_(SysAllocString(Terminated(text).c_str())) {}
     ~SystemString() { SysFreeString(value_); }
     SystemString(const SystemString&) = delete;
     SystemString& operator=(const SystemString&) = delete;
     BSTR get() const { return value_; }
 
-private:
+  private:
     BSTR value_;
 };
 
@@ -34,12 +35,14 @@ bool Win32Platform::InitializeComApartment() {
 }
 
 bool Win32Platform::InitializeComSecurity() {
-    return SUCCEEDED(CoInitializeSecurity(nullptr, -1, nullptr, nullptr,
-                                          RPC_C_AUTHN_LEVEL_PKT_PRIVACY,
-                                          RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr));
+    return SUCCEEDED(
+        CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT_PRIVACY,
+                             RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr));
 }
 
-void Win32Platform::UninitializeCom() { CoUninitialize(); }
+void Win32Platform::UninitializeCom() {
+    CoUninitialize();
+}
 
 std::optional<ComObject> Win32Platform::CreateWmiLocator() {
     IWbemLocator* locator = nullptr;
@@ -62,8 +65,8 @@ std::optional<ComObject> Win32Platform::ConnectWmiNamespace(ComObject locator,
 }
 
 bool Win32Platform::SetWmiProxyBlanket(ComObject services) {
-    return SUCCEEDED(CoSetProxyBlanket(As<IUnknown>(services), RPC_C_AUTHN_WINNT,
-                                       RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_PKT_PRIVACY,
+    return SUCCEEDED(CoSetProxyBlanket(As<IUnknown>(services), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE,
+                                       nullptr, RPC_C_AUTHN_LEVEL_PKT_PRIVACY,
                                        RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE));
 }
 
@@ -80,14 +83,14 @@ std::optional<ComObject> Win32Platform::ExecWmiQuery(ComObject services, std::ws
     return FromNative<ComObject>(enumerator);
 }
 
-std::optional<ComObject> Win32Platform::NextWmiObject(ComObject enumerator) {
+WmiNext Win32Platform::NextWmiObject(ComObject enumerator, std::uint32_t milliseconds) {
     IWbemClassObject* object = nullptr;
     ULONG returned = 0;
-    if (FAILED(As<IEnumWbemClassObject>(enumerator)->Next(WBEM_INFINITE, 1, &object, &returned)) ||
-        returned == 0 || object == nullptr) {
-        return std::nullopt;
-    }
-    return FromNative<ComObject>(object);
+    const HRESULT result = As<IEnumWbemClassObject>(enumerator)
+                               ->Next(static_cast<LONG>(milliseconds), 1, &object, &returned);
+    if (result == WBEM_S_TIMEDOUT) return {std::nullopt, true};
+    if (FAILED(result) || returned == 0 || object == nullptr) return {};
+    return {FromNative<ComObject>(object), false};
 }
 
 std::optional<WmiValue> Win32Platform::WmiProperty(ComObject object, std::wstring_view name) {
@@ -102,6 +105,8 @@ std::optional<WmiValue> Win32Platform::WmiProperty(ComObject object, std::wstrin
     return result;
 }
 
-void Win32Platform::ReleaseComObject(ComObject object) { As<IUnknown>(object)->Release(); }
+void Win32Platform::ReleaseComObject(ComObject object) {
+    As<IUnknown>(object)->Release();
+}
 
 }  // namespace certvane

@@ -1,14 +1,23 @@
 #include "tests/actions/ActionSituations.h"
 
+#include <algorithm>
+
 namespace certvane::test {
 
-std::wstring TaskQueryCommandLine(const ScriptedMachine& machine) {
-    return L"cmd.exe /c " + machine.systemDirectory +
-           L"\\schtasks.exe /query /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
+std::wstring TaskCommandLine(const ScriptedMachine& machine, std::wstring_view action) {
+    return L"cmd.exe /c " + machine.systemDirectory + L"\\schtasks.exe /" + std::wstring(action) +
+           L" /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
 }
 
-void InstallSecureBootTask(ScriptedMachine& machine, bool queryHangs) {
-    machine.commands[TaskQueryCommandLine(machine)] = {.exitCode = 0, .hangs = queryHangs};
+void InstallSecureBootTask(ScriptedMachine& machine, bool queryHangs, ScriptedCommand run) {
+    machine.commands[TaskCommandLine(machine, L"query")] = {.exitCode = 0, .hangs = queryHangs};
+    machine.commands[TaskCommandLine(machine, L"run")] = run;
+}
+
+bool TaskStartWasRequested(const ScriptedMachine& machine) {
+    const std::wstring run = TaskCommandLine(machine, L"run");
+    return std::any_of(machine.processStarts.begin(), machine.processStarts.end(),
+                       [&](const auto& start) { return start.commandLine == run; });
 }
 
 std::optional<ScriptedRegistryValue> AvailableUpdatesValue(const ScriptedMachine& machine) {

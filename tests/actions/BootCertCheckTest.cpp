@@ -50,6 +50,15 @@ TEST(CheckBootCertUpdate, ABootManagerSignedUnder2023NeedsNothing) {
     }
 }
 
+TEST(CheckBootCertUpdate, EnablesTheFirmwarePrivilegeBeforeReadingFirmware) {
+    ScriptedMachine machine = ReadyWithBootManagerSignedBy(L"Windows UEFI CA 2023");
+    machine.enabledPrivileges.clear();
+    machine.firmwareType.reset();  // the boot mode then comes from db as well
+    EXPECT_EQ(CheckBootCertUpdate(machine), L"当前引导文件已由 CA 2023 证书签名，无需更新。");
+    ASSERT_FALSE(machine.firmwareReads.empty());
+    for (const auto& read : machine.firmwareReads) EXPECT_FALSE(read.refused) << read.name;
+}
+
 TEST(CheckBootCertUpdate, GuidanceNamesTheOldAuthorityAndTheUpdatesForTheBuild) {
     struct Case {
         std::optional<std::wstring> build;

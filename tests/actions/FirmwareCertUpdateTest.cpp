@@ -21,15 +21,15 @@ const std::wstring kTriggered = L"更新任务已触发。请重启电脑两次�
 // A Windows 11 machine that still holds only the 2011 certificates and has the task.
 ScriptedMachine NeedsUpdate() {
     ScriptedMachine machine = test::NormalWindows11();
-    test::SetDb(machine, {L"Microsoft Windows Production PCA 2011",
-                          L"Microsoft Corporation UEFI CA 2011"});
+    test::SetDb(machine,
+                {L"Microsoft Windows Production PCA 2011", L"Microsoft Corporation UEFI CA 2011"});
     test::InstallSecureBootTask(machine);
     return machine;
 }
 
 void ExpectNothingChanged(const ScriptedMachine& machine) {
     EXPECT_FALSE(test::AvailableUpdatesValue(machine).has_value());
-    EXPECT_THAT(machine.shellExecutions, IsEmpty());
+    EXPECT_FALSE(test::TaskStartWasRequested(machine));
 }
 
 void ExpectEverythingReleased(const ScriptedMachine& machine) {
@@ -46,14 +46,27 @@ TEST(TriggerFirmwareCertUpdate, WritesTheServicingValueWholeAndStartsTheTask) {
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(value->type, RegDword);
     EXPECT_EQ(value->data, (test::Bytes{0x44, 0x59, 0x00, 0x00}));  // replaced, not combined
-    ASSERT_EQ(machine.shellExecutions.size(), 1u);
-    EXPECT_EQ(machine.shellExecutions[0].verb, L"open");
-    EXPECT_EQ(machine.shellExecutions[0].file, L"C:\\Windows\\system32\\schtasks.exe");
-    EXPECT_EQ(machine.shellExecutions[0].parameters,
-              L"/run /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"");
-    // The firmware privilege is enabled before the write.
-    EXPECT_TRUE(machine.enabledPrivileges.count(L"SeSystemEnvironmentPrivilege"));
+    // The task is started through schtasks from the system directory, and waited for.
+    ASSERT_EQ(machine.processStarts.size(), 2u);
+    EXPECT_EQ(machine.processStarts[1].application, L"C:\\Windows\\system32\\cmd.exe");
+    EXPECT_EQ(machine.processStarts[1].commandLine,
+              L"cmd.exe /c C:\\Windows\\system32\\schtasks.exe /run /tn "
+              L"\"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"");
+    EXPECT_EQ(machine.processWaits[1].second, 30000u);
     ExpectEverythingReleased(machine);
+}
+
+// Windows refuses firmware reads until the privilege is enabled: the readiness test must not
+// run before the enable, or firmware already updated would look as if it needed the update.
+TEST(TriggerFirmwareCertUpdate, EnablesTheFirmwarePrivilegeBeforeReadingFirmware) {
+    ScriptedMachine machine = NeedsUpdate();
+    test::SetDb(machine, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
+                          L"Microsoft Option ROM UEFI CA 2023"});
+    machine.enabledPrivileges.clear();
+    EXPECT_THAT(TriggerFirmwareCertUpdate(machine), ::testing::HasSubstr(L"无需更新"));
+    ASSERT_FALSE(machine.firmwareReads.empty());
+    for (const auto& read : machine.firmwareReads) EXPECT_FALSE(read.refused) << read.name;
+    ExpectNothingChanged(machine);
 }
 
 TEST(TriggerFirmwareCertUpdate, QueriesTheTaskFirstThroughTheSystemInterpreter) {
@@ -179,13 +192,29 @@ TEST(TriggerFirmwareCertUpdate, AFailedWriteClosesTheKeyAndStartsNothing) {
     ExpectEverythingReleased(machine);
 }
 
-TEST(TriggerFirmwareCertUpdate, TheValueStaysWrittenWhenTheTaskCannotBeStarted) {
-    ScriptedMachine machine = NeedsUpdate();
-    machine.shellExecuteFails = true;
-    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), L"触发计划任务失败，请手动运行。");
-    ASSERT_TRUE(test::AvailableUpdatesValue(machine).has_value());
-    EXPECT_EQ(machine.shellExecutions.size(), 1u);
-    ExpectEverythingReleased(machine);
+TEST(TriggerFirmwareCertUpdate, SucceedsOnlyWhenSchtasksSaysTheTaskStarted) {
+    struct Case {
+        const char* name;
+        std::function<void(ScriptedMachine&)> change;
+    };
+    const Case cases[] = {
+        {"schtasks refuses",
+         [](ScriptedMachine& m) { test::InstallSecureBootTask(m, false, {.exitCode = 1}); }},
+        {"schtasks hangs",
+         [](ScriptedMachine& m) { test::InstallSecureBootTask(m, false, {.hangs = true}); }},
+        {"schtasks cannot be found",
+         [](ScriptedMachine& m) { m.commands.erase(test::TaskCommandLine(m, L"run")); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedMachine machine = NeedsUpdate();
+        c.change(machine);
+        EXPECT_EQ(TriggerFirmwareCertUpdate(machine), L"触发计划任务失败，请手动运行。");
+        // The servicing value stays written: Windows acts on it at the next run of the task.
+        ASSERT_TRUE(test::AvailableUpdatesValue(machine).has_value());
+        EXPECT_TRUE(test::TaskStartWasRequested(machine));
+        ExpectEverythingReleased(machine);  // a hung start was ended with its tree
+    }
 }
 
 }  // namespace

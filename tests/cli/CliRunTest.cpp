@@ -75,7 +75,10 @@ class CliRunTest : public ::testing::Test {
         CliResult result = RunCommand(capturing, command.options);
         EXPECT_THAT(capturing.HeldResources(), IsEmpty());
         EXPECT_EQ(capturing.DescribeSystem(), before);
-        EXPECT_TRUE(capturing.shellExecutions.empty());
+        // Nothing but mountvol, for the ESP: no task query or start, no other command.
+        for (const auto& start : capturing.processStarts) {
+            EXPECT_EQ(start.application, capturing.systemDirectory + L"\\mountvol.exe");
+        }
         for (const std::wstring& entry : capturing.log) {
             EXPECT_EQ(entry.find(L"WriteRegistryValue"), std::wstring::npos);
         }

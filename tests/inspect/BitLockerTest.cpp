@@ -10,10 +10,13 @@ namespace certvane {
 namespace {
 
 using test::ScriptedMachine;
+using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-WmiValue Int(std::int32_t value) { return {VariantInt32, value}; }
+WmiValue Int(std::int32_t value) {
+    return {VariantInt32, value};
+}
 
 std::wstring RunningWord(std::optional<WmiValue> conversion, std::optional<WmiValue> protection) {
     ScriptedMachine machine = test::NormalWindows11();
@@ -39,9 +42,10 @@ TEST(BitLockerOnRunningWindows, AsksForTheSystemDriveOnly) {
     machine.windowsDirectory = L"c:\\windows";
     machine.encryptableVolumes = {{L"C:", {Int(1), Int(1)}}};
     EXPECT_EQ(GetBitLockerStatusText(machine), L"已启用（锁定）");
-    EXPECT_THAT(machine.wmiQueries,
-                ElementsAre(L"SELECT ConversionStatus, ProtectionStatus FROM Win32_EncryptableVolume "
-                            L"WHERE DriveLetter = 'c:'"));
+    EXPECT_THAT(
+        machine.wmiQueries,
+        ElementsAre(L"SELECT ConversionStatus, ProtectionStatus FROM Win32_EncryptableVolume "
+                    L"WHERE DriveLetter = 'c:'"));
     machine.encryptableVolumes.clear();
     EXPECT_EQ(GetBitLockerStatusText(machine), L"未启用");
     machine.windowsDirectory = L"\\\\server\\windows";
@@ -60,12 +64,22 @@ TEST(BitLockerOnRunningWindows, WithoutAnAnswerFromWmiCannotTell) {
     EXPECT_THAT(rejected.HeldResources(), IsEmpty());
 }
 
+TEST(BitLockerOnRunningWindows, AHungProviderIsWaitedForAMinuteAndTellsNothing) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.wmiProviderHangs = true;
+    EXPECT_EQ(QueryBitLockerWmi(machine, L"C:"), -1);
+    EXPECT_EQ(GetBitLockerStatusText(machine), L"无法检测");
+    EXPECT_THAT(machine.wmiWaits, Each(60000u));
+    EXPECT_THAT(machine.misuse, IsEmpty());
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+}
+
 TEST(QueryBitLockerWmi, ReleasesInOrderAndUninitialisesOnlyWhatItInitialised) {
     ScriptedMachine machine = test::NormalWindows11();
     EXPECT_EQ(QueryBitLockerWmi(machine, L"C:\\"), 1);
-    EXPECT_THAT(machine.log, ElementsAre(L"Release volume C:", L"Release enumerator",
-                                         L"Release services", L"Release locator",
-                                         L"UninitializeCom"));
+    EXPECT_THAT(machine.log,
+                ElementsAre(L"Release volume C:", L"Release enumerator", L"Release services",
+                            L"Release locator", L"UninitializeCom"));
     ScriptedMachine refused = test::NormalWindows11();
     refused.comInitFails = true;
     EXPECT_EQ(QueryBitLockerWmi(refused, L"C:"), -1);
@@ -94,22 +108,26 @@ std::wstring OfflineWord(test::RegistryTree hive) {
 }
 
 TEST(BitLockerInWindowsPe, WithoutWmiReadsTheOfflineHive) {
-    const auto hive = [](std::wstring_view key, std::initializer_list<std::pair<const wchar_t*, std::uint32_t>> values) {
+    const auto hive = [](std::wstring_view key,
+                         std::initializer_list<std::pair<const wchar_t*, std::uint32_t>> values) {
         test::RegistryTree tree;
         test::SetValue(tree, L"Select", L"Current", test::DwordValue(2));
-        for (const auto& [name, value] : values) test::SetValue(tree, key, name, test::DwordValue(value));
+        for (const auto& [name, value] : values)
+            test::SetValue(tree, key, name, test::DwordValue(value));
         return tree;
     };
     constexpr wchar_t kSet2[] = L"ControlSet002\\Control\\BitLockerStatus";
     constexpr wchar_t kLink[] = L"CurrentControlSet\\Control\\BitLockerStatus";
     EXPECT_EQ(OfflineWord(hive(kSet2, {{L"EncryptionStatus", 1}})), L"已启用");
     EXPECT_EQ(OfflineWord(hive(kSet2, {{L"EncryptionStatus", 0}})), L"未启用");
-    EXPECT_EQ(OfflineWord(hive(kSet2, {{L"ProtectionStatus", 0}, {L"EncryptionStatus", 1}})), L"未启用");
+    EXPECT_EQ(OfflineWord(hive(kSet2, {{L"ProtectionStatus", 0}, {L"EncryptionStatus", 1}})),
+              L"未启用");
     EXPECT_EQ(OfflineWord(hive(kSet2, {{L"ProtectionStatus", 1}})), L"已启用");
     EXPECT_EQ(OfflineWord(hive(kLink, {{L"ProtectionStatus", 1}})), L"已启用");
     EXPECT_EQ(OfflineWord(hive(kSet2, {})), L"无法检测");
-    EXPECT_EQ(OfflineWord(hive(L"ControlSet001\\Control\\BitLockerStatus", {{L"ProtectionStatus", 1}})),
-              L"无法检测");
+    EXPECT_EQ(
+        OfflineWord(hive(L"ControlSet001\\Control\\BitLockerStatus", {{L"ProtectionStatus", 1}})),
+        L"无法检测");
     test::RegistryTree noCurrentSet = hive(kSet2, {{L"ProtectionStatus", 1}});
     test::SetValue(noCurrentSet, L"Select", L"Current", test::DwordValue(0));
     EXPECT_EQ(OfflineWord(noCurrentSet), L"无法检测");

@@ -121,6 +121,38 @@ TEST(FindEspVolumes, WithoutATemporaryFolderMountsUnderTheCurrentDirectory) {
                 ElementsAre(EspCandidate{L"C:\\Users\\admin\\ESP_TEMP_0\\", 0, true}));
 }
 
+TEST(ReleaseEspMounts, AStepThatFailsDoesNotStopTheOthers) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.mountvolEsp.reset();
+    const std::vector<EspCandidate> found = FindEspVolumes(machine);
+    ASSERT_THAT(found, ElementsAre(EspCandidate{kTempMount + L"0\\", 0, true}));
+    machine.AssignLetter(L'S', W::Esp);  // as an earlier search may have left it
+    machine.removeMountPointFails = true;
+    machine.deleteDirectoryFails = true;
+    machine.log.clear();
+    ReleaseEspMounts(machine, found);
+    EXPECT_THAT(machine.log,
+                ElementsAre(L"RemoveMountPoint " + kTempMount + L"0\\ refused",
+                            L"DeleteDirectory " + kTempMount + L"0\\ refused",
+                            L"mountvol S: /d -> 0", L"CloseJob mountvol S: /d",
+                            L"CloseThread mountvol S: /d", L"CloseProcess mountvol S: /d"));
+    EXPECT_FALSE(machine.letters.count(L'S'));
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+    EXPECT_THAT(machine.misuse, IsEmpty());
+}
+
+TEST(ReleaseEspMounts, AnSThatMountvolCannotRemoveStaysWithoutHarm) {
+    ScriptedMachine machine = test::NormalWindows11();
+    const std::vector<EspCandidate> found = FindEspVolumes(machine);
+    ASSERT_THAT(found, ElementsAre(EspCandidate{L"S:\\", 0, false}));
+    machine.mountvolUnmountFails = true;
+    ReleaseEspMounts(machine, found);
+    EXPECT_THAT(machine.log, Contains(L"mountvol S: /d -> 1"));
+    EXPECT_TRUE(machine.letters.count(L'S'));
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+    EXPECT_THAT(machine.misuse, IsEmpty());
+}
+
 std::wstring CurrentBootManager(ScriptedMachine& machine) {
     return GetCurrentBootManagerPath(machine, FindEspVolumes(machine));
 }

@@ -6,8 +6,8 @@
 
 #include "inspect/SignatureDatabase.h"
 #include "tests/support/RealData.h"
-#include "tests/support/ScriptedMachine.h"
 #include "tests/support/SignatureLists.h"
+#include "tests/support/Situations.h"
 
 namespace certvane {
 namespace {
@@ -24,10 +24,12 @@ using ::testing::IsEmpty;
 const std::wstring kDbGuidText = L"{D719B2CB-3D3A-4596-A3BC-DAD00E67656F}";
 
 class RealSignatureData : public ::testing::Test {
-protected:
+  protected:
     RealSignatureData() { machine.decodeCertificate = test::DerSubjectCommonName; }
 
-    Bytes Pca2011() { return X509List(RealCertificate("microsoft-windows-production-pca-2011.der")); }
+    Bytes Pca2011() {
+        return X509List(RealCertificate("microsoft-windows-production-pca-2011.der"));
+    }
     Bytes Uefi2011() { return X509List(RealCertificate("microsoft-corporation-uefi-ca-2011.der")); }
     Bytes Windows2023() { return RealUpdateLists("db-update-windows-uefi-ca-2023.bin"); }
     Bytes Uefi2023() { return RealUpdateLists("db-update-microsoft-uefi-ca-2023.bin"); }
@@ -51,7 +53,7 @@ protected:
         return IsCa2023Ready(machine);
     }
 
-    ScriptedMachine machine;
+    ScriptedMachine machine = test::AfterStartUp();
 };
 
 TEST_F(RealSignatureData, DbUpdatesWalkToTheirCertificate) {

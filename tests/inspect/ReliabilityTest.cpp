@@ -32,22 +32,24 @@ const Situation kSituations[] = {
      [] { return Windows11With([](auto& m) { m.AssignLetter(L'B', test::Windows11::Esp); }); }},
     {"Windows 11, ESP found only by a folder mount",
      [] { return Windows11With([](auto& m) { m.mountvolEsp.reset(); }); }},
-    {"Windows 11, every mount fails", [] {
+    {"Windows 11, every mount fails",
+     [] {
          return Windows11With([](auto& m) {
              m.mountvolEsp.reset();
              m.volumes[test::Windows11::Esp].refusesFolderMount = true;
          });
      }},
-    {"Windows 11, ESP on another disk", [] {
-         return Windows11With([](auto& m) { m.volumes[test::Windows11::Esp].disk = 1; });
-     }},
-    {"Windows 11, S: is a data drive", [] {
+    {"Windows 11, ESP on another disk",
+     [] { return Windows11With([](auto& m) { m.volumes[test::Windows11::Esp].disk = 1; }); }},
+    {"Windows 11, S: is a data drive",
+     [] {
          return Windows11With([](auto& m) {
              const std::size_t data = m.AddVolume({L"\\\\?\\Volume{data}\\"});
              m.AssignLetter(L'S', data);
          });
      }},
-    {"Windows 11, no temporary folder", [] {
+    {"Windows 11, no temporary folder",
+     [] {
          return Windows11With([](auto& m) {
              m.mountvolEsp.reset();
              m.tempDirectory.clear();
@@ -57,10 +59,16 @@ const Situation kSituations[] = {
      [] { return Windows11With([](auto& m) { m.comInitFails = true; }); }},
     {"Windows 11, BitLocker query rejected",
      [] { return Windows11With([](auto& m) { m.wmiQueryFails = true; }); }},
+    {"Windows 11, BitLocker provider hangs",
+     [] { return Windows11With([](auto& m) { m.wmiProviderHangs = true; }); }},
+    {"Windows 11, mountvol hangs",
+     [] { return Windows11With([](auto& m) { m.mountvolHangs = true; }); }},
+
     {"Windows PE, offline Windows on C:", test::WinPeWithOfflineOnC},
     {"Windows PE, offline Windows on a USB disk", test::WinPeWithOfflineOnUsb},
     {"Windows PE, no offline Windows", test::WinPeBase},
-    {"Windows PE, offline hive without privileges", [] {
+    {"Windows PE, offline hive without privileges",
+     [] {
          ScriptedMachine m = test::WinPeWithOfflineOnC();
          m.heldPrivileges.clear();
          return m;

@@ -4,8 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/ScriptedMachine.h"
 #include "tests/support/SignatureLists.h"
+#include "tests/support/Situations.h"
 
 namespace certvane {
 namespace {
@@ -30,7 +30,7 @@ TEST(GuidToText, FormatsTheImageSecurityDatabaseGuid) {
 }
 
 TEST(ReadFirmwareVariable, ReadsOnceIntoOneMebibyteAndShrinksToTheCount) {
-    ScriptedMachine machine;
+    ScriptedMachine machine = test::AfterStartUp();
     machine.SetFirmwareVariable(L"db", kDbGuidText, {1, 2, 3});
     EXPECT_EQ(ReadFirmwareVariable(machine, L"db", ImageSecurityDatabaseGuid), (Bytes{1, 2, 3}));
     ASSERT_EQ(machine.firmwareReads.size(), 1u);
@@ -39,8 +39,17 @@ TEST(ReadFirmwareVariable, ReadsOnceIntoOneMebibyteAndShrinksToTheCount) {
     EXPECT_EQ(machine.firmwareReads[0].bufferSize, 1048576u);
 }
 
-TEST(ReadFirmwareVariable, UnreadableOrOversizedVariablesGiveAnEmptyImage) {
+TEST(ReadFirmwareVariable, IsRefusedUntilThePrivilegeIsEnabled) {
     ScriptedMachine machine;
+    machine.SetFirmwareVariable(L"db", kDbGuidText, {1, 2, 3});
+    EXPECT_TRUE(ReadFirmwareVariable(machine, L"db", ImageSecurityDatabaseGuid).empty());
+    EXPECT_TRUE(machine.firmwareReads.back().refused);
+    machine.enabledPrivileges.insert(L"SeSystemEnvironmentPrivilege");
+    EXPECT_EQ(ReadFirmwareVariable(machine, L"db", ImageSecurityDatabaseGuid), (Bytes{1, 2, 3}));
+}
+
+TEST(ReadFirmwareVariable, UnreadableOrOversizedVariablesGiveAnEmptyImage) {
+    ScriptedMachine machine = test::AfterStartUp();
     EXPECT_TRUE(ReadFirmwareVariable(machine, L"dbx", ImageSecurityDatabaseGuid).empty());
 
     machine.SetFirmwareVariable(L"db", kDbGuidText, Bytes(MaxFirmwareVariableSize + 1, 7));
@@ -54,7 +63,7 @@ TEST(ReadFirmwareVariable, UnreadableOrOversizedVariablesGiveAnEmptyImage) {
 }
 
 TEST(ReadFirmwareVariable, ACountBeyondTheBufferIsTreatedAsAFailure) {
-    ScriptedMachine machine;
+    ScriptedMachine machine = test::AfterStartUp();
     machine.firmwareCountOverride = MaxFirmwareVariableSize + 1;
     EXPECT_TRUE(ReadFirmwareVariable(machine, L"db", ImageSecurityDatabaseGuid).empty());
 }
@@ -77,12 +86,10 @@ TEST(CertificateStatus, MatchesWholeNamesCaseSensitivelyOnly) {
 }
 
 class IsCa2023ReadyTest : public ::testing::Test {
-protected:
+  protected:
     void SetDb(Bytes image) { machine.SetFirmwareVariable(L"db", kDbGuidText, std::move(image)); }
-    void SetDbx(Bytes image) {
-        machine.SetFirmwareVariable(L"dbx", kDbGuidText, std::move(image));
-    }
-    ScriptedMachine machine;
+    void SetDbx(Bytes image) { machine.SetFirmwareVariable(L"dbx", kDbGuidText, std::move(image)); }
+    ScriptedMachine machine = test::AfterStartUp();
 };
 
 TEST_F(IsCa2023ReadyTest, TrueWhenAllThree2023CertificatesAreTrustedAndNoneRevoked) {

@@ -58,7 +58,11 @@ void ScriptedMachine::SetFirmwareVariable(std::wstring name, std::wstring guidTe
 std::uint32_t ScriptedMachine::QueryFirmwareVariable(std::wstring_view name,
                                                      std::wstring_view guidText,
                                                      std::span<std::uint8_t> buffer) {
-    firmwareReads.push_back({std::wstring(name), std::wstring(guidText), buffer.size()});
+    // Windows refuses every firmware variable read (ERROR_PRIVILEGE_NOT_HELD, 1314) until the
+    // process has enabled the privilege.
+    const bool refused = !enabledPrivileges.count(L"SeSystemEnvironmentPrivilege");
+    firmwareReads.push_back({std::wstring(name), std::wstring(guidText), buffer.size(), refused});
+    if (refused) return 0;
     if (firmwareCountOverride) return *firmwareCountOverride;
     const auto found = firmwareVariables.find({std::wstring(name), std::wstring(guidText)});
     if (found == firmwareVariables.end() || found->second.size() > buffer.size()) return 0;

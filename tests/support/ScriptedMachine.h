@@ -120,11 +120,11 @@ class ScriptedMachine : public Platform {
 
     bool registryWriteAccessDenied = false;  // keys cannot be opened for setting values
     bool registryWriteFails = false;
-    bool shellExecuteFails = false;
 
     bool comInitFails = false;
     bool wmiAvailable = true;
     bool wmiQueryFails = false;
+    bool wmiProviderHangs = false;  // the enumeration never delivers within any time-out
     std::map<std::wstring, ScriptedEncryptableVolume> encryptableVolumes;  // by drive, "C:"
 
     // ---- reading back ------------------------------------------------------------------
@@ -132,6 +132,7 @@ class ScriptedMachine : public Platform {
         std::wstring name;
         std::wstring guidText;
         std::size_t bufferSize;
+        bool refused;  // the privilege was not enabled
     };
     std::vector<FirmwareRead> firmwareReads;
     std::vector<Bytes> decodedCertificates;
@@ -143,12 +144,7 @@ class ScriptedMachine : public Platform {
     std::vector<ProcessStart> processStarts;
     std::vector<std::pair<std::wstring, std::uint32_t>> processWaits;  // command line, ms
     std::vector<std::wstring> wmiQueries;
-    struct ShellExecution {
-        std::wstring verb;
-        std::wstring file;
-        std::wstring parameters;
-    };
-    std::vector<ShellExecution> shellExecutions;
+    std::vector<std::uint32_t> wmiWaits;  // the time-out of every NextWmiObject
     std::vector<std::wstring> hiveLoads;  // "name <- file"
     std::vector<std::wstring> log;        // every operation that changes or releases state
     std::vector<std::wstring> misuse;     // releases of unknown handles, refused orders
@@ -221,7 +217,7 @@ class ScriptedMachine : public Platform {
                                                  std::wstring_view wmiNamespace) override;
     bool SetWmiProxyBlanket(ComObject services) override;
     std::optional<ComObject> ExecWmiQuery(ComObject services, std::wstring_view wql) override;
-    std::optional<ComObject> NextWmiObject(ComObject enumerator) override;
+    WmiNext NextWmiObject(ComObject enumerator, std::uint32_t milliseconds) override;
     std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) override;
     void ReleaseComObject(ComObject object) override;
 
@@ -235,9 +231,6 @@ class ScriptedMachine : public Platform {
     void CloseSignedMessage(CryptMessageHandle message) override;
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
-
-    bool ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
-                            std::wstring_view parameters) override;
 
   private:
     struct Location {

@@ -83,13 +83,4 @@ void ScriptedMachine::CloseProcess(StartedProcess started) {
                   L"CloseProcess");
 }
 
-bool ScriptedMachine::ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
-                                         std::wstring_view parameters) {
-    shellExecutions.push_back({std::wstring(verb), std::wstring(file), std::wstring(parameters)});
-    if (shellExecuteFails) return false;
-    log.push_back(L"ShellExecute " + std::wstring(verb) + L" " + std::wstring(file) + L" " +
-                  std::wstring(parameters));
-    return true;
-}
-
 }  // namespace certvane::test

@@ -175,7 +175,10 @@ bool ScriptedMachine::MakeDirectory(std::wstring_view path) {
 // A folder that carries a mount point resolves to the mounted volume's root, which is never
 // removable here: the mount must go first, as on Windows.
 bool ScriptedMachine::DeleteDirectory(std::wstring_view path) {
-    if (deleteDirectoryFails) return false;
+    if (deleteDirectoryFails) {
+        log.push_back(L"DeleteDirectory " + std::wstring(path) + L" refused");
+        return false;
+    }
     const auto location = Resolve(path);
     if (!location || location->relative.empty() || KindAt(*location) != EntryKind::Folder)
         return false;
@@ -281,7 +284,10 @@ bool ScriptedMachine::MountVolumeAt(std::wstring_view folder, std::wstring_view 
 }
 
 bool ScriptedMachine::RemoveMountPoint(std::wstring_view folder) {
-    if (removeMountPointFails) return false;
+    if (removeMountPointFails) {
+        log.push_back(L"RemoveMountPoint " + std::wstring(folder) + L" refused");
+        return false;
+    }
     if (mountFolders.erase(WithTrailingBackslash(folder)) == 0) return false;
     log.push_back(L"RemoveMountPoint " + std::wstring(folder));
     return true;

@@ -57,19 +57,24 @@ std::optional<ComObject> ScriptedMachine::ExecWmiQuery(ComObject services, std::
         return std::nullopt;
     }
     Handle enumerator{HandleKind::Com, L"enumerator"};
-    enumerator.text = Fold(wql.substr(kBitLockerQuery.size(), wql.size() - kBitLockerQuery.size() - 1));
+    enumerator.text =
+        Fold(wql.substr(kBitLockerQuery.size(), wql.size() - kBitLockerQuery.size() - 1));
     return ComObject{NewHandle(std::move(enumerator))};
 }
 
-std::optional<ComObject> ScriptedMachine::NextWmiObject(ComObject enumerator) {
+WmiNext ScriptedMachine::NextWmiObject(ComObject enumerator, std::uint32_t milliseconds) {
+    wmiWaits.push_back(milliseconds);
     Handle* handle = FindHandle(static_cast<std::uintptr_t>(enumerator), HandleKind::Com);
-    if (handle == nullptr || handle->index != 0 || !encryptableVolumes.count(handle->text)) {
-        return std::nullopt;
+    if (handle == nullptr) return {};
+    if (wmiProviderHangs) {
+        if (milliseconds == WaitForever) misuse.push_back(L"endless wait for a hung WMI provider");
+        return {std::nullopt, true};
     }
+    if (handle->index != 0 || !encryptableVolumes.count(handle->text)) return {};
     handle->index = 1;  // the one matching volume has been delivered
     Handle volume{HandleKind::Com, L"volume " + handle->text};
     volume.text = handle->text;
-    return ComObject{NewHandle(std::move(volume))};
+    return {ComObject{NewHandle(std::move(volume))}, false};
 }
 
 std::optional<WmiValue> ScriptedMachine::WmiProperty(ComObject object, std::wstring_view name) {

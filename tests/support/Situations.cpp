@@ -10,8 +10,8 @@ const std::wstring kImageSecurityGuid = GuidToText(ImageSecurityDatabaseGuid);
 
 ScriptedVolume Volume(int number, std::wstring fileSystem, int disk, std::uint32_t driveType) {
     ScriptedVolume volume;
-    volume.name = L"\\\\?\\Volume{0000000" + std::to_wstring(number) +
-                  L"-0000-0000-0000-000000000000}\\";
+    volume.name =
+        L"\\\\?\\Volume{0000000" + std::to_wstring(number) + L"-0000-0000-0000-000000000000}\\";
     volume.fileSystem = std::move(fileSystem);
     volume.disk = disk;
     volume.driveType = driveType;
@@ -73,8 +73,14 @@ void SetVersion(RegistryTree& tree, std::wstring_view key, std::wstring_view bui
     SetValue(tree, key, L"ProductName", StringValue(productName));
 }
 
-ScriptedMachine NormalWindows11() {
+ScriptedMachine AfterStartUp() {
     ScriptedMachine m;
+    m.enabledPrivileges.insert(L"SeSystemEnvironmentPrivilege");
+    return m;
+}
+
+ScriptedMachine NormalWindows11() {
+    ScriptedMachine m = AfterStartUp();
     m.AddVolume(Volume(1, L"FAT32", 0, DriveFixed));
     m.AddVolume(Volume(2, L"NTFS", 0, DriveFixed));
     m.AddVolume(Volume(3, L"NTFS", 0, DriveFixed));
@@ -108,7 +114,7 @@ ScriptedMachine NormalWindows11() {
 }
 
 ScriptedMachine WinPeBase() {
-    ScriptedMachine m;
+    ScriptedMachine m = AfterStartUp();
     m.windowsDirectory = L"X:\\Windows";
     m.systemDirectory = L"X:\\Windows\\system32";
     m.tempDirectory = L"X:\\Windows\\TEMP\\";
@@ -147,9 +153,9 @@ RegistryTree OfflineSystemHive(std::uint32_t protectionStatus) {
     return tree;
 }
 
-void AddOfflineInstallation(ScriptedMachine& m, wchar_t letter, std::size_t system,
-                            std::size_t esp, std::wstring_view build, std::uint32_t ubr,
-                            std::wstring_view edition, std::wstring_view espAuthority) {
+void AddOfflineInstallation(ScriptedMachine& m, wchar_t letter, std::size_t system, std::size_t esp,
+                            std::wstring_view build, std::uint32_t ubr, std::wstring_view edition,
+                            std::wstring_view espAuthority) {
     m.AssignLetter(letter, system);
     const std::wstring root = std::wstring(1, letter) + L":\\Windows\\";
     RegistryTree software;
@@ -158,7 +164,8 @@ void AddOfflineInstallation(ScriptedMachine& m, wchar_t letter, std::size_t syst
     m.PutFile(root + L"System32\\config\\SYSTEM", HiveFile(OfflineSystemHive(1)));
     m.PutFile(root + L"System32\\winver.exe");
     m.PutFile(root + L"Boot\\EFI\\bootmgfw.efi", SignedFile(espAuthority));
-    m.PutFile(m.volumes[esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi", SignedFile(espAuthority));
+    m.PutFile(m.volumes[esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
+              SignedFile(espAuthority));
 }
 
 }  // namespace
@@ -185,7 +192,7 @@ ScriptedMachine WinPeWithOfflineOnUsb() {
 }
 
 ScriptedMachine LegacyBiosMachine() {
-    ScriptedMachine m;
+    ScriptedMachine m = AfterStartUp();
     const std::size_t reserved = m.AddVolume(Volume(1, L"NTFS", 0, DriveFixed));
     const std::size_t system = m.AddVolume(Volume(2, L"NTFS", 0, DriveFixed));
     m.AssignLetter(L'C', system);

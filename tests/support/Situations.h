@@ -8,7 +8,8 @@ namespace certvane::test {
 
 // An Authenticode signature as Windows files carry it: the signing certificate (subject
 // `leaf`, issued by `authority`) first, then the authority's own certificate.
-ScriptedSignature SignedBy(std::wstring_view authority, std::wstring_view leaf = L"Microsoft Windows");
+ScriptedSignature SignedBy(std::wstring_view authority,
+                           std::wstring_view leaf = L"Microsoft Windows");
 
 ScriptedFile SignedFile(std::wstring_view authority);
 
@@ -22,6 +23,10 @@ void SetVersion(RegistryTree& tree, std::wstring_view key, std::wstring_view bui
                 std::uint32_t ubr, std::wstring_view editionId, std::wstring_view productName);
 
 inline constexpr wchar_t kOnlineVersionKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+
+// An empty machine as every program of the project leaves it at start-up: with the firmware
+// privilege enabled. The machines below start from it.
+ScriptedMachine AfterStartUp();
 
 // Whole machines. Volume indices are named in each for the tests that change them.
 namespace Windows11 {
