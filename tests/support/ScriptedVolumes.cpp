@@ -58,8 +58,10 @@ void ScriptedMachine::AssignLetter(wchar_t letter, std::size_t volume) {
     letters[Fold(std::wstring(1, letter))[0]] = volume;
 }
 
+// Volume GUID paths name a volume only with their trailing backslash, as the volume calls
+// of Windows require; a device is opened by the same path without it.
 std::optional<std::size_t> ScriptedMachine::VolumeNamed(std::wstring_view name) const {
-    const std::wstring folded = WithTrailingBackslash(name);
+    const std::wstring folded = Fold(name);
     for (std::size_t i = 0; i < volumes.size(); ++i) {
         if (Fold(volumes[i].name) == folded) return i;
     }
@@ -210,7 +212,7 @@ std::optional<DeviceHandle> ScriptedMachine::OpenDevice(std::wstring_view path,
         const auto letter = letters.find(folded[4]);
         if (letter != letters.end()) volume = letter->second;
     } else if (!folded.empty() && folded.back() != L'\\') {
-        volume = VolumeNamed(folded);
+        volume = VolumeNamed(folded + L"\\");
     }
     if (!volume) return std::nullopt;
     const std::wstring description =
