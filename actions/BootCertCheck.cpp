@@ -20,17 +20,6 @@ bool IsSignedUnder2023(std::wstring_view signer) {
            signer.find(L"Microsoft UEFI CA 2023") != std::wstring_view::npos;
 }
 
-std::uint32_t ParseDecimalPrefix(std::wstring_view text) {
-    std::uint64_t value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') break;
-        value = value * 10 + static_cast<std::uint64_t>(c - L'0');
-        // Build numbers are small; a runaway digit string must not wrap into a plausible one.
-        if (value > 0xFFFFFFFFu) return 0;
-    }
-    return static_cast<std::uint32_t>(value);
-}
-
 std::wstring_view DynamicUpdateLines(std::uint32_t build) {
     if (build >= kFirstWindows11Build) {
         return L"   - Windows 11 24H2/25H2：KB5074110\n   - Windows 11 23H2：KB5077374\n";
@@ -42,15 +31,11 @@ std::wstring_view DynamicUpdateLines(std::uint32_t build) {
 }  // namespace
 
 std::uint32_t ReadCurrentBuildNumber(Platform& platform) {
-    const auto key = platform.OpenRegistryKey(RegistryRoot::LocalMachine,
-                                              L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                                              RegistryKeyRead);
-    if (!key) return 0;
-    std::array<std::uint8_t, 64> buffer{};
-    const auto data = platform.QueryRegistryValue(*key, L"CurrentBuild", buffer);
-    platform.CloseRegistryKey(*key);
-    if (!data) return 0;
-    return ParseDecimalPrefix(TextOfRegistryBytes(buffer.data(), buffer.size()));
+    // The value's type is not examined: any value that fits 64 bytes is read as text.
+    const auto build =
+        ReadStoredValue(platform, RegistryRoot::LocalMachine,
+                        L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuild", 64);
+    return build ? LeadingDecimal(TextOfRegistryBytes(build->bytes)) : 0;
 }
 
 std::wstring CheckBootCertUpdate(Platform& platform) {

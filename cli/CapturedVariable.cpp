@@ -1,6 +1,6 @@
 #include "cli/CapturedVariable.h"
 
-#include "inspect/ByteOrder.h"
+#include "platform/ByteOrder.h"
 
 namespace certvane::cli {
 namespace {

@@ -36,14 +36,11 @@ BootFileFact FactOf(std::string role, const BootFile& file, const MachineFacts& 
 
 RegistryValue ReadRegistryValueOfAnyType(Platform& platform, std::wstring_view subkey,
                                          std::wstring_view name) {
-    const auto key = platform.OpenRegistryKey(RegistryRoot::LocalMachine, subkey, RegistryKeyRead);
-    if (!key) return {};
-    std::array<std::uint8_t, 1024> buffer{};
-    const auto data = platform.QueryRegistryValue(*key, name, buffer);
-    platform.CloseRegistryKey(*key);
-    if (!data) return {};
-    if (data->type == RegDword && data->size == 4) return LittleEndian32(buffer.data());
-    if (data->type == RegSz) return TextOfRegistryBytes(buffer.data(), data->size);
+    const auto value = ReadStoredValue(platform, RegistryRoot::LocalMachine, subkey, name, 1024);
+    if (!value) return {};
+    if (value->type == RegDword && value->bytes.size() == 4)
+        return LittleEndian32(value->bytes.data());
+    if (value->type == RegSz) return TextOfRegistryBytes(value->bytes);
     return {};
 }
 

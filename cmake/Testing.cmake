@@ -20,6 +20,15 @@ function(certvane_check_imports target)
     endif()
 endfunction()
 
+# Fails when a program that ships carries its symbol table (Release builds link with -s).
+function(certvane_check_stripped target)
+    if(WIN32 AND CMAKE_BUILD_TYPE STREQUAL "Release")
+        add_test(NAME stripped.${target}
+                 COMMAND "${CMAKE_SOURCE_DIR}/tools/check-stripped" "${CERTVANE_OBJDUMP}"
+                         $<TARGET_FILE:${target}>)
+    endif()
+endfunction()
+
 # certvane_add_gtest(name SOURCES ... LIBS ... [GUI])
 # One CTest entry per test program; GoogleTest prints the cases. GUI programs get a display.
 function(certvane_add_gtest name)

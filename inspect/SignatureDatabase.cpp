@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "inspect/ByteOrder.h"
+#include "platform/ByteOrder.h"
 
 namespace certvane {
 namespace {

@@ -19,34 +19,22 @@ struct VersionValues {
     std::wstring productName;
 };
 
-std::uint32_t LeadingDecimal(std::wstring_view text) {
-    std::uint32_t value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') break;
-        const std::uint32_t digit = static_cast<std::uint32_t>(c - L'0');
-        if (value > (0xFFFFFFFFu - digit) / 10) return 0xFFFFFFFFu;
-        value = value * 10 + digit;
-    }
-    return value;
-}
-
 VersionValues ReadVersionValues(RegistryApi& registry, RegistryKey key) {
     VersionValues values;
-    std::array<std::uint8_t, 64> build{};
-    if (const auto data = registry.QueryRegistryValue(key, L"CurrentBuild", build); data && data->type == RegSz) {
-        values.build = LeadingDecimal(TextOfRegistryBytes(build.data(), data->size));
+    if (const auto build = QueryStoredValue(registry, key, L"CurrentBuild", 64);
+        build && build->type == RegSz) {
+        values.build = LeadingDecimal(TextOfRegistryBytes(build->bytes));
     }
-    std::array<std::uint8_t, 4> ubr{};
-    if (registry.QueryRegistryValue(key, L"UBR", ubr)) {
-        values.revision = LittleEndian32(ubr.data());
+    // The revision's type is not examined: whatever fits four bytes is read as a number.
+    if (auto revision = QueryStoredValue(registry, key, L"UBR", 4)) {
+        revision->bytes.resize(4, 0);
+        values.revision = LittleEndian32(revision->bytes.data());
     }
-    std::array<std::uint8_t, 512> edition{};
-    if (const auto data = registry.QueryRegistryValue(key, L"EditionID", edition)) {
-        values.editionId = TextOfRegistryBytes(edition.data(), data->size);
+    if (const auto edition = QueryStoredValue(registry, key, L"EditionID", 512)) {
+        values.editionId = TextOfRegistryBytes(edition->bytes);
     }
-    std::array<std::uint8_t, 512> product{};
-    if (const auto data = registry.QueryRegistryValue(key, L"ProductName", product)) {
-        values.productName = TextOfRegistryBytes(product.data(), data->size);
+    if (const auto product = QueryStoredValue(registry, key, L"ProductName", 512)) {
+        values.productName = TextOfRegistryBytes(product->bytes);
     }
     return values;
 }
@@ -67,8 +55,8 @@ VersionValues ReadOfflineValues(Platform& platform, std::wstring_view directory)
     const std::wstring hive = UnderDirectory(directory, L"System32\\config\\SOFTWARE");
     if (!platform.PathExists(hive) || !LoadOfflineHive(platform, kOfflineHiveName, hive)) return {};
     VersionValues values;
-    const auto root = platform.OpenRegistryKey(RegistryRoot::LocalMachine, kOfflineHiveName,
-                                               RegistryKeyRead);
+    const auto root =
+        platform.OpenRegistryKey(RegistryRoot::LocalMachine, kOfflineHiveName, RegistryKeyRead);
     if (root) {
         const auto key = platform.OpenRegistryKey(
             RegistryRoot::LocalMachine, L"TempOfflineSoft\\Microsoft\\Windows NT\\CurrentVersion",
@@ -103,7 +91,8 @@ std::optional<std::wstring> ReadWindowsVersion(Platform& platform, std::wstring_
     const std::wstring trimmed = WithoutTrailingBackslash(directory);
     const bool running =
         EqualsIgnoringCase(trimmed, WithoutTrailingBackslash(platform.WindowsDirectoryPath()));
-    VersionValues values = running ? ReadRunningValues(platform) : ReadOfflineValues(platform, directory);
+    VersionValues values =
+        running ? ReadRunningValues(platform) : ReadOfflineValues(platform, directory);
     if (values.build == 0 &&
         !ReadBuildFromFile(platform, UnderDirectory(trimmed, L"System32\\winver.exe"), values) &&
         !ReadBuildFromFile(platform, UnderDirectory(trimmed, L"System32\\ntoskrnl.exe"), values)) {

@@ -14,12 +14,12 @@ struct FixedFileVersion {
 
 // Version resources of executable files.
 class VersionApi {
-public:
+  public:
     // Sizes, reads and queries the root block of the file's version resource; nullopt when
-    // any of those steps fails or the block is empty.
+    // any of those steps fails or the block is no fixed file information.
     virtual std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) = 0;
 
-protected:
+  protected:
     ~VersionApi() = default;
 };
 

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/FixedFileInfo.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -17,11 +18,10 @@ std::optional<FixedFileVersion> Win32Platform::ReadFixedFileVersion(std::wstring
     if (!GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return std::nullopt;
     void* fixed = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(block.data(), L"\\", &fixed, &length) || length == 0 || fixed == nullptr) {
+    if (!VerQueryValueW(block.data(), L"\\", &fixed, &length) || fixed == nullptr) {
         return std::nullopt;
     }
-    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
-    return FixedFileVersion{info->dwFileVersionMS, info->dwFileVersionLS};
+    return ReadFixedFileInfo({static_cast<const std::uint8_t*>(fixed), length});
 }
 
 }  // namespace certvane

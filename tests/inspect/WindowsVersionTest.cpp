@@ -1,6 +1,7 @@
 // The Windows version line, from the live registry, an offline hive or file versions.
 #include "inspect/WindowsVersion.h"
 
+#include "inspect/Registry.h"
 #include "inspect/WindowsEditions.h"
 
 #include <gmock/gmock.h>
@@ -36,6 +37,21 @@ TEST(WindowsVersionText, NamesTheGenerationAtEachBoundary) {
     EXPECT_EQ(RunningVersion(L"7600", 0, L"", L""), L"Windows 7-内部版本（7600）");
     EXPECT_EQ(RunningVersion(L"7599", 0, L"", L""), L"Windows-内部版本（7599）");
     EXPECT_EQ(RunningVersion(L"1", 0, L"", L""), L"Windows-内部版本（1）");
+}
+
+TEST(WindowsVersionText, ARunawayBuildNumberCountsAsNoneAndTheFileVersionIsUsed) {
+    // NormalWindows11's winver.exe carries 26100.4652.
+    EXPECT_EQ(RunningVersion(L"99999999999", 7, L"Professional", L""),
+              L"Windows 11 专业版-内部版本（26100.4652）");
+    EXPECT_EQ(RunningVersion(L"4294967295", 0, L"", L""), L"Windows 11-内部版本（4294967295）");
+}
+
+TEST(LeadingDecimal, ReadsTheLeadingDigitsAndRefusesNumbersBeyond32Bits) {
+    EXPECT_EQ(LeadingDecimal(L"22631.4460"), 22631u);
+    EXPECT_EQ(LeadingDecimal(L"x1"), 0u);
+    EXPECT_EQ(LeadingDecimal(L""), 0u);
+    EXPECT_EQ(LeadingDecimal(L"4294967295"), 0xFFFFFFFFu);
+    EXPECT_EQ(LeadingDecimal(L"4294967296"), 0u);
 }
 
 TEST(GenerationForBuild, BuildZeroHasNoGeneration) {
@@ -78,7 +94,8 @@ TEST(WindowsVersionText, ReadsOnlyTheLeadingDigitsOfAStringBuild) {
     ScriptedMachine machine = test::NormalWindows11();
     machine.SetRegistryValue(test::kOnlineVersionKey, L"CurrentBuild", test::DwordValue(22000));
     // A build of another type counts as missing: the file version answers.
-    EXPECT_EQ(GetWindowsVersionText(machine, L"", false), L"Windows 11 专业版-内部版本（26100.4652）");
+    EXPECT_EQ(GetWindowsVersionText(machine, L"", false),
+              L"Windows 11 专业版-内部版本（26100.4652）");
 }
 
 TEST(WindowsVersionText, FallsBackToWinverThenNtoskrnlThenGivesUp) {
@@ -119,12 +136,14 @@ TEST(OfflineWindowsVersion, WhenTheHiveCannotBeUsedTheFileVersionAnswers) {
     ScriptedMachine refused = test::WinPeWithOfflineOnC();
     refused.heldPrivileges.clear();
     withWinver(refused);
-    EXPECT_EQ(GetWindowsVersionText(refused, L"C:\\Windows", true), L"Windows 10-内部版本（19041.1）");
+    EXPECT_EQ(GetWindowsVersionText(refused, L"C:\\Windows", true),
+              L"Windows 10-内部版本（19041.1）");
 
     ScriptedMachine emptyHive = test::WinPeWithOfflineOnC();
     emptyHive.PutFile(L"C:\\Windows\\System32\\config\\SOFTWARE", test::HiveFile({}));
     withWinver(emptyHive);
-    EXPECT_EQ(GetWindowsVersionText(emptyHive, L"C:\\Windows", true), L"Windows 10-内部版本（19041.1）");
+    EXPECT_EQ(GetWindowsVersionText(emptyHive, L"C:\\Windows", true),
+              L"Windows 10-内部版本（19041.1）");
     EXPECT_THAT(emptyHive.log, ::testing::Contains(L"UnloadRegistryHive TempOfflineSoft"));
     EXPECT_THAT(emptyHive.HeldResources(), IsEmpty());
 

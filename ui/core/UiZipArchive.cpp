@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ByteOrder.h"
 #include "ui/core/ZipDecryption.h"
 
 namespace Weft {
@@ -26,14 +27,8 @@ constexpr std::uint16_t MethodDeflated = 8;
 constexpr std::uint64_t DeflateMaxRatio = 1032;
 constexpr std::uint32_t EncryptionHeaderSize = 12;
 
-std::uint16_t Le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
+using certvane::LittleEndian16;
+using certvane::LittleEndian32;
 
 CUiString DecodeName(const std::uint8_t* bytes, int size, bool utf8) {
     const UINT codePage = utf8 ? CP_UTF8 : CP_OEMCP;
@@ -92,15 +87,15 @@ bool CUiZipArchive::ReadDirectory() {
     if (!ReadAt(fileSize_ - span, tail.data(), span)) return false;
     const std::uint8_t* end = nullptr;
     for (std::uint32_t i = span - EndOfDirectorySize + 1; i-- > 0;) {
-        if (Le32(&tail[i]) == EndOfDirectorySignature) {
+        if (LittleEndian32(&tail[i]) == EndOfDirectorySignature) {
             end = &tail[i];
             break;
         }
     }
     if (end == nullptr) return false;
-    const std::uint16_t entryCount = Le16(end + 10);
-    const std::uint32_t directorySize = Le32(end + 12);
-    const std::uint32_t directoryOffset = Le32(end + 16);
+    const std::uint16_t entryCount = LittleEndian16(end + 10);
+    const std::uint32_t directorySize = LittleEndian32(end + 12);
+    const std::uint32_t directoryOffset = LittleEndian32(end + 16);
     if (static_cast<std::uint64_t>(directoryOffset) + directorySize > fileSize_) return false;
     std::vector<std::uint8_t> directory(directorySize);
     if (!ReadAt(directoryOffset, directory.data(), directorySize)) return false;
@@ -108,20 +103,20 @@ bool CUiZipArchive::ReadDirectory() {
     for (std::uint16_t i = 0; i < entryCount; ++i) {
         if (directorySize - pos < DirectoryEntrySize) return false;
         const std::uint8_t* record = &directory[pos];
-        if (Le32(record) != DirectoryEntrySignature) return false;
-        const std::uint32_t nameSize = Le16(record + 28);
-        const std::uint32_t recordSize =
-            DirectoryEntrySize + nameSize + Le16(record + 30) + Le16(record + 32);
+        if (LittleEndian32(record) != DirectoryEntrySignature) return false;
+        const std::uint32_t nameSize = LittleEndian16(record + 28);
+        const std::uint32_t recordSize = DirectoryEntrySize + nameSize +
+                                         LittleEndian16(record + 30) + LittleEndian16(record + 32);
         if (directorySize - pos < recordSize) return false;
-        const std::uint16_t flags = Le16(record + 8);
+        const std::uint16_t flags = LittleEndian16(record + 8);
         Entry entry{DecodeName(record + DirectoryEntrySize, static_cast<int>(nameSize),
                                (flags & FlagUtf8Name) != 0),
                     flags,
-                    Le16(record + 10),
-                    Le32(record + 16),
-                    Le32(record + 20),
-                    Le32(record + 24),
-                    Le32(record + 42)};
+                    LittleEndian16(record + 10),
+                    LittleEndian32(record + 16),
+                    LittleEndian32(record + 20),
+                    LittleEndian32(record + 24),
+                    LittleEndian32(record + 42)};
         if (IsPlausible(entry)) entries_.push_back(entry);
         pos += recordSize;
     }
@@ -161,9 +156,10 @@ bool CUiZipArchive::FindEntry(const wchar_t* name, int* index,
 bool CUiZipArchive::ReadEntryData(const Entry& entry, std::vector<std::uint8_t>& data) const {
     std::uint8_t header[LocalHeaderSize];
     if (!ReadAt(entry.localHeaderOffset, header, LocalHeaderSize)) return false;
-    if (Le32(header) != LocalHeaderSignature) return false;
+    if (LittleEndian32(header) != LocalHeaderSignature) return false;
     const std::uint64_t dataOffset = static_cast<std::uint64_t>(entry.localHeaderOffset) +
-                                     LocalHeaderSize + Le16(header + 26) + Le16(header + 28);
+                                     LocalHeaderSize + LittleEndian16(header + 26) +
+                                     LittleEndian16(header + 28);
     if (dataOffset > fileSize_ || entry.compressedSize > fileSize_ - dataOffset) return false;
     data.resize(entry.compressedSize);
     if (!ReadAt(dataOffset, data.data(), entry.compressedSize)) return false;
