@@ -6,6 +6,7 @@
 
 #include "cli/CliRun.h"
 #include "inspect/Privileges.h"
+#include "platform/win32/SystemLibraries.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -18,8 +19,8 @@ void Write(DWORD which, const std::string& utf8) {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
     DWORD mode = 0;
     if (GetConsoleMode(handle, &mode)) {
-        const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                              nullptr, 0);
+        const int units =
+            MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
         std::wstring wide(static_cast<std::size_t>(units), L'\0');
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
                             units);
@@ -34,6 +35,8 @@ void Write(DWORD which, const std::string& utf8) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Before anything can load a library: none may come from the program's folder.
+    certvane::RestrictDllSearchToSystemDirectory();
     SetConsoleOutputCP(CP_UTF8);
     const std::vector<std::wstring> args(argv + 1, argv + argc);
     certvane::Win32Platform system;
