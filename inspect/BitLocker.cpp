@@ -1,14 +1,13 @@
 #include "inspect/BitLocker.h"
 
 #include "inspect/Environment.h"
+#include "inspect/OfflineSystemHive.h"
 #include "inspect/PathText.h"
 #include "inspect/Privileges.h"
 #include "inspect/Registry.h"
 
 namespace certvane {
 namespace {
-
-constexpr std::wstring_view kOfflineHiveName = L"TempOfflineSYSTEM";
 
 std::int32_t Int32Property(WmiApi& wmi, ComObject object, std::wstring_view name) {
     const auto value = wmi.WmiProperty(object, name);
@@ -51,28 +50,6 @@ int QueryThroughLocator(WmiApi& wmi, ComObject locator, const std::wstring& driv
     return state;
 }
 
-// CurrentControlSet is a link the running system makes at boot; an offline hive holds only
-// the numbered control sets, the current one named by Select\Current.
-std::optional<RegistryKey> OpenOfflineStatusKey(Platform& platform) {
-    const std::wstring hive(kOfflineHiveName);
-    if (const auto key = platform.OpenRegistryKey(
-            RegistryRoot::LocalMachine, hive + L"\\CurrentControlSet\\Control\\BitLockerStatus",
-            RegistryKeyRead)) {
-        return key;
-    }
-    std::uint32_t current = 0;
-    if (!ReadRegistryDword(platform, RegistryRoot::LocalMachine, hive + L"\\Select", L"Current",
-                           current) ||
-        current == 0 || current > 999) {
-        return std::nullopt;
-    }
-    std::wstring number = std::to_wstring(current);
-    number.insert(0, 3 - number.size(), L'0');
-    return platform.OpenRegistryKey(RegistryRoot::LocalMachine,
-                                    hive + L"\\ControlSet" + number + L"\\Control\\BitLockerStatus",
-                                    RegistryKeyRead);
-}
-
 }  // namespace
 
 int QueryBitLockerWmi(Platform& platform, std::wstring_view drive) {
@@ -90,18 +67,18 @@ int QueryBitLockerWmi(Platform& platform, std::wstring_view drive) {
 
 OfflineBitLockerState ReadOfflineBitLockerState(Platform& platform,
                                                 std::wstring_view windowsDirectory) {
-    OfflineBitLockerState state;
-    const std::wstring hive = UnderDirectory(windowsDirectory, L"System32\\config\\SYSTEM");
-    if (!platform.PathExists(hive) || !LoadOfflineHive(platform, kOfflineHiveName, hive))
-        return state;
     std::optional<std::uint32_t> protection;
     std::optional<std::uint32_t> encryption;
-    if (const auto key = OpenOfflineStatusKey(platform)) {
+    ReadOfflineControlSet(platform, windowsDirectory, [&](const std::wstring& controlSet) {
+        const auto key =
+            platform.OpenRegistryKey(RegistryRoot::LocalMachine,
+                                     controlSet + L"\\Control\\BitLockerStatus", RegistryKeyRead);
+        if (!key) return;
         protection = QueryDwordValue(platform, *key, L"ProtectionStatus");
         encryption = QueryDwordValue(platform, *key, L"EncryptionStatus");
         platform.CloseRegistryKey(*key);
-    }
-    platform.UnloadRegistryHive(RegistryRoot::LocalMachine, kOfflineHiveName);
+    });
+    OfflineBitLockerState state;
     state.found = protection || encryption;
     state.enabled = protection ? *protection == 1 : (encryption && *encryption == 1);
     return state;

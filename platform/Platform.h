@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/CertificateApi.h"
+#include "platform/EventLogApi.h"
 #include "platform/FileSystemApi.h"
 #include "platform/FirmwareApi.h"
 #include "platform/PrivilegeApi.h"
 #include "platform/ProcessApi.h"
 #include "platform/RegistryApi.h"
+#include "platform/ScheduledTaskApi.h"
 #include "platform/SignatureApi.h"
 #include "platform/VersionApi.h"
 #include "platform/VolumeApi.h"
@@ -27,7 +29,9 @@ class Platform : public FirmwareApi,
                  public ProcessApi,
                  public WmiApi,
                  public SignatureApi,
-                 public VersionApi {
+                 public VersionApi,
+                 public EventLogApi,
+                 public ScheduledTaskApi {
   public:
     virtual ~Platform() = default;
 };

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Handles.h"
 
@@ -24,7 +26,7 @@ struct RegistryValueData {
 
 // The registry, offline hives included.
 class RegistryApi {
-public:
+  public:
     virtual std::optional<RegistryKey> OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
                                                        std::uint32_t access) = 0;
     // Copies the value into `buffer`; nullopt when it is missing or does not fit.
@@ -35,13 +37,16 @@ public:
     // must be open for setting values.
     virtual bool WriteRegistryValue(RegistryKey key, std::wstring_view name, std::uint32_t type,
                                     std::span<const std::uint8_t> data) = 0;
+    // The names of the key's values in the registry's order (at most `maxNames`); empty when
+    // it has none or they cannot be read.
+    virtual std::vector<std::wstring> RegistryValueNames(RegistryKey key, std::size_t maxNames) = 0;
     virtual void CloseRegistryKey(RegistryKey key) = 0;
     // Mounts the hive file as root\name; needs the backup and restore privileges.
     virtual bool LoadRegistryHive(RegistryRoot root, std::wstring_view name,
                                   std::wstring_view hiveFile) = 0;
     virtual bool UnloadRegistryHive(RegistryRoot root, std::wstring_view name) = 0;
 
-protected:
+  protected:
     ~RegistryApi() = default;
 };
 

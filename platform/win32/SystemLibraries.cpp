@@ -54,6 +54,20 @@ const VersionEntries* Version() {
     return entries;
 }
 
+const EventLogEntries* EventLog() {
+    static const EventLogEntries* const entries = []() -> const EventLogEntries* {
+        static EventLogEntries table{};
+        const HMODULE module = LoadFromSystemDirectory(L"wevtapi.dll");
+        if (module == nullptr) return nullptr;
+        const bool complete = Resolve(module, "EvtQuery", table.EvtQuery) &&
+                              Resolve(module, "EvtNext", table.EvtNext) &&
+                              Resolve(module, "EvtRender", table.EvtRender) &&
+                              Resolve(module, "EvtClose", table.EvtClose);
+        return complete ? &table : nullptr;
+    }();
+    return entries;
+}
+
 bool RestrictDllSearchToSystemDirectory() {
     return ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
 }

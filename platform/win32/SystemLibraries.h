@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <wincrypt.h>
+#include <winevt.h>
 
 namespace certvane {
 
@@ -31,6 +32,16 @@ struct VersionEntries {
     decltype(&::VerQueryValueW) VerQueryValueW;
 };
 const VersionEntries* Version();
+
+// The event log entry points; null when wevtapi.dll (absent from Windows PE) or an entry is
+// missing.
+struct EventLogEntries {
+    decltype(&::EvtQuery) EvtQuery;
+    decltype(&::EvtNext) EvtNext;
+    decltype(&::EvtRender) EvtRender;
+    decltype(&::EvtClose) EvtClose;
+};
+const EventLogEntries* EventLog();
 
 // Makes every later library load of the process search the system directory only (and the
 // application's own DLL folder never). The programs call it first thing.

@@ -19,6 +19,7 @@ class Win32Platform : public Platform {
                                                         std::span<std::uint8_t> buffer) override;
     bool WriteRegistryValue(RegistryKey key, std::wstring_view name, std::uint32_t type,
                             std::span<const std::uint8_t> data) override;
+    std::vector<std::wstring> RegistryValueNames(RegistryKey key, std::size_t maxNames) override;
     void CloseRegistryKey(RegistryKey key) override;
     bool LoadRegistryHive(RegistryRoot root, std::wstring_view name,
                           std::wstring_view hiveFile) override;
@@ -83,6 +84,13 @@ class Win32Platform : public Platform {
     void CloseSignedMessage(CryptMessageHandle message) override;
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
+
+    std::optional<std::vector<std::wstring>> QueryEventXml(std::wstring_view log,
+                                                           EventLogSource source,
+                                                           std::wstring_view xpath,
+                                                           std::uint32_t maxEvents) override;
+
+    ScheduledTaskState QueryScheduledTask(std::wstring_view taskPath) override;
 };
 
 }  // namespace certvane

@@ -33,7 +33,29 @@ bool Win32Platform::WriteRegistryValue(RegistryKey key, std::wstring_view name, 
                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
-void Win32Platform::CloseRegistryKey(RegistryKey key) { RegCloseKey(ToNative<HKEY>(key)); }
+std::vector<std::wstring> Win32Platform::RegistryValueNames(RegistryKey key, std::size_t maxNames) {
+    DWORD count = 0;
+    DWORD longest = 0;
+    if (RegQueryInfoKeyW(ToNative<HKEY>(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &count, &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::vector<std::wstring> names;
+    std::vector<wchar_t> name(static_cast<std::size_t>(longest) + 1);
+    for (DWORD index = 0; index < count && names.size() < maxNames; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumValueW(ToNative<HKEY>(key), index, name.data(), &length, nullptr, nullptr,
+                          nullptr, nullptr) != ERROR_SUCCESS) {
+            continue;  // changed while enumerated, or longer than announced
+        }
+        names.emplace_back(name.data(), length);
+    }
+    return names;
+}
+
+void Win32Platform::CloseRegistryKey(RegistryKey key) {
+    RegCloseKey(ToNative<HKEY>(key));
+}
 
 bool Win32Platform::LoadRegistryHive(RegistryRoot, std::wstring_view name,
                                      std::wstring_view hiveFile) {

@@ -34,6 +34,7 @@ struct ScriptedSignature {
 struct ScriptedRegistryValue {
     std::uint32_t type;
     Bytes data;
+    std::wstring name{};  // as it was set, for listing the names of a key's values
 };
 ScriptedRegistryValue DwordValue(std::uint32_t value);
 ScriptedRegistryValue StringValue(std::wstring_view text);  // REG_SZ with its NUL
@@ -127,6 +128,13 @@ class ScriptedMachine : public Platform {
     bool wmiProviderHangs = false;  // the enumeration never delivers within any time-out
     std::map<std::wstring, ScriptedEncryptableVolume> encryptableVolumes;  // by drive, "C:"
 
+    // Event logs by channel ("System") or by file path (any letter case), each event as the
+    // XML the system renders, newest first. A log that is not here cannot be read.
+    std::map<std::wstring, std::vector<std::wstring>> eventLogs;
+    // Tasks by full path; the service answers only while it is available.
+    std::map<std::wstring, ScheduledTaskState> scheduledTasks;
+    bool taskSchedulerAvailable = true;
+
     // ---- reading back ------------------------------------------------------------------
     struct FirmwareRead {
         std::wstring name;
@@ -145,6 +153,13 @@ class ScriptedMachine : public Platform {
     std::vector<std::pair<std::wstring, std::uint32_t>> processWaits;  // command line, ms
     std::vector<std::wstring> wmiQueries;
     std::vector<std::uint32_t> wmiWaits;  // the time-out of every NextWmiObject
+    struct EventQuery {
+        std::wstring log;
+        EventLogSource source;
+        std::wstring xpath;
+        std::uint32_t maxEvents;
+    };
+    std::vector<EventQuery> eventQueries;
     std::vector<std::wstring> hiveLoads;  // "name <- file"
     std::vector<std::wstring> log;        // every operation that changes or releases state
     std::vector<std::wstring> misuse;     // releases of unknown handles, refused orders
@@ -167,6 +182,7 @@ class ScriptedMachine : public Platform {
                                                         std::span<std::uint8_t> buffer) override;
     bool WriteRegistryValue(RegistryKey key, std::wstring_view name, std::uint32_t type,
                             std::span<const std::uint8_t> data) override;
+    std::vector<std::wstring> RegistryValueNames(RegistryKey key, std::size_t maxNames) override;
     void CloseRegistryKey(RegistryKey key) override;
     bool LoadRegistryHive(RegistryRoot root, std::wstring_view name,
                           std::wstring_view hiveFile) override;
@@ -231,6 +247,12 @@ class ScriptedMachine : public Platform {
     void CloseSignedMessage(CryptMessageHandle message) override;
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
+
+    std::optional<std::vector<std::wstring>> QueryEventXml(std::wstring_view log,
+                                                           EventLogSource source,
+                                                           std::wstring_view xpath,
+                                                           std::uint32_t maxEvents) override;
+    ScheduledTaskState QueryScheduledTask(std::wstring_view taskPath) override;
 
   private:
     struct Location {

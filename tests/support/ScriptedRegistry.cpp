@@ -47,6 +47,7 @@ ScriptedRegistryValue StringValue(std::wstring_view text) {
 
 void SetValue(RegistryTree& tree, std::wstring_view key, std::wstring_view name,
               ScriptedRegistryValue value) {
+    value.name = std::wstring(name);
     tree[Fold(key)][Fold(name)] = std::move(value);
 }
 
@@ -93,7 +94,23 @@ std::optional<RegistryValueData> ScriptedMachine::QueryRegistryValue(
     const auto value = values->find(Fold(name));
     if (value == values->end() || value->second.data.size() > buffer.size()) return std::nullopt;
     std::copy(value->second.data.begin(), value->second.data.end(), buffer.begin());
-    return RegistryValueData{value->second.type, static_cast<std::uint32_t>(value->second.data.size())};
+    return RegistryValueData{value->second.type,
+                             static_cast<std::uint32_t>(value->second.data.size())};
+}
+
+std::vector<std::wstring> ScriptedMachine::RegistryValueNames(RegistryKey key,
+                                                              std::size_t maxNames) {
+    const Handle* handle = FindHandle(static_cast<std::uintptr_t>(key), HandleKind::Key);
+    if (handle == nullptr) return {};
+    const RegistryTree* tree = TreeFor(handle->hive);
+    const auto* values = tree ? ValuesOf(*tree, handle->text) : nullptr;
+    std::vector<std::wstring> names;
+    if (values == nullptr) return names;
+    for (const auto& [folded, value] : *values) {
+        if (names.size() == maxNames) break;
+        names.push_back(value.name.empty() ? folded : value.name);
+    }
+    return names;
 }
 
 bool ScriptedMachine::WriteRegistryValue(RegistryKey key, std::wstring_view name,
@@ -148,7 +165,8 @@ bool ScriptedMachine::UnloadRegistryHive(RegistryRoot, std::wstring_view name) {
 
 std::optional<TokenHandle> ScriptedMachine::OpenOwnProcessToken(std::uint32_t access) {
     if (tokenOpenFails) return std::nullopt;
-    return TokenHandle{NewHandle({HandleKind::Token, L"of the process " + std::to_wstring(access)})};
+    return TokenHandle{
+        NewHandle({HandleKind::Token, L"of the process " + std::to_wstring(access)})};
 }
 
 std::optional<std::uint64_t> ScriptedMachine::LookupPrivilegeId(std::wstring_view privilegeName) {

@@ -1,0 +1,72 @@
+#include <windows.h>
+#include <winevt.h>
+
+#include "platform/win32/SystemLibraries.h"
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace certvane {
+namespace {
+
+// An event log handle for the length of one call.
+class EventHandle {
+  public:
+    EventHandle(const EventLogEntries& entries, EVT_HANDLE handle)
+        : entries_(entries), handle_(handle) {}
+    ~EventHandle() {
+        if (handle_ != nullptr) entries_.EvtClose(handle_);
+    }
+    EventHandle(const EventHandle&) = delete;
+    EventHandle& operator=(const EventHandle&) = delete;
+    EVT_HANDLE get() const { return handle_; }
+
+  private:
+    const EventLogEntries& entries_;
+    EVT_HANDLE handle_;
+};
+
+std::optional<std::wstring> RenderXml(const EventLogEntries& entries, EVT_HANDLE event) {
+    DWORD used = 0;
+    DWORD properties = 0;
+    entries.EvtRender(nullptr, event, EvtRenderEventXml, 0, nullptr, &used, &properties);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || used == 0) return std::nullopt;
+    std::wstring xml(used / sizeof(wchar_t) + 1, L'\0');
+    if (!entries.EvtRender(nullptr, event, EvtRenderEventXml,
+                           static_cast<DWORD>(xml.size() * sizeof(wchar_t)), xml.data(), &used,
+                           &properties)) {
+        return std::nullopt;
+    }
+    xml.resize(wcsnlen(xml.data(), xml.size()));
+    return xml;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::wstring>> Win32Platform::QueryEventXml(std::wstring_view log,
+                                                                      EventLogSource source,
+                                                                      std::wstring_view xpath,
+                                                                      std::uint32_t maxEvents) {
+    const EventLogEntries* entries = EventLog();
+    if (entries == nullptr) return std::nullopt;
+    const DWORD flags = (source == EventLogSource::File ? EvtQueryFilePath : EvtQueryChannelPath) |
+                        EvtQueryReverseDirection;
+    const EventHandle query(*entries, entries->EvtQuery(nullptr, Terminated(log).c_str(),
+                                                        Terminated(xpath).c_str(), flags));
+    if (query.get() == nullptr) return std::nullopt;
+    std::vector<std::wstring> events;
+    while (events.size() < maxEvents) {
+        EVT_HANDLE batch[16];
+        DWORD returned = 0;
+        // The log is local: a second is long for it, and a stuck service must not hold the
+        // worker.
+        if (!entries->EvtNext(query.get(), 16, batch, 1000, 0, &returned)) break;
+        for (DWORD i = 0; i < returned; ++i) {
+            const EventHandle event(*entries, batch[i]);
+            if (events.size() >= maxEvents) continue;
+            if (auto xml = RenderXml(*entries, event.get())) events.push_back(std::move(*xml));
+        }
+    }
+    return events;
+}
+
+}  // namespace certvane

@@ -1,0 +1,108 @@
+#include <windows.h>
+#include <oleauto.h>
+#include <taskschd.h>
+
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace certvane {
+namespace {
+
+// The Task Scheduler's class and interface ids, here so that no import library is needed.
+constexpr CLSID kTaskSchedulerClass = {
+    0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
+constexpr IID kTaskServiceInterface = {
+    0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 0x20, 0xcc, 0x3f, 0xd4, 0x0f, 0x85}};
+
+// A COM interface pointer released at the end of its scope.
+template <typename Interface>
+class Held {
+  public:
+    Held() = default;
+    ~Held() {
+        if (pointer_ != nullptr) pointer_->Release();
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    Interface** out() { return &pointer_; }
+    Interface* operator->() const { return pointer_; }
+    Interface& operator*() const { return *pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+
+  private:
+    Interface* pointer_ = nullptr;
+};
+
+class SystemString {
+  public:
+    explicit SystemString(std::wstring_view text)
+        : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~SystemString() { SysFreeString(value_); }
+    SystemString(const SystemString&) = delete;
+    SystemString& operator=(const SystemString&) = delete;
+    BSTR get() const { return value_; }
+
+  private:
+    BSTR value_;
+};
+
+// S_OK with a date: the time; anything else (SCHED_S_TASK_HAS_NOT_RUN, no next run): none.
+std::optional<double> TimeOf(HRESULT result, DATE date) {
+    if (result != S_OK || date == 0) return std::nullopt;
+    return date;
+}
+
+ScheduledTaskState ReadTask(IRegisteredTask& task) {
+    ScheduledTaskState state;
+    state.lookup = TaskLookup::Found;
+    VARIANT_BOOL enabled = VARIANT_FALSE;
+    state.enabled = SUCCEEDED(task.get_Enabled(&enabled)) && enabled != VARIANT_FALSE;
+    DATE lastRun = 0;
+    state.lastRunTime = TimeOf(task.get_LastRunTime(&lastRun), lastRun);
+    LONG lastResult = 0;
+    if (task.get_LastTaskResult(&lastResult) == S_OK) state.lastResult = lastResult;
+    DATE nextRun = 0;
+    state.nextRunTime = TimeOf(task.get_NextRunTime(&nextRun), nextRun);
+    return state;
+}
+
+ScheduledTaskState QueryThroughService(ITaskService& service, std::wstring_view taskPath) {
+    const VARIANT empty{};
+    if (FAILED(service.Connect(empty, empty, empty, empty))) return {};
+    Held<ITaskFolder> root;
+    const SystemString rootPath(L"\\");
+    if (FAILED(service.GetFolder(rootPath.get(), root.out())) || !root) return {};
+    Held<IRegisteredTask> task;
+    const SystemString path(taskPath);
+    const HRESULT found = root->GetTask(path.get(), task.out());
+    if (FAILED(found) || !task) {
+        const bool missing = found == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
+                             found == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+        ScheduledTaskState state;
+        state.lookup = missing ? TaskLookup::Missing : TaskLookup::Unavailable;
+        return state;
+    }
+    return ReadTask(*task);
+}
+
+}  // namespace
+
+ScheduledTaskState Win32Platform::QueryScheduledTask(std::wstring_view taskPath) {
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    // RPC_E_CHANGED_MODE: the thread is in an apartment already, which serves as well.
+    if (FAILED(init) && init != RPC_E_CHANGED_MODE) return {};
+    ScheduledTaskState state;
+    {
+        Held<ITaskService> service;
+        if (SUCCEEDED(CoCreateInstance(kTaskSchedulerClass, nullptr, CLSCTX_INPROC_SERVER,
+                                       kTaskServiceInterface,
+                                       reinterpret_cast<void**>(service.out()))) &&
+            service) {
+            state = QueryThroughService(*service, taskPath);
+        }
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return state;
+}
+
+}  // namespace certvane
