@@ -2,6 +2,7 @@
 #include <oleauto.h>
 #include <taskschd.h>
 
+#include "platform/win32/SystemString.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -31,19 +32,6 @@ class Held {
 
   private:
     Interface* pointer_ = nullptr;
-};
-
-class SystemString {
-  public:
-    explicit SystemString(std::wstring_view text)
-        : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~SystemString() { SysFreeString(value_); }
-    SystemString(const SystemString&) = delete;
-    SystemString& operator=(const SystemString&) = delete;
-    BSTR get() const { return value_; }
-
-  private:
-    BSTR value_;
 };
 
 // S_OK with a date: the time; anything else (SCHED_S_TASK_HAS_NOT_RUN, no next run): none.

@@ -1,27 +1,14 @@
+#include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <wbemidl.h>
-#include <windows.h>
 
+#include "platform/win32/SystemString.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace certvane {
 namespace {
-
-// A BSTR for the length of one call.
-class SystemString {
-  public:
-    explicit SystemString(std::wstring_view text)
-        : value_(SysAllocString(Terminated(text).c_str())) {}
-    ~SystemString() { SysFreeString(value_); }
-    SystemString(const SystemString&) = delete;
-    SystemString& operator=(const SystemString&) = delete;
-    BSTR get() const { return value_; }
-
-  private:
-    BSTR value_;
-};
 
 template <typename Interface>
 Interface* As(ComObject object) {
