@@ -8,6 +8,7 @@
 #include "cli/ExitCode.h"
 #include "cli/GatherFacts.h"
 #include "cli/JsonReport.h"
+#include "cli/SummaryLine.h"
 #include "cli/Utf8.h"
 #include "inspect/BootFileSigner.h"
 #include "inspect/Environment.h"
@@ -75,10 +76,11 @@ CliResult PlainReport(Platform& platform) {
     return {DecideExitCode(readiness), ToUtf8(report), {}};
 }
 
-CliResult JsonFacts(Platform& platform) {
+// The JSON report or the summary line, from the same facts and exit code.
+CliResult FactsAs(Platform& platform, std::string (*render)(const MachineFacts&, int)) {
     const MachineFacts facts = GatherMachineFacts(platform);
     const int exitCode = DecideExitCode(ReadinessOf(facts));
-    return {exitCode, JsonReport(facts, exitCode), {}};
+    return {exitCode, render(facts, exitCode), {}};
 }
 
 }  // namespace
@@ -107,7 +109,8 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
 
 CliResult RunCommand(Platform& platform, const CliOptions& options) {
     if (options.efiFile) return SignerOfFile(platform, *options.efiFile);
-    return options.json ? JsonFacts(platform) : PlainReport(platform);
+    if (options.summary) return FactsAs(platform, SummaryLine);
+    return options.json ? FactsAs(platform, JsonReport) : PlainReport(platform);
 }
 
 }  // namespace certvane::cli

@@ -18,7 +18,7 @@ std::optional<std::wstring>* FileOption(CliOptions& options, const std::wstring&
 }  // namespace
 
 const wchar_t* const UsageText =
-    L"Usage: certvane-cli [--json] [--db FILE] [--dbx FILE] [--kek FILE]\n"
+    L"Usage: certvane-cli [--json | --summary] [--db FILE] [--dbx FILE] [--kek FILE]\n"
     L"       certvane-cli --efi FILE\n"
     L"       certvane-cli --help\n"
     L"\n"
@@ -29,6 +29,8 @@ const wchar_t* const UsageText =
     L"  (no option)  the status report, as the window shows it (UTF-8, CR LF)\n"
     L"  --json       the same facts as one JSON object, with the Secure Boot servicing\n"
     L"               values and the KEK\n"
+    L"  --summary    one line of at most 2,048 characters for a report column (Intune):\n"
+    L"               readiness, servicing stage, pending steps, newest servicing event, task\n"
     L"  --db FILE, --dbx FILE, --kek FILE\n"
     L"               take that variable from a captured image instead of the firmware:\n"
     L"               the raw bytes (Get-SecureBootUEFI) or the Linux efivarfs form (a\n"
@@ -58,6 +60,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
         } else if (arg == L"--json") {
             if (options.json) return Error(L"--json is given twice");
             options.json = true;
+        } else if (arg == L"--summary") {
+            if (options.summary) return Error(L"--summary is given twice");
+            options.summary = true;
         } else if (auto* file = FileOption(options, arg)) {
             if (file->has_value()) return Error(arg + L" is given twice");
             if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -68,9 +73,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
             return Error(L"unknown option: " + arg);
         }
     }
-    if (options.efiFile && (options.json || options.dbFile || options.dbxFile || options.kekFile)) {
+    if (options.efiFile &&
+        (options.json || options.summary || options.dbFile || options.dbxFile || options.kekFile)) {
         return Error(L"--efi cannot be combined with other options");
     }
+    if (options.json && options.summary) return Error(L"--json and --summary exclude each other");
     return {options, {}};
 }
 

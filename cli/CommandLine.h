@@ -9,6 +9,7 @@ namespace certvane::cli {
 struct CliOptions {
     bool help = false;
     bool json = false;
+    bool summary = false;  // one line for a report column (Intune)
     // Captured variable images that stand in for the firmware's.
     std::optional<std::wstring> dbFile;
     std::optional<std::wstring> dbxFile;

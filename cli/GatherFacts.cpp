@@ -89,6 +89,8 @@ MachineFacts GatherMachineFacts(Platform& platform) {
     }
     facts.availableUpdates =
         ReadRegistryValueOfAnyType(platform, kSecureBootKey, L"AvailableUpdates");
+    facts.servicingState =
+        ReadServicingState(platform, facts.winPE, facts.offlineWindowsDirectory.value_or(L""));
     return facts;
 }
 

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/GatherFacts.h"
+#include "cli/ServicingJson.h"
 #include "cli/Utf8.h"
 
 namespace certvane::cli {
@@ -79,9 +80,11 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
                              {"verdict", ToUtf8(file.verdict)},
                              {"trusted", file.trusted}});
     }
-    ordered_json servicing = ordered_json::object();
-    for (const NamedRegistryValue& value : facts.servicing)
-        servicing[value.name] = Value(value.value);
+    ordered_json values = ordered_json::object();
+    for (const NamedRegistryValue& value : facts.servicing) values[value.name] = Value(value.value);
+    ordered_json servicing = {{"values", values},
+                              {"availableUpdates", Value(facts.availableUpdates)}};
+    servicing.update(ServicingJson(facts.servicingState));
 
     const ordered_json report = {
         {"environment",
@@ -101,7 +104,7 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
           {"hasMicrosoftKek2023", facts.kekHas2023}}},
         {"certificates", certificates},
         {"bootFiles", bootFiles},
-        {"servicing", {{"values", servicing}, {"availableUpdates", Value(facts.availableUpdates)}}},
+        {"servicing", servicing},
         {"readiness",
          {{"ca2023Ready", facts.ca2023Ready},
           {"bootManagerTrusted", ReadinessOf(facts).bootManagerTrusted},

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "inspect/CertGeneration.h"
+#include "inspect/ServicingState.h"
 #include "inspect/SignatureDatabase.h"
 
 namespace certvane::cli {
@@ -59,6 +60,8 @@ struct MachineFacts {
     std::vector<BootFileFact> bootFiles;
     std::vector<NamedRegistryValue> servicing;
     RegistryValue availableUpdates;
+    // Inside Windows PE, the offline installation's.
+    ServicingState servicingState;
 };
 
 }  // namespace certvane::cli

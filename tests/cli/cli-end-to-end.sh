@@ -97,6 +97,11 @@ for bad in "--db $(z "$work/not-a-database.bin")" "--dbx $(z "$work/missing.bin"
         [ "$code" = 64 -a -z "$out" -a "$(printf '%s\n' "$err" | wc -l)" = 1 ]
 done
 
+run --summary
+check "--summary: one line, Wine's answers where it has none" \
+    [ "$out" = "$(printf 'certvane: undetermined; stage: not-requested; pending: none; last event: unavailable; task: missing\r')" ]
+check "  exit 3, as the report" [ "$code" = 3 ]
+
 run --help
 check "--help: exit 0 and the exit codes" has "  64  usage error"
 
