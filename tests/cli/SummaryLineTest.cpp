@@ -76,13 +76,7 @@ TEST(SummaryLine, StatesEachStageWhole) {
 }
 
 TEST(SummaryLine, InWindowsPeSpeaksOfTheOfflineInstallation) {
-    ScriptedMachine machine = test::WinPeWithOfflineOnC();
-    test::RegistryTree hive;
-    test::SetValue(hive, L"Select", L"Current", test::DwordValue(1));
-    test::SetValue(hive, L"ControlSet001\\Control\\SecureBoot", L"AvailableUpdates",
-                   test::DwordValue(0x4100));
-    machine.PutFile(L"C:\\Windows\\System32\\config\\SYSTEM", test::HiveFile(hive));
-    EXPECT_EQ(Summary(machine),
+    EXPECT_EQ(Summary(test::WinPeWithOfflineServicingAt(0x4100)),
               "certvane: firmware-not-ready; stage: restart-pending; pending: boot-manager-2023; "
               "last event: unavailable; task: unavailable; read from the offline "
               "installation\r\n");

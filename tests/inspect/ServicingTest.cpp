@@ -140,13 +140,7 @@ TEST(ReadServicingState, SaysWhatItCannotRead) {
 }
 
 TEST(ReadServicingState, InWindowsPeReadsTheOfflineHiveAndLog) {
-    ScriptedMachine machine = test::WinPeWithOfflineOnC();
-    // The offline SYSTEM hive: its control set 001 is current.
-    test::RegistryTree hive;
-    test::SetValue(hive, L"Select", L"Current", test::DwordValue(1));
-    test::SetValue(hive, L"ControlSet001\\Control\\SecureBoot", L"AvailableUpdates",
-                   test::DwordValue(0x4100));
-    machine.PutFile(L"C:\\Windows\\System32\\config\\SYSTEM", test::HiveFile(hive));
+    ScriptedMachine machine = test::WinPeWithOfflineServicingAt(0x4100);
     machine.eventLogs[L"C:\\Windows\\System32\\winevt\\Logs\\System.evtx"] = {
         ServicingEventXml(1800, L"2026-11-02T08:00:00.0Z")};
     const std::wstring before = machine.DescribeSystem();

@@ -1,5 +1,7 @@
 #include "tests/support/ServicingEvents.h"
 
+#include "tests/support/Situations.h"
+
 namespace certvane::test {
 
 std::wstring ServicingEventXml(std::uint32_t id, std::wstring_view systemTime,
@@ -18,6 +20,16 @@ std::wstring ServicingEventXml(std::uint32_t id, std::wstring_view systemTime,
         xml += L"<Data Name='" + name + L"'>" + value + L"</Data>";
     }
     return xml + L"</EventData></Event>";
+}
+
+ScriptedMachine WinPeWithOfflineServicingAt(std::uint32_t availableUpdates) {
+    ScriptedMachine machine = WinPeWithOfflineOnC();
+    RegistryTree hive;
+    SetValue(hive, L"Select", L"Current", DwordValue(1));
+    SetValue(hive, L"ControlSet001\\Control\\SecureBoot", L"AvailableUpdates",
+             DwordValue(availableUpdates));
+    machine.PutFile(L"C:\\Windows\\System32\\config\\SYSTEM", HiveFile(hive));
+    return machine;
 }
 
 }  // namespace certvane::test
