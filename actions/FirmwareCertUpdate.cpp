@@ -26,11 +26,8 @@ constexpr std::uint32_t kAllCa2023Updates = 0x5944;
 // so that no file of that name in the current folder can stand in for it. -1 when it cannot
 // run, did not end in time, or the system directory is unknown.
 int RunTaskCommand(Platform& platform, std::wstring_view command, std::uint32_t timeoutMs) {
-    const std::wstring system = platform.SystemDirectoryPath();
-    if (system.empty()) return -1;
-    const std::wstring line =
-        system + (system.back() == L'\\' ? L"" : L"\\") + std::wstring(command);
-    return RunHiddenCommand(platform, line, timeoutMs);
+    const std::wstring line = SystemCommandPath(platform, command);
+    return line.empty() ? -1 : RunHiddenCommand(platform, line, timeoutMs);
 }
 
 }  // namespace

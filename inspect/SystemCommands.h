@@ -18,7 +18,8 @@ bool MountEspAtS(Platform& platform);
 // "mountvol S: /d".
 void UnmountS(Platform& platform);
 
-// The full path of a program in the system directory; empty when that directory is unknown.
+// The full path of a program in the system directory (what follows the name, such as its
+// arguments, is kept); empty when that directory is unknown.
 // Elevated commands are never found by search, where a planted file of the same name could
 // stand in for them.
 std::wstring SystemCommandPath(Platform& platform, std::wstring_view executable);
