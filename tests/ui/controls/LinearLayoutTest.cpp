@@ -229,5 +229,54 @@ TEST(Container, VerticalScrollBarAppearsOnOverflowAndPagesTheChildren) {
     EXPECT_EQ(column->ItemAt(0)->GetY(), 0);
 }
 
+TEST(SeparatorDrag, TheBottomSeparatorResizesWithinTheLimitsAndShowsItsBand) {
+    HostWindow window(100, 200);
+    auto* root = new CVerticalLayoutUI;
+    root->SetBkColor(0xFFFFFFFF);
+    auto* panel = new CVerticalLayoutUI;
+    panel->ApplyAttributeText(L"sepheight=\"4\" height=\"50\" minheight=\"20\" maxheight=\"80\"");
+    root->AddItem(panel);
+    root->AddItem(new CControlUI);
+    window.manager.AttachRoot(root);
+    window.Paint();
+    EXPECT_EQ(panel->Flags(), kFlagSetCursor);
+
+    window.Mouse(WM_LBUTTONDOWN, 50, 48, MK_LBUTTON);
+    window.Mouse(WM_MOUSEMOVE, 50, 120, MK_LBUTTON);
+    EXPECT_EQ(panel->GetFixedHeight(), 80);
+    window.Paint();
+    // The drag band is drawn translucent black over the white background.
+    const std::uint32_t band = window.manager.OffscreenPixel(50, 78) & 0xFF;
+    EXPECT_GT(band, 0x20u);
+    EXPECT_LT(band, 0xE0u);
+    window.Mouse(WM_LBUTTONUP, 50, 120);
+    window.Paint();
+    EXPECT_EQ(panel->GetHeight(), 80);
+    EXPECT_EQ(window.manager.OffscreenPixel(50, 78) & 0xFFFFFF, 0xFFFFFFu);
+
+    window.Mouse(WM_LBUTTONDOWN, 50, 78, MK_LBUTTON);
+    window.Mouse(WM_MOUSEMOVE, 50, 0, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 50, 0);
+    window.Paint();
+    EXPECT_EQ(panel->GetHeight(), 20);
+    EXPECT_EQ(root->ItemAt(1)->GetY(), 20);
+}
+
+TEST(SeparatorDrag, PressesOutsideTheBandReachTheContainer) {
+    HostWindow window(100, 100);
+    auto* panel = new CHorizontalLayoutUI;
+    panel->SetAttribute(L"sepwidth", L"-5");
+    window.manager.AttachRoot(panel);
+    window.Paint();
+    window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON);
+    window.Mouse(WM_MOUSEMOVE, 90, 50, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 90, 50);
+    EXPECT_EQ(panel->GetFixedWidth(), 0);
+    window.Mouse(WM_LBUTTONDOWN, 2, 50, MK_LBUTTON);
+    window.Mouse(WM_MOUSEMOVE, 12, 50, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 12, 50);
+    EXPECT_EQ(panel->GetFixedWidth(), 90);
+}
+
 }  // namespace
 }  // namespace Weft

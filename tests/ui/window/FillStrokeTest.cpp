@@ -163,6 +163,13 @@ TEST(ClipScopes, RectClipLimitsDrawingUntilRestored) {
     ::DeleteObject(brush);
 }
 
+TEST(BlendEntries, TheSystemPrimitivesAreUsedWithoutAnEarlierLoadOfTheirModule) {
+    const BlendEntries& entries = GetBlendEntries();
+    EXPECT_NE(entries.alphaBlend, &SoftwareAlphaBlend);
+    EXPECT_NE(entries.gradientFill, nullptr);
+    EXPECT_NE(::GetModuleHandleW(L"msimg32.dll"), nullptr);
+}
+
 TEST(ClipScopes, RestoringTwiceKeepsTheOuterClip) {
     Canvas canvas(30, 30, kWhite);
     ClipScope outer;

@@ -10,12 +10,11 @@
 namespace Weft::test {
 namespace {
 
-// GDI+ runs for the whole test program, and "msimg32.dll" is loaded before the engine first
-// looks its primitives up, as the paint manager does.
+// GDI+ runs for the whole test program. "msimg32.dll" is left to the engine, which loads it
+// at its first look-up.
 class RenderEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
-        ::LoadLibraryW(L"msimg32.dll");
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&token_, &input, nullptr);
     }
