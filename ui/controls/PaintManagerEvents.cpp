@@ -70,13 +70,18 @@ void CPaintManagerUI::PostAsync() {
     asyncPosted_ = ::PostMessageW(window_, WM_UI_ASYNC, 0, 0) != FALSE;
 }
 
-void CPaintManagerUI::ProcessAsync() {
-    // Deleting a control may queue more deletions; the loop takes them as well.
+// Each control leaves the list before it is deleted (its deletion forgets it, and may queue
+// more deletions, which the loop takes as well).
+void CPaintManagerUI::DeleteDetached() {
     while (!delayedCleanup_.IsEmpty()) {
         auto* control = static_cast<CControlUI*>(delayedCleanup_[0]);
         delayedCleanup_.RemoveAt(0);
         delete control;
     }
+}
+
+void CPaintManagerUI::ProcessAsync() {
+    DeleteDetached();
     asyncPosted_ = false;
     while (!asyncNotifications_.IsEmpty()) {
         auto* record = static_cast<NotifyRecord*>(asyncNotifications_[0]);

@@ -40,10 +40,7 @@ CPaintManagerUI::CPaintManagerUI() : tables_(std::make_unique<CUiResourceTables>
 // GDI+ objects of images must go before GDI+ shuts down: the manager's tables are emptied
 // first, and when no other manager remains, the shared images too.
 CPaintManagerUI::~CPaintManagerUI() {
-    for (int i = 0; i < delayedCleanup_.Count(); ++i) {
-        delete static_cast<CControlUI*>(delayedCleanup_[i]);
-    }
-    delayedCleanup_.Clear();
+    DeleteDetached();
     for (int i = 0; i < asyncNotifications_.Count(); ++i) {
         delete static_cast<NotifyRecord*>(asyncNotifications_[i]);
     }

@@ -178,6 +178,7 @@ class CPaintManagerUI : public IRenderHostUI {
     void OnMouseLeave();
     void OnClose();
     void ProcessAsync();
+    void DeleteDetached();
     void GiveNativeFocus();
     EventRecord MakeEvent(UiEvent type, CControlUI* sender, WPARAM wParam, LPARAM lParam) const;
     void Deliver(CControlUI* control, UiEvent type, CControlUI* sender, WPARAM wParam = 0,

@@ -90,6 +90,42 @@ TEST_F(Hover, AMouseLeaveListenerHearsEveryHoverChange) {
     EXPECT_EQ(buttons[0]->leaves, 1);
 }
 
+struct OwnedToolTip {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<OwnedToolTip*>(data);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    if (std::wstring(name) == L"tooltips_class32" &&
+        ::GetWindow(hwnd, GW_OWNER) == search->owner) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST_F(Hover, HoveringAControlWithATipMakesTheToolTipWindow) {
+    buttons[1]->SetToolTip(L"line one<n>line two");
+    OwnedToolTip search{window.GetHandle()};
+    window.Mouse(WM_MOUSEHOVER, 50, 50);
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&search));
+    EXPECT_EQ(search.found, nullptr);
+    window.Mouse(WM_MOUSEHOVER, 150, 50);
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&search));
+    ASSERT_NE(search.found, nullptr);
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    wchar_t text[80] = {};
+    info.lpszText = text;
+    ASSERT_TRUE(::SendMessageW(search.found, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_EQ(std::wstring(text), L"line one\r\nline two");
+    window.Send(WM_CLOSE);
+    EXPECT_FALSE(::IsWindow(search.found));
+}
+
 using Focus = Fixture;
 
 TEST_F(Focus, TabWalksTheTabStopsAndWraps) {
@@ -332,6 +368,52 @@ TEST(Painting, WithoutARootTheWindowIsPaintedBlackAndInputIsIgnored) {
     window.Mouse(WM_LBUTTONUP, 5, 5);
     EXPECT_FALSE(window.manager.HasMouseCapture());
     EXPECT_TRUE(window.heard.empty());
+}
+
+struct DestroyCounter {
+    int count = 0;
+    bool Destroyed(void*) {
+        ++count;
+        return true;
+    }
+};
+
+TEST(DelayedDeletion, AManagerGoingAwayDeletesEveryControlStillWaiting) {
+    DestroyCounter counter;
+    {
+        HostWindow window(50, 50);
+        window.manager.AttachRoot(new CVerticalLayoutUI);
+        for (int i = 0; i < 3; ++i) {
+            auto* control = new CControlUI;
+            control->destroyListeners += MakeDelegate(&counter, &DestroyCounter::Destroyed);
+            window.manager.DeleteLater(control);
+        }
+        EXPECT_EQ(counter.count, 0);
+    }
+    EXPECT_EQ(counter.count, 3);
+}
+
+TEST(LayeredMode, PaintsOpaquePixelsWithFullAlphaAndMarksTheWindowLayered) {
+    HostWindow window(60, 40);
+    auto* root = new CVerticalLayoutUI;
+    root->SetBkColor(0xFF336699);
+    window.manager.AttachRoot(root);
+    window.manager.EnableLayeredMode(true);
+    ASSERT_TRUE(window.manager.IsLayered());
+    window.Paint();
+    EXPECT_NE(::GetWindowLongW(window.GetHandle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    EXPECT_EQ(window.manager.OffscreenPixel(30, 20), 0xFF336699u);
+}
+
+TEST(LayeredMode, WindowAlphaAppliesToTheWholeWindow) {
+    HostWindow window(20, 20);
+    window.manager.SetWindowAlpha(128);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_NE(::GetLayeredWindowAttributes(window.GetHandle(), nullptr, &alpha, &flags), FALSE);
+    EXPECT_EQ(alpha, 128);
+    EXPECT_NE(flags & LWA_ALPHA, 0u);
+    EXPECT_EQ(window.manager.GetOpacity(), 128);
 }
 
 }  // namespace
