@@ -44,6 +44,7 @@ HPEN DirtyPen() {
     return pen;
 }
 
+// Collects and never accepts, so the walk reaches the whole visible tree.
 CControlUI* CollectUpdates(CControlUI* control, void* data) {
     auto* list = static_cast<CUiPtrArray*>(data);
     if (control->IsUpdateNeeded() && list->IndexOf(control) < 0) list->Push(control);
@@ -107,7 +108,8 @@ bool CPaintManagerUI::LayOut(const CUiRect& client) {
         root_->SetPos(LayoutRect(client), true);
     } else {
         updateList_.Clear();
-        root_->LocateControl(CollectUpdates, &updateList_, kFindMeFirst | kFindVisible | 0x8);
+        root_->LocateControl(CollectUpdates, &updateList_,
+                             kFindMeFirst | kFindVisible | kFindUpdateTest);
         for (int i = 0; i < updateList_.Count(); ++i) {
             auto* control = static_cast<CControlUI*>(updateList_[i]);
             // A container laid out earlier in the list has placed its children already.

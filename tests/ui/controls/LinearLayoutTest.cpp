@@ -78,6 +78,23 @@ TEST(MainLayout, FollowsAResizeOfTheWindow) {
     EXPECT_EQ(window.manager.OffscreenSize().cy, 700);
 }
 
+TEST(MainLayout, AChangedButtonWidthLaysOutOnlyItsRowAgain) {
+    HostWindow window(850, 640);
+    const test::MainLayout tree = BuildMainLayout();
+    window.manager.AttachRoot(tree.root);
+    window.Paint();
+    const CUiRect reportBefore = tree.report->GetPos();
+    tree.buttons[0]->SetFixedWidth(50);
+    EXPECT_TRUE(tree.row->IsUpdateNeeded());
+    EXPECT_FALSE(tree.root->IsUpdateNeeded());
+    window.Paint();
+    EXPECT_FALSE(tree.row->IsUpdateNeeded());
+    EXPECT_EQ(tree.title->GetWidth(), 352);
+    EXPECT_EQ(tree.buttons[0]->GetPos().left, 10 + 352 + 12);
+    ExpectRect(tree.report->GetPos(), reportBefore.left, reportBefore.top, reportBefore.right,
+               reportBefore.bottom);
+}
+
 // Detached trees: without a manager the layouts work on the stored sizes.
 std::unique_ptr<CVerticalLayoutUI> Column(int height, std::initializer_list<CControlUI*> children) {
     auto column = std::make_unique<CVerticalLayoutUI>();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/controls/ControlTestSupport.h"
+#include "tests/ui/window/RenderTestSupport.h"
 
 namespace Weft {
 namespace {
@@ -99,8 +100,7 @@ BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM data) {
     auto* search = reinterpret_cast<OwnedToolTip*>(data);
     wchar_t name[64] = {};
     ::GetClassNameW(hwnd, name, 64);
-    if (std::wstring(name) == L"tooltips_class32" &&
-        ::GetWindow(hwnd, GW_OWNER) == search->owner) {
+    if (std::wstring(name) == L"tooltips_class32" && ::GetWindow(hwnd, GW_OWNER) == search->owner) {
         search->found = hwnd;
         return FALSE;
     }
@@ -414,6 +414,24 @@ TEST(LayeredMode, WindowAlphaAppliesToTheWholeWindow) {
     EXPECT_EQ(alpha, 128);
     EXPECT_NE(flags & LWA_ALPHA, 0u);
     EXPECT_EQ(window.manager.GetOpacity(), 128);
+}
+
+// Shared images hold GDI+ objects too; they go with the last manager, before its GDI+ ends.
+TEST(ResourceLifetime, SharedImagesGoWithTheLastManager) {
+    const std::wstring path =
+        test::WriteTempFile(L"shared.png", test::EncodePng(test::TestImage(4, 4, 0xFF00FF00)));
+    {
+        HostWindow window(10, 10);
+        ASSERT_NE(window.manager.Resources().AddImage(path.c_str(), nullptr, 0, false, true, true),
+                  nullptr);
+        {
+            HostWindow second(10, 10);
+            EXPECT_NE(second.manager.Resources().GetImage(path.c_str()), nullptr);
+        }
+        EXPECT_NE(window.manager.Resources().GetImage(path.c_str()), nullptr);
+    }
+    HostWindow later(10, 10);
+    EXPECT_EQ(later.manager.Resources().GetImage(path.c_str()), nullptr);
 }
 
 }  // namespace
