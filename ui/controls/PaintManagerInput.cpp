@@ -188,7 +188,10 @@ bool CPaintManagerUI::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPara
             ::ScreenToClient(window_, &point);
             CControlUI* under = FindControlAt(point);
             if (under == nullptr || (under->Flags() & kFlagSetCursor) == 0) return false;
-            Deliver(under, UiEvent::SetCursor, under, wParam, lParam);
+            // The cursor's own point: a control may choose the shape by the part under it.
+            EventRecord event = MakeEvent(UiEvent::SetCursor, under, wParam, lParam);
+            event.mouse = point;
+            under->HandleEvent(event);
             result = TRUE;
             return true;
         }
