@@ -92,7 +92,8 @@ bool CPaintManagerUI::AttachRoot(CControlUI* root) {
     if (root == nullptr) return false;
     FocusControl(nullptr);
     keyPress_ = hover_ = click_ = rightClick_ = nullptr;
-    if (root_ != nullptr) {
+    // Installing the current root again must not hand it to delayed deletion.
+    if (root_ != nullptr && root_ != root) {
         overlayPainters_.Clear();
         DeleteLater(root_);
     }

@@ -434,5 +434,22 @@ TEST(ResourceLifetime, SharedImagesGoWithTheLastManager) {
     EXPECT_EQ(later.manager.Resources().GetImage(path.c_str()), nullptr);
 }
 
+TEST(RootReplacement, TheOldRootGoesLaterAndTheSameRootAgainStays) {
+    DestroyCounter counter;
+    HostWindow window(50, 50);
+    auto* first = new CVerticalLayoutUI;
+    first->destroyListeners += MakeDelegate(&counter, &DestroyCounter::Destroyed);
+    window.manager.AttachRoot(first);
+    window.manager.AttachRoot(first);
+    window.RunQueuedWork();
+    EXPECT_EQ(counter.count, 0);
+    EXPECT_EQ(window.manager.GetRootControl(), first);
+    window.manager.AttachRoot(new CVerticalLayoutUI);
+    EXPECT_EQ(counter.count, 0);
+    window.RunQueuedWork();
+    EXPECT_EQ(counter.count, 1);
+    EXPECT_FALSE(window.manager.AttachRoot(nullptr));
+}
+
 }  // namespace
 }  // namespace Weft

@@ -179,5 +179,20 @@ TEST(OwnedScrollBar, WheelOverTheBarScrollsItsContainer) {
     EXPECT_EQ(column->GetScrollOffset().cy, 100);
 }
 
+TEST(OwnedScrollBar, AZeroLineSizeStillNotifiesTheScroll) {
+    HostWindow window(100, 100);
+    auto* column = new CVerticalLayoutUI;
+    column->SetAttribute(L"vscrollbarstyle", L"linesize=\"0\"");
+    auto* tall = new CControlUI;
+    tall->SetFixedHeight(300);
+    column->AddItem(tall);
+    window.manager.AttachRoot(column);
+    window.Paint();
+    ASSERT_EQ(column->GetVerticalScrollBar()->GetLineSize(), 0);
+    column->SetScrollOffset(CUiSize(0, 40));
+    ASSERT_EQ(window.CountHeard(L"scroll"), 1);
+    EXPECT_EQ(window.heard.back().wParam, 40u);
+}
+
 }  // namespace
 }  // namespace Weft
