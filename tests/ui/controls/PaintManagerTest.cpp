@@ -451,5 +451,68 @@ TEST(RootReplacement, TheOldRootGoesLaterAndTheSameRootAgainStays) {
     EXPECT_FALSE(window.manager.AttachRoot(nullptr));
 }
 
+using Messages = Fixture;
+
+TEST_F(Messages, AFilterThatHandlesAMessageEndsItThere) {
+    struct SwallowClicks : IMessageFilterUI {
+        LRESULT MessageHandler(UINT message, WPARAM, LPARAM, bool& handled) override {
+            handled = message == WM_LBUTTONDOWN || message == WM_LBUTTONUP;
+            return 42;
+        }
+    } filter;
+    window.manager.AddMessageHook(&filter);
+    EXPECT_EQ(window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON), 42);
+    EXPECT_EQ(window.Mouse(WM_LBUTTONUP, 50, 50), 42);
+    EXPECT_EQ(window.manager.GetMousePos().x, 50);
+    EXPECT_EQ(window.CountHeard(L"click"), 0);
+    window.manager.RemoveMessageHook(&filter);
+    window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 50, 50);
+    EXPECT_EQ(window.CountHeard(L"click"), 1);
+}
+
+TEST_F(Messages, TrackingLimitsGoIntoMinMaxInfo) {
+    window.manager.SetMinTrackSize(CUiSize(750, 0));
+    window.manager.SetMaxTrackSize(CUiSize(0, 900));
+    MINMAXINFO info{};
+    info.ptMinTrackSize = POINT{1, 2};
+    info.ptMaxTrackSize = POINT{3, 4};
+    info.ptMaxSize = POINT{5, 6};
+    window.Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 750);
+    EXPECT_EQ(info.ptMinTrackSize.y, 2);
+    EXPECT_EQ(info.ptMaxTrackSize.x, 3);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 900);
+    EXPECT_EQ(info.ptMaxSize.y, 900);
+}
+
+TEST_F(Messages, PrintClientPaintsTheTreeIntoTheGivenContext) {
+    test::Canvas canvas(300, 200, 0xFFFFFFFF);
+    window.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    EXPECT_EQ(canvas.Rgb(50, 50), 0x000040u);
+    EXPECT_EQ(canvas.Rgb(150, 50), 0x004000u);
+    EXPECT_EQ(canvas.Rgb(250, 50), 0x400000u);
+}
+
+TEST_F(Messages, WindowSizeReachesTheFocusedControlAndLaysTheTreeOutAgain) {
+    struct SizeWatcher : TestButton {
+        int sizes = 0;
+        void ProcessEvent(EventRecord& event) override {
+            if (event.type == UiEvent::WindowSize) ++sizes;
+            TestButton::ProcessEvent(event);
+        }
+    };
+    auto* watcher = new SizeWatcher;
+    root->AddItem(watcher);
+    window.Paint();
+    watcher->SetFocus();
+    ::SetWindowPos(window.GetHandle(), nullptr, 0, 0, 400, 200,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(watcher->sizes, 1);
+    EXPECT_TRUE(root->IsUpdateNeeded());
+    window.Paint();
+    EXPECT_EQ(watcher->GetPos().right, 400);
+}
+
 }  // namespace
 }  // namespace Weft
