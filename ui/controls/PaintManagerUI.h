@@ -78,6 +78,8 @@ class CPaintManagerUI : public IRenderHostUI {
     void RepaintAll();
     void MarkUpdateNeeded() { updateNeeded_ = true; }
     bool IsUpdateNeeded() const { return updateNeeded_; }
+    // True inside WM_PAINT, so controls can tell a repaint request made while painting.
+    bool IsPainting() const { return painting_; }
 
     void ForgetControl(CControlUI* control);
     void DeleteLater(CControlUI* control);

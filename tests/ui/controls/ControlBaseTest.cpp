@@ -144,6 +144,39 @@ TEST(ControlText, LineBreakMarkersAndResourceTexts) {
     EXPECT_EQ(control.GetText(), L"unknown.key");
 }
 
+TEST(ControlText, AProviderFillsTheTextTableOnce) {
+    static int asked = 0;
+    SetTextProvider([](const wchar_t* key) {
+        ++asked;
+        return CUiString(L"<") + key + L">";
+    });
+    CControlUI control;
+    control.SetResourceText(true);
+    control.SetText(L"provided.key");
+    control.SetToolTip(L"provided.key");
+    EXPECT_EQ(control.GetText(), L"<provided.key>");
+    EXPECT_EQ(control.GetToolTip(), L"<provided.key>");
+    EXPECT_EQ(asked, 1);
+    SetTextProvider(nullptr);
+}
+
+TEST(ControlGeometry, PositionInParentAndMove) {
+    CVerticalLayoutUI parent;
+    auto* child = new CControlUI;
+    parent.AddItem(child);
+    child->Attach(nullptr, &parent, false);
+    parent.SetPos(CUiRect(10, 20, 110, 120), false);
+    const CUiRect inParent = child->GetPosInParent();
+    EXPECT_EQ(inParent.left, 0);
+    EXPECT_EQ(inParent.bottom, 100);
+    child->Move(CUiSize(3, 4));
+    EXPECT_EQ(child->GetFixedPos().cx, 3);
+    EXPECT_EQ(child->GetFixedPos().cy, 4);
+    EXPECT_TRUE(parent.IsUpdateNeeded());
+    CControlUI orphan;
+    EXPECT_EQ(orphan.GetPosInParent().right, 0);
+}
+
 TEST(ControlGeometry, SetPosNormalisesAnInvertedRectangle) {
     CControlUI control;
     control.SetPos(CUiRect(30, 40, 10, 20), false);

@@ -142,6 +142,13 @@ TEST_F(Focus, TabWalksTheTabStopsAndWraps) {
     EXPECT_FALSE(buttons[0]->IsFocused());
 }
 
+TEST_F(Focus, PresetFocusChoosesWithoutTellingAnyone) {
+    window.manager.PresetFocus(buttons[1]);
+    EXPECT_EQ(window.manager.GetFocusControl(), buttons[1]);
+    EXPECT_TRUE(window.heard.empty());
+    EXPECT_TRUE(root->IsUpdateNeeded());
+}
+
 TEST_F(Focus, NotificationsTellTheFocusChange) {
     buttons[0]->SetFocus();
     buttons[1]->SetFocus();
