@@ -218,9 +218,12 @@ int CUiString::Replace(const wchar_t* from, const wchar_t* to) {
     return count;
 }
 
+// The string is replaced only after formatting, so its own text may be one of the arguments.
 int CUiString::Format(const wchar_t* format, ...) {
-    Empty();
-    if (format == nullptr) return -1;
+    if (format == nullptr) {
+        Empty();
+        return -1;
+    }
     va_list args;
     va_start(args, format);
     va_list measureArgs;
@@ -231,16 +234,20 @@ int CUiString::Format(const wchar_t* format, ...) {
     if (length >= 0) {
         wchar_t* text = AllocateUnits(length + 1);
         written = _vsnwprintf(text, static_cast<size_t>(length) + 1, format, args);
-        if (written >= 0) Assign(text, written);
+        Assign(written >= 0 ? text : L"", written >= 0 ? written : 0);
         std::free(text);
+    } else {
+        Empty();
     }
     va_end(args);
     return written;
 }
 
 int CUiString::FormatShort(const wchar_t* format, ...) {
-    Empty();
-    if (format == nullptr) return -1;
+    if (format == nullptr) {
+        Empty();
+        return -1;
+    }
     wchar_t text[InlineUnits] = {};
     va_list args;
     va_start(args, format);

@@ -7,7 +7,10 @@ namespace {
 
 BlendEntries Resolve() {
     BlendEntries entries{SoftwareAlphaBlend, nullptr};
-    const HMODULE module = ::GetModuleHandleW(L"msimg32.dll");
+    // Loaded here rather than looked up, so the first draw of the process gets the system's
+    // primitives whoever draws first; only the system directory is searched, so a planted
+    // copy beside the program is never picked up.
+    const HMODULE module = ::LoadLibraryExW(L"msimg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module == nullptr) {
         return entries;
     }

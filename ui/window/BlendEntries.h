@@ -8,9 +8,9 @@ using AlphaBlendEntry = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, in
                                       BLENDFUNCTION);
 using GradientFillEntry = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
-// The "msimg32.dll" primitives, resolved once per process from the module the paint manager
-// has loaded. Without the module the alpha blend is SoftwareAlphaBlend and there is no
-// gradient primitive.
+// The "msimg32.dll" primitives, resolved once per process; the first call loads the module
+// from the system directory. Without the module the alpha blend is SoftwareAlphaBlend and
+// there is no gradient primitive.
 struct BlendEntries {
     AlphaBlendEntry alphaBlend;
     GradientFillEntry gradientFill;

@@ -29,12 +29,16 @@ void CRenderEngine::EnterRoundClip(HDC dc, const CUiRect& rect, int width, int h
     Enter(dc, rect, region, scope);
 }
 
+// A scope restored once is left empty, so restoring it again (or one never entered) leaves the
+// DC's clipping alone instead of selecting a null region, which would remove all clipping.
 void CRenderEngine::RestoreClip(ClipScope& scope) {
+    if (scope.dc == nullptr) return;
     ::SelectClipRgn(scope.dc, scope.previousRegion);
     ::DeleteObject(scope.previousRegion);
     ::DeleteObject(scope.region);
     scope.previousRegion = nullptr;
     scope.region = nullptr;
+    scope.dc = nullptr;
 }
 
 void CRenderEngine::SelectPreviousClip(const ClipScope& scope) {

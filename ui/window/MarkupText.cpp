@@ -35,9 +35,9 @@ void CRenderEngine::PaintMarkupText(HDC dc, IRenderHostUI* host, CUiRect& rect, 
         return;
     }
     const bool calculating = (format & DT_CALCRECT) != 0;
-    ClipScope clip;
+    ClipGuard clip;
     if (!calculating) {
-        EnterRectClip(dc, rect, clip);
+        clip.EnterRect(dc, rect);
     }
     const HGDIOBJ previousFont = ::GetCurrentObject(dc, OBJ_FONT);
     const int previousMode = ::SetBkMode(dc, TRANSPARENT);
@@ -66,9 +66,6 @@ void CRenderEngine::PaintMarkupText(HDC dc, IRenderHostUI* host, CUiRect& rect, 
     ::SetBkMode(dc, previousMode);
     ::SetTextColor(dc, previousText);
     ::SetBkColor(dc, previousBack);
-    if (!calculating) {
-        RestoreClip(clip);
-    }
 }
 
 }  // namespace Weft

@@ -12,7 +12,8 @@
 
 namespace Weft {
 
-// A clip region entered for a while and restored by its owner with RestoreClip.
+// A clip region entered for a while and restored by its owner with RestoreClip. Restoring is
+// idempotent: a restored scope has no DC.
 struct ClipScope {
     CUiRect rect;
     HDC dc = nullptr;
@@ -77,6 +78,25 @@ class CRenderEngine {
     static void RestoreClip(ClipScope& scope);
     static void SelectPreviousClip(const ClipScope& scope);
     static void SelectScopeClip(const ClipScope& scope);
+};
+
+// Restores its scope when it goes out of scope, on every return path; Restore ends it early.
+class ClipGuard {
+  public:
+    ClipGuard() = default;
+    ClipGuard(const ClipGuard&) = delete;
+    ClipGuard& operator=(const ClipGuard&) = delete;
+    ~ClipGuard() { Restore(); }
+
+    void EnterRect(HDC dc, const CUiRect& rect) { CRenderEngine::EnterRectClip(dc, rect, scope_); }
+    void EnterRound(HDC dc, const CUiRect& rect, int width, int height) {
+        CRenderEngine::EnterRoundClip(dc, rect, width, height, scope_);
+    }
+    void Restore() { CRenderEngine::RestoreClip(scope_); }
+    const ClipScope& Scope() const { return scope_; }
+
+  private:
+    ClipScope scope_;
 };
 
 }  // namespace Weft

@@ -13,6 +13,24 @@ bool RegistrationSucceeded(ATOM atom) {
     return atom != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+template <bool InProperty>
+void StoreObject(HWND hwnd, CWindowWnd* object) {
+    if constexpr (InProperty) {
+        ::SetPropW(hwnd, kObjectProperty, object);
+    } else {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+    }
+}
+
+template <bool InProperty>
+CWindowWnd* LoadObject(HWND hwnd) {
+    if constexpr (InProperty) {
+        return static_cast<CWindowWnd*>(::GetPropW(hwnd, kObjectProperty));
+    } else {
+        return reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+}
+
 }  // namespace
 
 LPCWSTR CWindowWnd::BaseClassName() const {
@@ -36,9 +54,10 @@ HWND CWindowWnd::Create(HWND parent, LPCWSTR title, DWORD style, DWORD exStyle, 
     if (!registered) {
         return nullptr;
     }
-    m_hWnd = ::CreateWindowExW(exStyle, WindowClassName(), title, style, x, y, width, height,
-                               parent, menu, GetModuleInstance(), this);
-    return m_hWnd;
+    // WM_NCCREATE has stored the handle already; the object may even be gone by now (a window
+    // destroyed while being created frees it), so it is not written to again here.
+    return ::CreateWindowExW(exStyle, WindowClassName(), title, style, x, y, width, height, parent,
+                             menu, GetModuleInstance(), this);
 }
 
 HWND CWindowWnd::Create(HWND parent, LPCWSTR title, DWORD style, DWORD exStyle, const RECT& rect,
@@ -109,7 +128,7 @@ LRESULT CWindowWnd::DefaultProcess(UINT message, WPARAM wParam, LPARAM lParam) {
 bool CWindowWnd::RegisterOwnClass() {
     WNDCLASSW wc{};
     wc.style = ClassStyle();
-    wc.lpfnWndProc = OwnClassProc;
+    wc.lpfnWndProc = WindowProc<false>;
     wc.hInstance = GetModuleInstance();
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = WindowClassName();
@@ -124,7 +143,7 @@ bool CWindowWnd::RegisterDerivedClass() {
         return false;
     }
     m_previousProc = wc.lpfnWndProc;
-    wc.lpfnWndProc = DerivedClassProc;
+    wc.lpfnWndProc = WindowProc<true>;
     wc.hInstance = GetModuleInstance();
     wc.lpszClassName = WindowClassName();
     return RegistrationSucceeded(::RegisterClassExW(&wc));
@@ -137,7 +156,8 @@ void CWindowWnd::NotifyDestroyed(HWND hwnd) {
     OnWindowDestroyed(hwnd);
 }
 
-LRESULT CALLBACK CWindowWnd::OwnClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+template <bool InProperty>
+LRESULT CALLBACK CWindowWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWindowWnd* object = nullptr;
     if (message == WM_NCCREATE) {
         // A window of this class made by someone else carries no object; it gets default
@@ -145,10 +165,10 @@ LRESULT CALLBACK CWindowWnd::OwnClassProc(HWND hwnd, UINT message, WPARAM wParam
         object = static_cast<CWindowWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (object != nullptr) {
             object->m_hWnd = hwnd;
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+            StoreObject<InProperty>(hwnd, object);
         }
     } else {
-        object = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        object = LoadObject<InProperty>(hwnd);
     }
     if (object == nullptr) {
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
@@ -156,32 +176,7 @@ LRESULT CALLBACK CWindowWnd::OwnClassProc(HWND hwnd, UINT message, WPARAM wParam
     if (message == WM_NCDESTROY) {
         const LRESULT result =
             ::CallWindowProcW(object->m_previousProc, hwnd, message, wParam, lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        object->NotifyDestroyed(hwnd);
-        return result;
-    }
-    return object->ProcessMessage(message, wParam, lParam);
-}
-
-LRESULT CALLBACK CWindowWnd::DerivedClassProc(HWND hwnd, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    CWindowWnd* object = nullptr;
-    if (message == WM_NCCREATE) {
-        object = static_cast<CWindowWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        if (object != nullptr) {
-            ::SetPropW(hwnd, kObjectProperty, object);
-            object->m_hWnd = hwnd;
-        }
-    } else {
-        object = static_cast<CWindowWnd*>(::GetPropW(hwnd, kObjectProperty));
-    }
-    if (object == nullptr) {
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        const LRESULT result =
-            ::CallWindowProcW(object->m_previousProc, hwnd, message, wParam, lParam);
-        ::SetPropW(hwnd, kObjectProperty, nullptr);
+        StoreObject<InProperty>(hwnd, nullptr);
         object->NotifyDestroyed(hwnd);
         return result;
     }

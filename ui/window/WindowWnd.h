@@ -10,6 +10,8 @@ namespace Weft {
 class CWindowWnd {
   public:
     CWindowWnd() = default;
+    // Derived window objects are often freed through this base, from OnWindowDestroyed.
+    virtual ~CWindowWnd() = default;
     CWindowWnd(const CWindowWnd&) = delete;
     CWindowWnd& operator=(const CWindowWnd&) = delete;
 
@@ -35,8 +37,10 @@ class CWindowWnd {
     virtual void OnWindowDestroyed(HWND hwnd);
 
   protected:
-    static LRESULT CALLBACK OwnClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK DerivedClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Windows of an own class keep their object in GWLP_USERDATA; windows of a class derived
+    // from another one keep it in a property, as the base class may use its user data.
+    template <bool InProperty>
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWnd = nullptr;
     WNDPROC m_previousProc = ::DefWindowProcW;

@@ -254,5 +254,17 @@ TEST(CUiString, TrimsWhiteSpace) {
     EXPECT_EQ(std::wstring(u.GetData()), Letters(70));
 }
 
+TEST(CUiString, FormatMayTakeItsOwnTextAsArgument) {
+    CUiString inline_(L"abc");
+    EXPECT_EQ(inline_.Format(L"%s-%s", inline_.GetData(), inline_.GetData()), 7);
+    EXPECT_EQ(inline_, L"abc-abc");
+    CUiString heap(std::wstring(100, L'x').c_str());
+    EXPECT_EQ(heap.Format(L"[%s]", heap.GetData()), 102);
+    EXPECT_EQ(heap, (L"[" + std::wstring(100, L'x') + L"]").c_str());
+    CUiString shortText(L"ab");
+    EXPECT_EQ(shortText.FormatShort(L"%s%s", shortText.GetData(), shortText.GetData()), 4);
+    EXPECT_EQ(shortText, L"abab");
+}
+
 }  // namespace
 }  // namespace Weft

@@ -163,6 +163,36 @@ TEST(ClipScopes, RectClipLimitsDrawingUntilRestored) {
     ::DeleteObject(brush);
 }
 
+TEST(BlendEntries, TheSystemPrimitivesAreUsedWithoutAnEarlierLoadOfTheirModule) {
+    const BlendEntries& entries = GetBlendEntries();
+    EXPECT_NE(entries.alphaBlend, &SoftwareAlphaBlend);
+    EXPECT_NE(entries.gradientFill, nullptr);
+    EXPECT_NE(::GetModuleHandleW(L"msimg32.dll"), nullptr);
+}
+
+TEST(ClipScopes, RestoringTwiceKeepsTheOuterClip) {
+    Canvas canvas(30, 30, kWhite);
+    ClipScope outer;
+    CRenderEngine::EnterRectClip(canvas.Dc(), CUiRect(0, 0, 20, 20), outer);
+    {
+        ClipGuard inner;
+        inner.EnterRect(canvas.Dc(), CUiRect(5, 5, 10, 10));
+        inner.Restore();
+        inner.Restore();
+    }
+    ClipScope never;
+    CRenderEngine::RestoreClip(never);
+    const HBRUSH brush = ::CreateSolidBrush(RGB(0, 0, 0));
+    const RECT all = {0, 0, 30, 30};
+    ::FillRect(canvas.Dc(), &all, brush);
+    EXPECT_EQ(canvas.CountDifferent(kWhite), 400);
+    CRenderEngine::RestoreClip(outer);
+    CRenderEngine::RestoreClip(outer);
+    ::FillRect(canvas.Dc(), &all, brush);
+    EXPECT_EQ(canvas.CountDifferent(kWhite), 900);
+    ::DeleteObject(brush);
+}
+
 TEST(ClipScopes, RoundClipCutsTheCorners) {
     Canvas canvas(30, 30, kWhite);
     ClipScope scope;

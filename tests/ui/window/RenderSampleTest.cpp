@@ -16,26 +16,11 @@ using test::Canvas;
 using test::TestImage;
 
 bool SavePng(const Canvas& canvas, const wchar_t* path) {
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(canvas.Width()) * canvas.Height());
+    TestImage image(canvas.Width(), canvas.Height());
     for (int y = 0; y < canvas.Height(); ++y) {
-        for (int x = 0; x < canvas.Width(); ++x) {
-            pixels[static_cast<size_t>(y) * canvas.Width() + x] = canvas.Pixel(x, y) | 0xFF000000;
-        }
+        for (int x = 0; x < canvas.Width(); ++x) image.At(x, y) = canvas.Pixel(x, y) | 0xFF000000;
     }
-    Gdiplus::Bitmap bitmap(canvas.Width(), canvas.Height(), canvas.Width() * 4,
-                           PixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()));
-    UINT count = 0;
-    UINT size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<std::uint8_t> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-            return bitmap.Save(path, &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
-        }
-    }
-    return false;
+    return test::SavePngFile(image, path);
 }
 
 // A rounded button face: darker border, lighter middle, for nine-slice stretching.

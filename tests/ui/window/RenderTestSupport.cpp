@@ -10,12 +10,11 @@
 namespace Weft::test {
 namespace {
 
-// GDI+ runs for the whole test program, and "msimg32.dll" is loaded before the engine first
-// looks its primitives up, as the paint manager does.
+// GDI+ runs for the whole test program. "msimg32.dll" is left to the engine, which loads it
+// at its first look-up.
 class RenderEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
-        ::LoadLibraryW(L"msimg32.dll");
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&token_, &input, nullptr);
     }
@@ -229,35 +228,55 @@ std::vector<std::uint8_t> EncodeBmp(const TestImage& image) {
     return out;
 }
 
-std::vector<std::uint8_t> EncodeJpeg(const TestImage& image) {
-    std::vector<std::uint32_t> pixels = image.pixels;
-    Gdiplus::Bitmap bitmap(image.width, image.height, image.width * 4, PixelFormat32bppARGB,
-                           reinterpret_cast<BYTE*>(pixels.data()));
+namespace {
+
+// The class id of the GDI+ encoder for a MIME type; false when there is none.
+bool EncoderOf(const wchar_t* mime, CLSID& clsid) {
     UINT count = 0;
     UINT size = 0;
     Gdiplus::GetImageEncodersSize(&count, &size);
     std::vector<std::uint8_t> buffer(size);
     auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
     Gdiplus::GetImageEncoders(count, size, codecs);
-    std::vector<std::uint8_t> out;
     for (UINT i = 0; i < count; ++i) {
-        if (std::wcscmp(codecs[i].MimeType, L"image/jpeg") != 0) {
-            continue;
+        if (std::wcscmp(codecs[i].MimeType, mime) == 0) {
+            clsid = codecs[i].Clsid;
+            return true;
         }
-        IStream* stream = nullptr;
-        ::CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-        if (bitmap.Save(stream, &codecs[i].Clsid, nullptr) == Gdiplus::Ok) {
-            STATSTG stat{};
-            stream->Stat(&stat, STATFLAG_NONAME);
-            out.resize(static_cast<size_t>(stat.cbSize.QuadPart));
-            LARGE_INTEGER start{};
-            stream->Seek(start, STREAM_SEEK_SET, nullptr);
-            ULONG read = 0;
-            stream->Read(out.data(), static_cast<ULONG>(out.size()), &read);
-        }
-        stream->Release();
     }
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeJpeg(const TestImage& image) {
+    std::vector<std::uint32_t> pixels = image.pixels;
+    Gdiplus::Bitmap bitmap(image.width, image.height, image.width * 4, PixelFormat32bppARGB,
+                           reinterpret_cast<BYTE*>(pixels.data()));
+    std::vector<std::uint8_t> out;
+    CLSID jpeg{};
+    if (!EncoderOf(L"image/jpeg", jpeg)) return out;
+    IStream* stream = nullptr;
+    ::CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    if (bitmap.Save(stream, &jpeg, nullptr) == Gdiplus::Ok) {
+        STATSTG stat{};
+        stream->Stat(&stat, STATFLAG_NONAME);
+        out.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+        LARGE_INTEGER start{};
+        stream->Seek(start, STREAM_SEEK_SET, nullptr);
+        ULONG read = 0;
+        stream->Read(out.data(), static_cast<ULONG>(out.size()), &read);
+    }
+    stream->Release();
     return out;
+}
+
+bool SavePngFile(const TestImage& image, const wchar_t* path) {
+    std::vector<std::uint32_t> pixels = image.pixels;
+    Gdiplus::Bitmap bitmap(image.width, image.height, image.width * 4, PixelFormat32bppARGB,
+                           reinterpret_cast<BYTE*>(pixels.data()));
+    CLSID png{};
+    return EncoderOf(L"image/png", png) && bitmap.Save(path, &png, nullptr) == Gdiplus::Ok;
 }
 
 std::wstring TempFolder() {

@@ -58,6 +58,8 @@ struct TestImage {
 std::vector<std::uint8_t> EncodePng(const TestImage& image);
 std::vector<std::uint8_t> EncodeBmp(const TestImage& image);
 std::vector<std::uint8_t> EncodeJpeg(const TestImage& image);
+// Writes the image as a PNG file; false when it cannot.
+bool SavePngFile(const TestImage& image, const wchar_t* path);
 // Writes the bytes into the test's temporary folder and returns the full path.
 std::wstring WriteTempFile(const wchar_t* name, const std::vector<std::uint8_t>& bytes);
 std::wstring TempFolder();

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <new>
 #include <vector>
 
 #include "ui/core/ModuleSettings.h"
@@ -248,6 +251,40 @@ TEST_F(WindowWndTest, AWindowLargerThanTheWorkAreaStartsAtItsLeftAndTopEdges) {
     EXPECT_EQ(placed.left, work.left);
     EXPECT_EQ(placed.top, work.top);
     ::DestroyWindow(wnd.GetHandle());
+}
+
+}  // namespace
+}  // namespace Weft
+
+namespace Weft {
+namespace {
+
+// Frees itself when its window is destroyed, leaving its storage filled with a pattern.
+class SelfFreeingWnd : public CWindowWnd {
+  public:
+    static constexpr unsigned char kFreed = 0xAB;
+
+    LPCWSTR WindowClassName() const override { return L"WeftSelfFreeing"; }
+    LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_CREATE) {
+            ::DestroyWindow(GetHandle());
+            return 0;
+        }
+        return CWindowWnd::ProcessMessage(message, wParam, lParam);
+    }
+    void OnWindowDestroyed(HWND) override {
+        void* storage = this;
+        this->~SelfFreeingWnd();
+        std::memset(storage, kFreed, sizeof(SelfFreeingWnd));
+    }
+};
+
+TEST_F(WindowWndTest, AnObjectFreedWhileItsWindowIsCreatedIsNotWrittenAfterwards) {
+    alignas(SelfFreeingWnd) unsigned char storage[sizeof(SelfFreeingWnd)];
+    auto* wnd = new (storage) SelfFreeingWnd;
+    wnd->Create(nullptr, L"gone", WS_POPUP, 0, 0, 0, 10, 10);
+    EXPECT_TRUE(std::all_of(std::begin(storage), std::end(storage),
+                            [](unsigned char b) { return b == SelfFreeingWnd::kFreed; }));
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/controls/ContainerUI.h"
+#include "ui/controls/ControlUI.h"
+#include "ui/controls/LinearLayouts.h"
+#include "ui/controls/PaintManagerUI.h"
+#include "ui/window/WindowWnd.h"
+
+namespace Weft::test {
+
+// A popup window (client area = window area) whose messages go through its paint manager
+// first; it records every notification it hears.
+class HostWindow : public CWindowWnd, public INotifyUI {
+  public:
+    struct Heard {
+        std::wstring type;
+        CControlUI* sender;
+        WPARAM wParam;
+    };
+
+    HostWindow(int width, int height);
+    ~HostWindow() override;
+
+    LPCWSTR WindowClassName() const override { return L"WeftControlsTestHost"; }
+    LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnNotify(NotifyRecord& notify) override;
+
+    // Invalidates the whole client area and paints it at once.
+    void Paint();
+    // Delivers the queued WM_UI_ASYNC, as the next turn of the message loop would.
+    void RunQueuedWork();
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    LRESULT Mouse(UINT message, int x, int y, WPARAM keys = 0);
+    std::vector<std::wstring> TypesHeard() const;
+    int CountHeard(const wchar_t* type) const;
+
+    CPaintManagerUI manager;
+    std::vector<Heard> heard;
+    std::function<void(NotifyRecord&)> onNotify;
+};
+
+// A stand-in for a push button: a tab stop that sends "click" when released inside itself,
+// and counts the hover events it gets.
+class TestButton : public CControlUI {
+  public:
+    std::uint32_t Flags() const override { return kFlagTabStop; }
+    bool Trigger() override;
+    void ProcessEvent(EventRecord& event) override;
+
+    int enters = 0;
+    int leaves = 0;
+    int buttonUps = 0;
+};
+
+// The main window's tree with plain controls of the same sizes: a vertical layout (inset 10,
+// child padding 8) holding a row of height 35 (child padding 12) with a title and four
+// buttons 28 high, a report box with a vertical scroll bar, and a status line 28 high.
+struct MainLayout {
+    CVerticalLayoutUI* root;
+    CHorizontalLayoutUI* row;
+    CControlUI* title;
+    TestButton* buttons[4];
+    CContainerUI* report;
+    CControlUI* status;
+};
+MainLayout BuildMainLayout(bool withReport = true);
+
+void ExpectRect(const RECT& actual, LONG left, LONG top, LONG right, LONG bottom);
+
+}  // namespace Weft::test

@@ -1,0 +1,525 @@
+// The paint manager driving a real window: clicks, capture, hover, focus and tab order,
+// notifications, delayed deletion, control timers and painting.
+#include <gtest/gtest.h>
+
+#include "tests/ui/controls/ControlTestSupport.h"
+#include "tests/ui/window/RenderTestSupport.h"
+
+namespace Weft {
+namespace {
+
+using test::HostWindow;
+using test::TestButton;
+
+struct Fixture : ::testing::Test {
+    Fixture() : window(300, 200) {
+        root = new CHorizontalLayoutUI;
+        root->SetBkColor(0xFFFFFFFF);
+        for (int i = 0; i < 3; ++i) {
+            buttons[i] = new TestButton;
+            buttons[i]->SetFixedWidth(100);
+            buttons[i]->SetBkColor(0xFF000000 | (0x40 << (8 * i)));
+            root->AddItem(buttons[i]);
+        }
+        buttons[0]->SetName(L"first");
+        window.manager.AttachRoot(root);
+        window.Paint();
+        window.RunQueuedWork();
+        window.heard.clear();
+    }
+
+    HostWindow window;
+    CHorizontalLayoutUI* root;
+    TestButton* buttons[3];
+};
+
+using ClickPath = Fixture;
+
+TEST_F(ClickPath, DownAndUpInsideGiveExactlyOneClick) {
+    window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON);
+    EXPECT_TRUE(window.manager.HasMouseCapture());
+    EXPECT_EQ(::GetCapture(), window.GetHandle());
+    EXPECT_EQ(window.CountHeard(L"click"), 0);
+    window.Mouse(WM_LBUTTONUP, 60, 60);
+    EXPECT_FALSE(window.manager.HasMouseCapture());
+    ASSERT_EQ(window.CountHeard(L"click"), 1);
+    EXPECT_EQ(window.heard.back().sender, buttons[0]);
+}
+
+TEST_F(ClickPath, UpOutsideStillReachesThePressedButtonButDoesNotClick) {
+    window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 150, 50);
+    EXPECT_EQ(buttons[0]->buttonUps, 1);
+    EXPECT_EQ(buttons[1]->buttonUps, 0);
+    EXPECT_EQ(window.CountHeard(L"click"), 0);
+}
+
+TEST_F(ClickPath, CaptureHoldsAcrossTheWindowEdge) {
+    window.Mouse(WM_LBUTTONDOWN, 250, 50, MK_LBUTTON);
+    // Captured: the pointer beyond the window keeps the hover on the pressed button.
+    window.Mouse(WM_MOUSEMOVE, 400, -30, MK_LBUTTON);
+    EXPECT_EQ(buttons[2]->leaves, 0);
+    window.Mouse(WM_MOUSEMOVE, 260, 60, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 260, 60);
+    EXPECT_EQ(window.CountHeard(L"click"), 1);
+    EXPECT_EQ(window.heard.back().sender, buttons[2]);
+}
+
+TEST_F(ClickPath, ReleaseWithoutPressIsIgnored) {
+    window.Mouse(WM_LBUTTONUP, 50, 50);
+    EXPECT_EQ(buttons[0]->buttonUps, 0);
+    EXPECT_TRUE(window.heard.empty());
+}
+
+using Hover = Fixture;
+
+TEST_F(Hover, EnterAndLeaveFollowThePointer) {
+    window.Mouse(WM_MOUSEMOVE, 10, 10);
+    EXPECT_EQ(buttons[0]->enters, 1);
+    window.Mouse(WM_MOUSEMOVE, 20, 10);
+    EXPECT_EQ(buttons[0]->enters, 1);
+    window.Mouse(WM_MOUSEMOVE, 110, 10);
+    EXPECT_EQ(buttons[0]->leaves, 1);
+    EXPECT_EQ(buttons[1]->enters, 1);
+}
+
+TEST_F(Hover, AMouseLeaveListenerHearsEveryHoverChange) {
+    window.manager.AddMouseLeaveListener(buttons[2]);
+    window.Mouse(WM_MOUSEMOVE, 10, 10);
+    window.Mouse(WM_MOUSEMOVE, 110, 10);
+    EXPECT_EQ(buttons[2]->leaves, 1);
+    EXPECT_EQ(buttons[0]->leaves, 1);
+}
+
+struct OwnedToolTip {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<OwnedToolTip*>(data);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    if (std::wstring(name) == L"tooltips_class32" && ::GetWindow(hwnd, GW_OWNER) == search->owner) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST_F(Hover, HoveringAControlWithATipMakesTheToolTipWindow) {
+    buttons[1]->SetToolTip(L"line one<n>line two");
+    OwnedToolTip search{window.GetHandle()};
+    window.Mouse(WM_MOUSEHOVER, 50, 50);
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&search));
+    EXPECT_EQ(search.found, nullptr);
+    window.Mouse(WM_MOUSEHOVER, 150, 50);
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&search));
+    ASSERT_NE(search.found, nullptr);
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    wchar_t text[80] = {};
+    info.lpszText = text;
+    ASSERT_TRUE(::SendMessageW(search.found, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_EQ(std::wstring(text), L"line one\r\nline two");
+    window.Send(WM_CLOSE);
+    EXPECT_FALSE(::IsWindow(search.found));
+}
+
+using Focus = Fixture;
+
+TEST_F(Focus, TabWalksTheTabStopsAndWraps) {
+    EXPECT_TRUE(window.manager.MoveFocusByTab(true));
+    EXPECT_EQ(window.manager.GetFocusControl(), buttons[0]);
+    window.manager.MoveFocusByTab(true);
+    window.manager.MoveFocusByTab(true);
+    EXPECT_EQ(window.manager.GetFocusControl(), buttons[2]);
+    window.manager.MoveFocusByTab(true);
+    EXPECT_EQ(window.manager.GetFocusControl(), buttons[0]);
+    window.manager.MoveFocusByTab(false);
+    EXPECT_EQ(window.manager.GetFocusControl(), buttons[2]);
+    EXPECT_TRUE(buttons[2]->IsFocused());
+    EXPECT_FALSE(buttons[0]->IsFocused());
+}
+
+TEST_F(Focus, PresetFocusChoosesWithoutTellingAnyone) {
+    window.manager.PresetFocus(buttons[1]);
+    EXPECT_EQ(window.manager.GetFocusControl(), buttons[1]);
+    EXPECT_TRUE(window.heard.empty());
+    EXPECT_TRUE(root->IsUpdateNeeded());
+}
+
+TEST_F(Focus, NotificationsTellTheFocusChange) {
+    buttons[0]->SetFocus();
+    buttons[1]->SetFocus();
+    const std::vector<std::wstring> expected = {L"setfocus", L"killfocus", L"setfocus"};
+    EXPECT_EQ(window.TypesHeard(), expected);
+    EXPECT_EQ(window.heard[1].sender, buttons[0]);
+}
+
+TEST_F(Focus, HidingTheFocusedControlClearsTheFocus) {
+    buttons[1]->SetFocus();
+    buttons[1]->SetVisible(false);
+    EXPECT_EQ(window.manager.GetFocusControl(), nullptr);
+    EXPECT_FALSE(buttons[1]->IsFocused());
+}
+
+TEST_F(Focus, DisabledAndHiddenControlsAreSkipped) {
+    buttons[1]->SetEnabled(false);
+    window.manager.MoveFocusByTab(true);
+    window.manager.MoveFocusByTab(true);
+    EXPECT_EQ(window.manager.GetFocusControl(), buttons[2]);
+}
+
+TEST(FocusWithoutStops, TabChangesNothing) {
+    HostWindow window(100, 100);
+    auto* root = new CVerticalLayoutUI;
+    root->AddItem(new CControlUI);
+    window.manager.AttachRoot(root);
+    window.Paint();
+    EXPECT_TRUE(window.manager.MoveFocusByTab(true));
+    EXPECT_EQ(window.manager.GetFocusControl(), nullptr);
+}
+
+TEST_F(Focus, KeysGoToTheFocusedControl) {
+    struct KeyRecorder : CControlUI {
+        std::vector<UiEvent> seen;
+        void ProcessEvent(EventRecord& event) override {
+            seen.push_back(event.type);
+            CControlUI::ProcessEvent(event);
+        }
+    };
+    auto* recorder = new KeyRecorder;
+    root->AddItem(recorder);
+    recorder->SetFocus();
+    recorder->seen.clear();
+    window.Send(WM_KEYDOWN, 'A');
+    window.Send(WM_CHAR, 'a');
+    window.Send(WM_KEYUP, 'A');
+    const std::vector<UiEvent> expected = {UiEvent::KeyDown, UiEvent::Char, UiEvent::KeyUp};
+    EXPECT_EQ(recorder->seen, expected);
+}
+
+using Notifications = Fixture;
+
+TEST_F(Notifications, QueuedTwiceArriveTwiceInOrderAfterTheLoopTurns) {
+    window.manager.SendNotification(buttons[0], L"first", 1, 0, true);
+    window.manager.SendNotification(buttons[1], L"second", 2, 0, true);
+    EXPECT_TRUE(window.heard.empty());
+    MSG msg;
+    int posted = 0;
+    while (::PeekMessageW(&msg, window.GetHandle(), WM_UI_ASYNC, WM_UI_ASYNC, PM_REMOVE)) {
+        ++posted;
+        ::DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(posted, 1);
+    ASSERT_EQ(window.heard.size(), 2u);
+    EXPECT_EQ(window.heard[0].type, L"first");
+    EXPECT_EQ(window.heard[1].type, L"second");
+    EXPECT_EQ(window.heard[1].wParam, 2u);
+}
+
+TEST_F(Notifications, AQueuedNotificationOfADeletedSenderArrivesWithoutSender) {
+    window.manager.SendNotification(buttons[1], L"late", 0, 0, true);
+    root->SetDelayedDestroy(false);
+    root->RemoveItem(buttons[1]);
+    window.RunQueuedWork();
+    ASSERT_EQ(window.heard.size(), 1u);
+    EXPECT_EQ(window.heard[0].sender, nullptr);
+}
+
+TEST_F(Notifications, DelegatesOfTheSenderHearFirst) {
+    struct Listener {
+        std::vector<std::wstring>* log;
+        bool Hear(void* param) {
+            log->push_back(L"delegate:" +
+                           std::wstring(static_cast<NotifyRecord*>(param)->type.GetData()));
+            return true;
+        }
+    };
+    std::vector<std::wstring> log;
+    Listener listener{&log};
+    buttons[0]->notifyListeners += MakeDelegate(&listener, &Listener::Hear);
+    window.onNotify = [&](NotifyRecord& notify) { log.push_back(notify.type.GetData()); };
+    window.manager.SendNotification(buttons[0], L"ping");
+    const std::vector<std::wstring> expected = {L"delegate:ping", L"ping"};
+    EXPECT_EQ(log, expected);
+}
+
+TEST_F(Notifications, DeleteLaterFromItsOwnClickHandler) {
+    bool destroyed = false;
+    struct Watch {
+        bool* flag;
+        bool Gone(void*) {
+            *flag = true;
+            return true;
+        }
+    } watch{&destroyed};
+    buttons[1]->destroyListeners += MakeDelegate(&watch, &Watch::Gone);
+    window.onNotify = [&](NotifyRecord& notify) {
+        if (notify.type == L"click") root->RemoveItem(notify.sender);
+    };
+    window.Mouse(WM_LBUTTONDOWN, 150, 50, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 150, 50);
+    EXPECT_FALSE(destroyed);
+    EXPECT_EQ(root->ItemCount(), 2);
+    window.RunQueuedWork();
+    EXPECT_TRUE(destroyed);
+    // The manager no longer points at it; after the next layout the third button stands there.
+    window.Paint();
+    window.Mouse(WM_MOUSEMOVE, 150, 50);
+    window.Mouse(WM_LBUTTONDOWN, 150, 50, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 150, 50);
+    EXPECT_EQ(window.CountHeard(L"click"), 2);
+    EXPECT_EQ(window.heard.back().sender, buttons[2]);
+}
+
+TEST_F(Notifications, FindByNameGivesTheLastOfTheWalk) {
+    HostWindow other(100, 100);
+    auto* tree = new CVerticalLayoutUI;
+    auto* a = new CControlUI;
+    auto* b = new CControlUI;
+    a->SetName(L"twin");
+    b->SetName(L"twin");
+    tree->AddItem(a);
+    tree->AddItem(b);
+    other.manager.AttachRoot(tree);
+    EXPECT_EQ(other.manager.FindControlByName(L"twin"), b);
+    EXPECT_EQ(window.manager.FindControlByName(L"first"), buttons[0]);
+}
+
+using Timers = Fixture;
+
+// Native ids are drawn from 0..239, the first of a manager being 17; a control timer's Timer
+// event reaches the base control, which tells it as a "timer" notification with the key.
+TEST_F(Timers, AKilledTimerRestartsUnderItsNativeId) {
+    ASSERT_TRUE(window.manager.StartControlTimer(buttons[0], 5, 1000));
+    EXPECT_FALSE(window.manager.StartControlTimer(buttons[0], 5, 1000));
+    window.Send(WM_TIMER, 17);
+    ASSERT_EQ(window.CountHeard(L"timer"), 1);
+    EXPECT_EQ(window.heard.back().wParam, 5u);
+
+    EXPECT_TRUE(window.manager.StopControlTimer(buttons[0], 5));
+    EXPECT_FALSE(window.manager.StopControlTimer(buttons[0], 5));
+    window.Send(WM_TIMER, 17);
+    EXPECT_EQ(window.CountHeard(L"timer"), 1);
+
+    ASSERT_TRUE(window.manager.StartControlTimer(buttons[0], 5, 1000));
+    window.Send(WM_TIMER, 17);
+    EXPECT_EQ(window.CountHeard(L"timer"), 2);
+
+    ASSERT_TRUE(window.manager.StartControlTimer(buttons[1], 5, 1000));
+    window.Send(WM_TIMER, 18);
+    EXPECT_EQ(window.CountHeard(L"timer"), 3);
+    EXPECT_EQ(window.heard.back().sender, buttons[1]);
+}
+
+TEST_F(Timers, ADeletedControlsTimersStop) {
+    ASSERT_TRUE(window.manager.StartControlTimer(buttons[1], 7, 1000));
+    root->SetDelayedDestroy(false);
+    root->RemoveItem(buttons[1]);
+    window.Send(WM_TIMER, 17);
+    EXPECT_EQ(window.CountHeard(L"timer"), 0);
+    // The native timer is gone too.
+    EXPECT_FALSE(::KillTimer(window.GetHandle(), 17));
+}
+
+TEST(FirstPaint, WindowInitBeforePaintingAndWindowSizeQueuedAfter) {
+    HostWindow window(120, 80);
+    auto* root = new CVerticalLayoutUI;
+    struct PaintProbe : CControlUI {
+        std::vector<std::wstring>* log;
+        void DrawBackgroundColor(HDC) override { log->push_back(L"paint"); }
+    };
+    auto* probe = new PaintProbe;
+    root->AddItem(probe);
+    std::vector<std::wstring> log;
+    probe->log = &log;
+    window.onNotify = [&](NotifyRecord& notify) { log.push_back(notify.type.GetData()); };
+    window.manager.AttachRoot(root);
+    window.Paint();
+    window.RunQueuedWork();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log.front(), L"windowinit");
+    EXPECT_EQ(log[1], L"paint");
+    EXPECT_EQ(log.back(), L"windowsize");
+}
+
+TEST(Painting, TheOffscreenBufferHoldsTheTreeAndOnlyDirtyPartsAreRepainted) {
+    HostWindow window(100, 60);
+    auto* root = new CHorizontalLayoutUI;
+    auto* left = new CControlUI;
+    auto* right = new CControlUI;
+    left->SetBkColor(0xFFFF0000);
+    right->SetBkColor(0xFF0000FF);
+    right->ApplyAttributeText(L"bordersize=\"1\" bordercolor=\"#FF00FF00\"");
+    root->AddItem(left);
+    root->AddItem(right);
+    window.manager.AttachRoot(root);
+    window.Paint();
+    EXPECT_EQ(window.manager.OffscreenPixel(10, 10) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(window.manager.OffscreenPixel(75, 30) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(window.manager.OffscreenPixel(50, 0) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(window.manager.OffscreenPixel(99, 59) & 0xFFFFFF, 0x00FF00u);
+
+    left->SetBkColor(0xFF00FFFF);
+    ::UpdateWindow(window.GetHandle());
+    EXPECT_EQ(window.manager.OffscreenPixel(10, 10) & 0xFFFFFF, 0x00FFFFu);
+    EXPECT_EQ(window.manager.OffscreenPixel(75, 30) & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST(Painting, WithoutARootTheWindowIsPaintedBlackAndInputIsIgnored) {
+    HostWindow window(40, 40);
+    window.Paint();
+    window.Mouse(WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 5, 5);
+    EXPECT_FALSE(window.manager.HasMouseCapture());
+    EXPECT_TRUE(window.heard.empty());
+}
+
+struct DestroyCounter {
+    int count = 0;
+    bool Destroyed(void*) {
+        ++count;
+        return true;
+    }
+};
+
+TEST(DelayedDeletion, AManagerGoingAwayDeletesEveryControlStillWaiting) {
+    DestroyCounter counter;
+    {
+        HostWindow window(50, 50);
+        window.manager.AttachRoot(new CVerticalLayoutUI);
+        for (int i = 0; i < 3; ++i) {
+            auto* control = new CControlUI;
+            control->destroyListeners += MakeDelegate(&counter, &DestroyCounter::Destroyed);
+            window.manager.DeleteLater(control);
+        }
+        EXPECT_EQ(counter.count, 0);
+    }
+    EXPECT_EQ(counter.count, 3);
+}
+
+TEST(LayeredMode, PaintsOpaquePixelsWithFullAlphaAndMarksTheWindowLayered) {
+    HostWindow window(60, 40);
+    auto* root = new CVerticalLayoutUI;
+    root->SetBkColor(0xFF336699);
+    window.manager.AttachRoot(root);
+    window.manager.EnableLayeredMode(true);
+    ASSERT_TRUE(window.manager.IsLayered());
+    window.Paint();
+    EXPECT_NE(::GetWindowLongW(window.GetHandle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    EXPECT_EQ(window.manager.OffscreenPixel(30, 20), 0xFF336699u);
+}
+
+TEST(LayeredMode, WindowAlphaAppliesToTheWholeWindow) {
+    HostWindow window(20, 20);
+    window.manager.SetWindowAlpha(128);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_NE(::GetLayeredWindowAttributes(window.GetHandle(), nullptr, &alpha, &flags), FALSE);
+    EXPECT_EQ(alpha, 128);
+    EXPECT_NE(flags & LWA_ALPHA, 0u);
+    EXPECT_EQ(window.manager.GetOpacity(), 128);
+}
+
+// Shared images hold GDI+ objects too; they go with the last manager, before its GDI+ ends.
+TEST(ResourceLifetime, SharedImagesGoWithTheLastManager) {
+    const std::wstring path =
+        test::WriteTempFile(L"shared.png", test::EncodePng(test::TestImage(4, 4, 0xFF00FF00)));
+    {
+        HostWindow window(10, 10);
+        ASSERT_NE(window.manager.Resources().AddImage(path.c_str(), nullptr, 0, false, true, true),
+                  nullptr);
+        {
+            HostWindow second(10, 10);
+            EXPECT_NE(second.manager.Resources().GetImage(path.c_str()), nullptr);
+        }
+        EXPECT_NE(window.manager.Resources().GetImage(path.c_str()), nullptr);
+    }
+    HostWindow later(10, 10);
+    EXPECT_EQ(later.manager.Resources().GetImage(path.c_str()), nullptr);
+}
+
+TEST(RootReplacement, TheOldRootGoesLaterAndTheSameRootAgainStays) {
+    DestroyCounter counter;
+    HostWindow window(50, 50);
+    auto* first = new CVerticalLayoutUI;
+    first->destroyListeners += MakeDelegate(&counter, &DestroyCounter::Destroyed);
+    window.manager.AttachRoot(first);
+    window.manager.AttachRoot(first);
+    window.RunQueuedWork();
+    EXPECT_EQ(counter.count, 0);
+    EXPECT_EQ(window.manager.GetRootControl(), first);
+    window.manager.AttachRoot(new CVerticalLayoutUI);
+    EXPECT_EQ(counter.count, 0);
+    window.RunQueuedWork();
+    EXPECT_EQ(counter.count, 1);
+    EXPECT_FALSE(window.manager.AttachRoot(nullptr));
+}
+
+using Messages = Fixture;
+
+TEST_F(Messages, AFilterThatHandlesAMessageEndsItThere) {
+    struct SwallowClicks : IMessageFilterUI {
+        LRESULT MessageHandler(UINT message, WPARAM, LPARAM, bool& handled) override {
+            handled = message == WM_LBUTTONDOWN || message == WM_LBUTTONUP;
+            return 42;
+        }
+    } filter;
+    window.manager.AddMessageHook(&filter);
+    EXPECT_EQ(window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON), 42);
+    EXPECT_EQ(window.Mouse(WM_LBUTTONUP, 50, 50), 42);
+    EXPECT_EQ(window.manager.GetMousePos().x, 50);
+    EXPECT_EQ(window.CountHeard(L"click"), 0);
+    window.manager.RemoveMessageHook(&filter);
+    window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 50, 50);
+    EXPECT_EQ(window.CountHeard(L"click"), 1);
+}
+
+TEST_F(Messages, TrackingLimitsGoIntoMinMaxInfo) {
+    window.manager.SetMinTrackSize(CUiSize(750, 0));
+    window.manager.SetMaxTrackSize(CUiSize(0, 900));
+    MINMAXINFO info{};
+    info.ptMinTrackSize = POINT{1, 2};
+    info.ptMaxTrackSize = POINT{3, 4};
+    info.ptMaxSize = POINT{5, 6};
+    window.Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 750);
+    EXPECT_EQ(info.ptMinTrackSize.y, 2);
+    EXPECT_EQ(info.ptMaxTrackSize.x, 3);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 900);
+    EXPECT_EQ(info.ptMaxSize.y, 900);
+}
+
+TEST_F(Messages, PrintClientPaintsTheTreeIntoTheGivenContext) {
+    test::Canvas canvas(300, 200, 0xFFFFFFFF);
+    window.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    EXPECT_EQ(canvas.Rgb(50, 50), 0x000040u);
+    EXPECT_EQ(canvas.Rgb(150, 50), 0x004000u);
+    EXPECT_EQ(canvas.Rgb(250, 50), 0x400000u);
+}
+
+TEST_F(Messages, WindowSizeReachesTheFocusedControlAndLaysTheTreeOutAgain) {
+    struct SizeWatcher : TestButton {
+        int sizes = 0;
+        void ProcessEvent(EventRecord& event) override {
+            if (event.type == UiEvent::WindowSize) ++sizes;
+            TestButton::ProcessEvent(event);
+        }
+    };
+    auto* watcher = new SizeWatcher;
+    root->AddItem(watcher);
+    window.Paint();
+    watcher->SetFocus();
+    ::SetWindowPos(window.GetHandle(), nullptr, 0, 0, 400, 200,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(watcher->sizes, 1);
+    EXPECT_TRUE(root->IsUpdateNeeded());
+    window.Paint();
+    EXPECT_EQ(watcher->GetPos().right, 400);
+}
+
+}  // namespace
+}  // namespace Weft

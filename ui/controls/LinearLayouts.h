@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ui/controls/ContainerUI.h"
+
+namespace Weft {
+
+// The drag separator both linear layouts may have on one edge: positive sizes lie on the
+// bottom (right) edge, negative ones on the top (left) edge.
+struct SeparatorState {
+    static constexpr std::uint32_t kDragging = 0x40;
+    int sepSize = 0;
+    std::uint32_t dragState = 0;
+    POINT lastPoint = {0, 0};
+    CUiRect dragRect;
+    bool sepImmediate = false;
+};
+
+// Stacks its children top to bottom with fixed and stretching heights.
+class CVerticalLayoutUI : public CContainerUI {
+  public:
+    const wchar_t* ClassName() const override;
+    void* CastTo(const wchar_t* interfaceName) override;
+    std::uint32_t Flags() const override;
+    void SetPos(CUiRect rect, bool invalidate = true) override;
+    void ProcessEvent(EventRecord& event) override;
+    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    void PaintAfter(HDC dc, const RECT& paintArea) override;
+
+    void SetSepHeight(int height) { separator.sepSize = height; }
+    int GetSepHeight() const { return separator.sepSize; }
+    void SetSepImmediateMode(bool immediate);
+    bool IsSepImmediateMode() const { return separator.sepImmediate; }
+
+  private:
+    SeparatorState separator;
+};
+
+// Stacks its children left to right with fixed and stretching widths; children without a
+// fixed height fill the row's height.
+class CHorizontalLayoutUI : public CContainerUI {
+  public:
+    const wchar_t* ClassName() const override;
+    void* CastTo(const wchar_t* interfaceName) override;
+    std::uint32_t Flags() const override;
+    void SetPos(CUiRect rect, bool invalidate = true) override;
+    void ProcessEvent(EventRecord& event) override;
+    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+    void PaintAfter(HDC dc, const RECT& paintArea) override;
+
+    void SetSepWidth(int width) { separator.sepSize = width; }
+    int GetSepWidth() const { return separator.sepSize; }
+    void SetSepImmediateMode(bool immediate);
+    bool IsSepImmediateMode() const { return separator.sepImmediate; }
+
+  private:
+    SeparatorState separator;
+};
+
+}  // namespace Weft
