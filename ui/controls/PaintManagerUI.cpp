@@ -14,11 +14,25 @@ CUiPtrArray& LiveManagers() {
     return *managers;
 }
 
+// The tooltip window class lives in the common controls. comctl32 is no KnownDLL: it is
+// loaded from the system directory (or the side-by-side version the manifest names), never
+// imported, so no comctl32.dll beside the program is ever loaded.
+void RegisterCommonControls() {
+    const HMODULE module = ::LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module == nullptr) return;
+    using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto init = reinterpret_cast<InitEx>(
+        reinterpret_cast<void*>(::GetProcAddress(module, "InitCommonControlsEx")));
+    if (init == nullptr) return;
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    init(&classes);
+}
+
 void FirstManagerSetUp() {
     static bool done = false;
     if (done) return;
     done = true;
-    ::InitCommonControls();
+    RegisterCommonControls();
     // Resolves the "msimg32.dll" primitives before anything of this process draws.
     GetBlendEntries();
 }
