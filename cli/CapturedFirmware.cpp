@@ -12,6 +12,7 @@ const ByteBuffer* CapturedVariables::Find(std::wstring_view name,
     if (guidText == securityDatabase && name == L"db") image = &db;
     if (guidText == securityDatabase && name == L"dbx") image = &dbx;
     if (guidText == global && name == L"KEK") image = &kek;
+    if (guidText == global && name == L"PK") image = &pk;
     return image != nullptr && image->has_value() ? &**image : nullptr;
 }
 

@@ -18,6 +18,7 @@ struct CapturedVariables {
     std::optional<ByteBuffer> db;
     std::optional<ByteBuffer> dbx;
     std::optional<ByteBuffer> kek;
+    std::optional<ByteBuffer> pk;
 
     // The captured image standing in for the named variable, or null.
     const ByteBuffer* Find(std::wstring_view name, std::wstring_view guidText) const;
@@ -30,7 +31,7 @@ std::uint32_t CopyCapturedImage(const ByteBuffer& image, std::span<std::uint8_t>
 // is the machine's own.
 template <class Machine>
 class WithCapturedFirmware final : public Machine {
-public:
+  public:
     template <class... Args>
     explicit WithCapturedFirmware(CapturedVariables captured, Args&&... args)
         : Machine(std::forward<Args>(args)...), captured_(std::move(captured)) {}
@@ -38,13 +39,23 @@ public:
     std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
                                         std::span<std::uint8_t> buffer) override {
         if (const ByteBuffer* image = captured_.Find(name, guidText)) {
-            return CopyCapturedImage(*image, buffer);
+            const std::uint32_t count = CopyCapturedImage(*image, buffer);
+            lastCapturedFailure_ =
+                count == 0 ? FirmwareReadFailure::TooLarge : FirmwareReadFailure::None;
+            return count;
         }
+        lastCapturedFailure_.reset();
         return Machine::QueryFirmwareVariable(name, guidText, buffer);
     }
 
-private:
+    FirmwareReadFailure LastFirmwareReadFailure() override {
+        return lastCapturedFailure_ ? *lastCapturedFailure_ : Machine::LastFirmwareReadFailure();
+    }
+
+  private:
     CapturedVariables captured_;
+    // Set when the last read was answered from a captured image.
+    std::optional<FirmwareReadFailure> lastCapturedFailure_;
 };
 
 }  // namespace certvane::cli

@@ -75,8 +75,19 @@ CliResult PlainReport(Platform& platform) {
     return {DecideExitCode(readiness), ToUtf8(report), {}};
 }
 
-CliResult JsonFacts(Platform& platform) {
-    const MachineFacts facts = GatherMachineFacts(platform);
+// The variables the command line replaces with captured images.
+std::vector<std::wstring_view> CapturedNames(const CliOptions& options) {
+    std::vector<std::wstring_view> names;
+    if (options.dbFile) names.push_back(L"db");
+    if (options.dbxFile) names.push_back(L"dbx");
+    if (options.kekFile) names.push_back(L"KEK");
+    if (options.pkFile) names.push_back(L"PK");
+    return names;
+}
+
+CliResult JsonFacts(Platform& platform, const CliOptions& options) {
+    MachineFacts facts = GatherMachineFacts(platform);
+    facts.keys = ReadKeyStores(platform, CapturedNames(options));
     const int exitCode = DecideExitCode(ReadinessOf(facts));
     return {exitCode, JsonReport(facts, exitCode), {}};
 }
@@ -93,8 +104,9 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
         {&command.options.dbFile, &command.captured.db},
         {&command.options.dbxFile, &command.captured.dbx},
         {&command.options.kekFile, &command.captured.kek},
+        {&command.options.pkFile, &command.captured.pk},
     };
-    const wchar_t* const names[] = {L"--db", L"--dbx", L"--kek"};
+    const wchar_t* const names[] = {L"--db", L"--dbx", L"--kek", L"--pk"};
     for (std::size_t i = 0; i < std::size(captures); ++i) {
         const auto& [file, image] = captures[i];
         if (!file->has_value()) continue;
@@ -107,7 +119,7 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
 
 CliResult RunCommand(Platform& platform, const CliOptions& options) {
     if (options.efiFile) return SignerOfFile(platform, *options.efiFile);
-    return options.json ? JsonFacts(platform) : PlainReport(platform);
+    return options.json ? JsonFacts(platform, options) : PlainReport(platform);
 }
 
 }  // namespace certvane::cli

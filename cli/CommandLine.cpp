@@ -11,6 +11,7 @@ std::optional<std::wstring>* FileOption(CliOptions& options, const std::wstring&
     if (name == L"--db") return &options.dbFile;
     if (name == L"--dbx") return &options.dbxFile;
     if (name == L"--kek") return &options.kekFile;
+    if (name == L"--pk") return &options.pkFile;
     if (name == L"--efi") return &options.efiFile;
     return nullptr;
 }
@@ -68,7 +69,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
             return Error(L"unknown option: " + arg);
         }
     }
-    if (options.efiFile && (options.json || options.dbFile || options.dbxFile || options.kekFile)) {
+    if (options.efiFile &&
+        (options.json || options.dbFile || options.dbxFile || options.kekFile || options.pkFile)) {
         return Error(L"--efi cannot be combined with other options");
     }
     return {options, {}};

@@ -13,6 +13,7 @@ struct CliOptions {
     std::optional<std::wstring> dbFile;
     std::optional<std::wstring> dbxFile;
     std::optional<std::wstring> kekFile;
+    std::optional<std::wstring> pkFile;
     // Names the signing authority of one EFI file instead of reporting on the machine.
     std::optional<std::wstring> efiFile;
 };

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/GatherFacts.h"
+#include "cli/KeyHierarchyJson.h"
 #include "cli/Utf8.h"
 
 namespace certvane::cli {
@@ -83,7 +84,8 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
     for (const NamedRegistryValue& value : facts.servicing)
         servicing[value.name] = Value(value.value);
 
-    const ordered_json report = {
+    ordered_json report = {
+        {"schemaVersion", JsonSchemaVersion},
         {"environment",
          {{"windowsPE", facts.winPE},
           {"windowsVersion", ToUtf8(facts.windowsVersion)},
@@ -107,6 +109,7 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
           {"bootManagerTrusted", ReadinessOf(facts).bootManagerTrusted},
           {"exitCode", exitCode}}},
     };
+    AddKeyHierarchy(report, facts);
     return report.dump(2) + "\n";
 }
 

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/KeyStores.h"
 #include "inspect/CertGeneration.h"
 #include "inspect/SignatureDatabase.h"
 
@@ -59,6 +60,9 @@ struct MachineFacts {
     std::vector<BootFileFact> bootFiles;
     std::vector<NamedRegistryValue> servicing;
     RegistryValue availableUpdates;
+
+    // Every Secure Boot variable, for the key hierarchy keys of the JSON report.
+    KeyStores keys;
 };
 
 }  // namespace certvane::cli

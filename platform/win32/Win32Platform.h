@@ -7,9 +7,10 @@ namespace certvane {
 // The real operating system. Each operation is the Win32 call (or fixed tiny sequence of
 // calls) it names and nothing more.
 class Win32Platform : public Platform {
-public:
+  public:
     std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
                                         std::span<std::uint8_t> buffer) override;
+    FirmwareReadFailure LastFirmwareReadFailure() override;
     std::optional<std::uint32_t> QueryFirmwareType() override;
     std::optional<std::wstring> CertificateSubjectName(std::span<const std::uint8_t> der) override;
 
@@ -86,6 +87,10 @@ public:
 
     bool ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
                             std::wstring_view parameters) override;
+
+  private:
+    // The system's error code of the last firmware variable read that returned nothing.
+    std::uint32_t lastFirmwareError_ = 0;
 };
 
 }  // namespace certvane

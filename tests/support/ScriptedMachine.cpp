@@ -24,9 +24,16 @@ std::optional<std::wstring> DecodeFakeCertificate(std::span<const std::uint8_t> 
 }
 
 const wchar_t* KindName(int kind) {
-    static const wchar_t* const names[] = {L"key", L"token", L"device", L"volume search",
-                                           L"process", L"thread", L"certificate store",
-                                           L"crypt message", L"certificate", L"COM object"};
+    static const wchar_t* const names[] = {L"key",
+                                           L"token",
+                                           L"device",
+                                           L"volume search",
+                                           L"process",
+                                           L"thread",
+                                           L"certificate store",
+                                           L"crypt message",
+                                           L"certificate",
+                                           L"COM object"};
     return names[kind];
 }
 
@@ -51,14 +58,36 @@ std::uint32_t ScriptedMachine::QueryFirmwareVariable(std::wstring_view name,
                                                      std::wstring_view guidText,
                                                      std::span<std::uint8_t> buffer) {
     firmwareReads.push_back({std::wstring(name), std::wstring(guidText), buffer.size()});
-    if (firmwareCountOverride) return *firmwareCountOverride;
-    const auto found = firmwareVariables.find({std::wstring(name), std::wstring(guidText)});
-    if (found == firmwareVariables.end() || found->second.size() > buffer.size()) return 0;
+    const std::pair<std::wstring, std::wstring> key{name, guidText};
+    lastFirmwareFailure_ = FirmwareReadFailure::None;
+    if (firmwareCountOverride) {
+        if (*firmwareCountOverride == 0) lastFirmwareFailure_ = FirmwareReadFailure::Other;
+        return *firmwareCountOverride;
+    }
+    if (const auto failure = firmwareFailures.find(key); failure != firmwareFailures.end()) {
+        lastFirmwareFailure_ = failure->second;
+        return 0;
+    }
+    const auto found = firmwareVariables.find(key);
+    if (found == firmwareVariables.end()) {
+        lastFirmwareFailure_ = FirmwareReadFailure::NotFound;
+        return 0;
+    }
+    if (found->second.size() > buffer.size()) {
+        lastFirmwareFailure_ = FirmwareReadFailure::TooLarge;
+        return 0;
+    }
     std::copy(found->second.begin(), found->second.end(), buffer.begin());
     return static_cast<std::uint32_t>(found->second.size());
 }
 
-std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() { return firmwareType; }
+FirmwareReadFailure ScriptedMachine::LastFirmwareReadFailure() {
+    return lastFirmwareFailure_;
+}
+
+std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() {
+    return firmwareType;
+}
 
 std::optional<std::wstring> ScriptedMachine::CertificateSubjectName(
     std::span<const std::uint8_t> der) {

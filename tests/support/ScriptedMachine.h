@@ -50,7 +50,7 @@ struct ScriptedFile {
 };
 
 struct ScriptedVolume {
-    std::wstring name;  // "\\?\Volume{...}\"
+    std::wstring name;                  // "\\?\Volume{...}\"
     std::wstring fileSystem = L"NTFS";  // empty: unreadable
     int disk = 0;                       // -1: the disk cannot be told
     std::uint32_t extents = 1;
@@ -74,7 +74,7 @@ struct ScriptedCommand {
 // An in-memory machine: tests script its state, run the portable algorithms on it, and read
 // back what the algorithms asked of it and what they left held.
 class ScriptedMachine : public Platform {
-public:
+  public:
     ScriptedMachine();
 
     // ---- scripting ---------------------------------------------------------------------
@@ -85,11 +85,14 @@ public:
     // names and mount folders as they are now.
     void PutFile(std::wstring_view path, ScriptedFile file = {});
     void PutFolder(std::wstring_view path);
-    void SetRegistryValue(std::wstring_view key, std::wstring_view name, ScriptedRegistryValue value);
+    void SetRegistryValue(std::wstring_view key, std::wstring_view name,
+                          ScriptedRegistryValue value);
 
     std::map<std::pair<std::wstring, std::wstring>, Bytes> firmwareVariables;
     // Replaces the return value of every firmware read (to script misbehaving firmware).
     std::optional<std::uint32_t> firmwareCountOverride;
+    // Variables whose read fails with this reason instead of returning data, by (name, GUID).
+    std::map<std::pair<std::wstring, std::wstring>, FirmwareReadFailure> firmwareFailures;
     std::optional<std::uint32_t> firmwareType;
     // Decodes certificates; FakeCertificate bytes by default. Each call's input is recorded.
     std::function<std::optional<std::wstring>(std::span<const std::uint8_t>)> decodeCertificate;
@@ -144,9 +147,9 @@ public:
         std::wstring parameters;
     };
     std::vector<ShellExecution> shellExecutions;
-    std::vector<std::wstring> hiveLoads;    // "name <- file"
-    std::vector<std::wstring> log;          // every operation that changes or releases state
-    std::vector<std::wstring> misuse;       // releases of unknown handles, refused orders
+    std::vector<std::wstring> hiveLoads;  // "name <- file"
+    std::vector<std::wstring> log;        // every operation that changes or releases state
+    std::vector<std::wstring> misuse;     // releases of unknown handles, refused orders
 
     // Everything acquired and not yet released: handles, loaded hives, COM, running children.
     std::vector<std::wstring> HeldResources() const;
@@ -157,6 +160,7 @@ public:
     // ---- Platform ----------------------------------------------------------------------
     std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
                                         std::span<std::uint8_t> buffer) override;
+    FirmwareReadFailure LastFirmwareReadFailure() override;
     std::optional<std::uint32_t> QueryFirmwareType() override;
     std::optional<std::wstring> CertificateSubjectName(std::span<const std::uint8_t> der) override;
 
@@ -234,20 +238,29 @@ public:
     bool ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
                             std::wstring_view parameters) override;
 
-private:
+  private:
     struct Location {
         std::size_t volume;
         std::wstring relative;  // folded, no leading or trailing backslash; empty: the root
     };
     enum class HandleKind {
-        Key, Token, Device, Search, Process, Thread, Store, Message, Certificate, Com
+        Key,
+        Token,
+        Device,
+        Search,
+        Process,
+        Thread,
+        Store,
+        Message,
+        Certificate,
+        Com
     };
     struct Handle {
         HandleKind kind;
         std::wstring description;
         std::size_t index = 0;  // volume, search position, process, certificate, rows delivered
-        std::wstring text{};  // key path, WMI drive, signed file path
-        std::wstring hive{};  // the hive a key belongs to; empty for the live registry
+        std::wstring text{};    // key path, WMI drive, signed file path
+        std::wstring hive{};    // the hive a key belongs to; empty for the live registry
     };
     struct Process {
         std::wstring commandLine;
@@ -272,6 +285,7 @@ private:
     std::uintptr_t nextHandle_ = 0x100;
     std::vector<Process> processes_;
     std::map<std::wstring, RegistryTree> loadedHives_;  // by folded name
+    FirmwareReadFailure lastFirmwareFailure_ = FirmwareReadFailure::None;
     int comDepth_ = 0;
     bool comSecurityInitialized_ = false;
 };
