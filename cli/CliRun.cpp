@@ -1,5 +1,7 @@
 #include "cli/CliRun.h"
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,6 +20,15 @@ namespace {
 
 // The largest variable the firmware read accepts, plus an efivarfs attribute word.
 constexpr std::uintmax_t kMaxCapturedFile = MaxFirmwareVariableSize + 4;
+
+std::string TodayUtc() {
+    const std::chrono::year_month_day date{
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text;
+}
 
 CliResult UsageError(std::wstring_view message) {
     return {ExitUsage, {}, "certvane-cli: " + ToUtf8(message) + "\n"};
@@ -88,6 +99,7 @@ std::vector<std::wstring_view> CapturedNames(const CliOptions& options) {
 CliResult JsonFacts(Platform& platform, const CliOptions& options) {
     MachineFacts facts = GatherMachineFacts(platform);
     facts.keys = ReadKeyStores(platform, CapturedNames(options));
+    facts.matrix = CertificateMatrix(facts.keys, options.today);
     const int exitCode = DecideExitCode(ReadinessOf(facts));
     return {exitCode, JsonReport(facts, exitCode), {}};
 }
@@ -100,6 +112,7 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
     if (parsed.options->help) return CliResult{0, ToUtf8(UsageText), {}};
 
     PreparedCommand command{*parsed.options, {}};
+    command.options.today = TodayUtc();
     const std::pair<const std::optional<std::wstring>*, std::optional<ByteBuffer>*> captures[] = {
         {&command.options.dbFile, &command.captured.db},
         {&command.options.dbxFile, &command.captured.dbx},

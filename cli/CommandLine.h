@@ -16,6 +16,8 @@ struct CliOptions {
     std::optional<std::wstring> pkFile;
     // Names the signing authority of one EFI file instead of reporting on the machine.
     std::optional<std::wstring> efiFile;
+    // The UTC date ("YYYY-MM-DD") certificate expiry is measured against.
+    std::string today;
 };
 
 // Options, or the one-line reason why the arguments are not a valid command.

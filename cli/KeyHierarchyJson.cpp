@@ -48,6 +48,28 @@ ordered_json FlagJson(const VariableFact& flag) {
     return json;
 }
 
+ordered_json Text(const std::optional<X509Fields>& fields, std::wstring X509Fields::*member) {
+    return fields ? ordered_json(ToUtf8((*fields).*member)) : ordered_json(nullptr);
+}
+
+ordered_json MatrixJson(const std::vector<MatrixRow>& matrix) {
+    ordered_json rows = ordered_json::array();
+    for (const MatrixRow& row : matrix) {
+        rows.push_back(
+            {{"store", ToUtf8(row.store)},
+             {"subject", Text(row.fields, &X509Fields::subjectCommonName)},
+             {"issuer", Text(row.fields, &X509Fields::issuerCommonName)},
+             {"thumbprint", row.thumbprint},
+             {"notAfter", row.fields ? ordered_json(row.fields->notAfter) : ordered_json(nullptr)},
+             {"expired", row.expired},
+             {"known", row.known ? ordered_json(row.known->key) : ordered_json(nullptr)},
+             {"knownBy", !row.known              ? ordered_json(nullptr)
+                         : row.knownByThumbprint ? ordered_json("thumbprint")
+                                                 : ordered_json("subject")}});
+    }
+    return rows;
+}
+
 }  // namespace
 
 void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts) {
@@ -58,6 +80,7 @@ void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts) {
     variables["SecureBoot"] = FlagJson(facts.keys.secureBoot);
     variables["SetupMode"] = FlagJson(facts.keys.setupMode);
     report["variables"] = variables;
+    report["certificateMatrix"] = MatrixJson(facts.matrix);
 }
 
 }  // namespace certvane::cli

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/CertificateMatrix.h"
 #include "cli/KeyStores.h"
 #include "inspect/CertGeneration.h"
 #include "inspect/SignatureDatabase.h"
@@ -63,6 +64,7 @@ struct MachineFacts {
 
     // Every Secure Boot variable, for the key hierarchy keys of the JSON report.
     KeyStores keys;
+    std::vector<MatrixRow> matrix;
 };
 
 }  // namespace certvane::cli

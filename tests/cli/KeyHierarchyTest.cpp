@@ -5,8 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/CertificateMatrix.h"
 #include "cli/KeyStores.h"
+#include "inspect/Sha.h"
 #include "tests/cli/CliFixture.h"
+#include "tests/cli/KeyHierarchies.h"
 #include "tests/support/RealData.h"
 #include "tests/support/SignatureLists.h"
 #include "tests/support/Situations.h"
@@ -83,6 +86,89 @@ TEST_F(KeyHierarchyTest, ACapturedPkIsCheckedLikeTheOtherImages) {
     EXPECT_EQ(result.exitCode, 64);
     EXPECT_THAT(result.out, IsEmpty());
     EXPECT_THAT(result.err, ::testing::HasSubstr("--pk file"));
+}
+
+}  // namespace
+}  // namespace certvane::cli
+
+namespace certvane::cli {
+namespace {
+
+VariableFact Store(std::wstring_view name, Bytes image) {
+    VariableFact fact;
+    fact.name = name;
+    fact.image = std::move(image);
+    return fact;
+}
+
+TEST(CertificateMatrix, StatesNamesThumbprintExpiryAndWhichKnownCertificate) {
+    const Bytes kek2011 = test::RealCertificate("microsoft-corporation-kek-ca-2011.der");
+    Bytes padded;
+    test::AppendList(
+        padded,
+        {.type = CertX509Guid, .entrySize = static_cast<std::uint32_t>(16 + kek2011.size() + 8)},
+        {kek2011});
+    KeyStores keys;
+    keys.stores = {
+        Store(L"KEK", test::Concat({padded, test::RealUpdateLists("kek-update-ami-test-pk1.bin")})),
+        Store(L"db", test::Concat({test::X509List({0x30, 0x03, 0x02, 0x01, 0x05}),
+                                   test::RealUpdateLists("dbx-update-amd64.bin")}))};
+
+    const auto matrix = CertificateMatrix(keys, "2026-07-01");
+    ASSERT_EQ(matrix.size(), 3u);  // the hash list has no certificates
+    EXPECT_EQ(matrix[0].store, L"KEK");
+    ASSERT_TRUE(matrix[0].fields);
+    EXPECT_EQ(matrix[0].fields->subjectCommonName, L"Microsoft Corporation KEK CA 2011");
+    EXPECT_EQ(matrix[0].fields->notAfter, "2026-06-24");
+    // The padding after the certificate is not part of it.
+    EXPECT_EQ(matrix[0].thumbprint, HexOf(Sha1(kek2011)));
+    EXPECT_EQ(matrix[0].known, &Kek2011);
+    EXPECT_TRUE(matrix[0].knownByThumbprint);
+    EXPECT_TRUE(matrix[0].expired);
+    EXPECT_EQ(matrix[1].known, &Kek2023);
+    EXPECT_FALSE(matrix[1].expired);
+    EXPECT_EQ(matrix[1].fields->issuerCommonName, L"Microsoft RSA Devices Root CA 2021");
+    // No certificate at all: stated with its thumbprint only.
+    EXPECT_EQ(matrix[2].store, L"db");
+    EXPECT_FALSE(matrix[2].fields);
+    EXPECT_EQ(matrix[2].known, nullptr);
+    EXPECT_FALSE(matrix[2].expired);
+    // The day before expiry the same certificate is not expired.
+    EXPECT_FALSE(CertificateMatrix(keys, "2026-06-23")[0].expired);
+}
+
+TEST(CertificateMatrix, EveryWellKnownThumbprintIsThatOfMicrosoftsFile) {
+    const std::pair<const char*, const WellKnownCertificate*> files[] = {
+        {"microsoft-windows-production-pca-2011.der", &WellKnownCertificates[0]},
+        {"microsoft-corporation-uefi-ca-2011.der", &WellKnownCertificates[1]},
+        {"windows-uefi-ca-2023.der", &WellKnownCertificates[2]},
+        {"microsoft-uefi-ca-2023.der", &WellKnownCertificates[3]},
+        {"microsoft-option-rom-uefi-ca-2023.der", &WellKnownCertificates[4]},
+        {"microsoft-corporation-kek-ca-2011.der", &Kek2011},
+        {"microsoft-corporation-kek-2k-ca-2023.der", &Kek2023},
+    };
+    for (const auto& [file, known] : files) {
+        const Bytes der = test::RealCertificate(file);
+        EXPECT_EQ(HexOf(Sha1(der)), known->thumbprint) << file;
+        EXPECT_EQ(ReadX509Fields(der)->subjectCommonName, known->subject) << file;
+    }
+}
+
+TEST_F(KeyHierarchyTest, TheMatrixCoversEveryStoreOfAFullyUpdatedMachine) {
+    const json matrix = Json({}, FullyUpdatedMachine())["certificateMatrix"];
+    // PK 1, KEK 2, db 5, and the same again in the defaults; dbx holds hashes only.
+    ASSERT_EQ(matrix.size(), 16u);
+    EXPECT_EQ(matrix[0]["store"], "PK");
+    EXPECT_EQ(matrix[0]["subject"], "Windows OEM Devices PK");
+    EXPECT_EQ(matrix[0]["known"], nullptr);
+    EXPECT_EQ(matrix[2]["store"], "KEK");
+    EXPECT_EQ(matrix[2]["known"], "microsoft-corporation-kek-2k-ca-2023");
+    EXPECT_EQ(matrix[2]["knownBy"], "thumbprint");
+    EXPECT_EQ(matrix[2]["notAfter"], "2038-03-02");
+    EXPECT_EQ(matrix[2]["expired"], false);
+    EXPECT_EQ(matrix[3]["issuer"], "Microsoft Root Certificate Authority 2010");
+    EXPECT_EQ(matrix[15]["store"], "dbDefault");
+    EXPECT_EQ(matrix[15]["known"], "microsoft-option-rom-uefi-ca-2023");
 }
 
 }  // namespace
