@@ -29,29 +29,23 @@ Bytes KekBoth() {
     return Concat({Kek2011(), test::RealUpdateLists("kek-update-ami-test-pk1.bin")});
 }
 
-void SetStores(ScriptedMachine& machine, const Bytes& pk, const Bytes& kek, const Bytes& db,
-               const Bytes& dbx) {
-    machine.SetFirmwareVariable(L"PK", kGlobal, pk);
-    machine.SetFirmwareVariable(L"KEK", kGlobal, kek);
-    machine.SetFirmwareVariable(L"db", kSecurity, db);
-    machine.SetFirmwareVariable(L"dbx", kSecurity, dbx);
+// PK, KEK, db and dbx; or, with the suffix "Default", their defaults (all of the global GUID).
+void SetStores(ScriptedMachine& machine, const std::wstring& suffix, const Bytes& pk,
+               const Bytes& kek, const Bytes& db, const Bytes& dbx) {
+    const std::wstring& databases = suffix.empty() ? kSecurity : kGlobal;
+    machine.SetFirmwareVariable(L"PK" + suffix, kGlobal, pk);
+    machine.SetFirmwareVariable(L"KEK" + suffix, kGlobal, kek);
+    machine.SetFirmwareVariable(L"db" + suffix, databases, db);
+    machine.SetFirmwareVariable(L"dbx" + suffix, databases, dbx);
+}
+
+// Reads the real certificates, Secure Boot on and in user mode.
+ScriptedMachine SecureBootMachine(ScriptedMachine machine) {
+    machine.decodeCertificate = test::DerSubjectCommonName;
     machine.SetFirmwareVariable(L"SecureBoot", kGlobal, {1});
     machine.SetFirmwareVariable(L"SetupMode", kGlobal, {0});
-}
-
-void SetDefaults(ScriptedMachine& machine, const Bytes& pk, const Bytes& kek, const Bytes& db,
-                 const Bytes& dbx) {
-    machine.SetFirmwareVariable(L"PKDefault", kGlobal, pk);
-    machine.SetFirmwareVariable(L"KEKDefault", kGlobal, kek);
-    machine.SetFirmwareVariable(L"dbDefault", kGlobal, db);
-    machine.SetFirmwareVariable(L"dbxDefault", kGlobal, dbx);
-}
-
-ScriptedMachine WithRealDecoder(ScriptedMachine machine) {
-    machine.decodeCertificate = test::DerSubjectCommonName;
     return machine;
 }
-
 }  // namespace
 
 Bytes AmiTestPk() {
@@ -65,19 +59,19 @@ Bytes AmiTestPk() {
 }
 
 ScriptedMachine FullyUpdatedMachine() {
-    ScriptedMachine machine = WithRealDecoder(test::NormalWindows11());
+    ScriptedMachine machine = SecureBootMachine(test::NormalWindows11());
     const Bytes pk = X509List(RealCertificate("windows-oem-devices-pk.der"));
     const Bytes dbx = test::RealUpdateLists("dbx-update-amd64.bin");
-    SetStores(machine, pk, KekBoth(), RealDbFull(), dbx);
-    SetDefaults(machine, pk, KekBoth(), RealDbFull(), dbx);
+    SetStores(machine, L"", pk, KekBoth(), RealDbFull(), dbx);
+    SetStores(machine, L"Default", pk, KekBoth(), RealDbFull(), dbx);
     return machine;
 }
 
 ScriptedMachine Only2011WithTestPk() {
-    ScriptedMachine machine = WithRealDecoder(test::NormalWindows11());
+    ScriptedMachine machine = SecureBootMachine(test::NormalWindows11());
     const Bytes pk = X509List(AmiTestPk());
-    SetStores(machine, pk, Kek2011(), RealDb2011(), {});
-    SetDefaults(machine, pk, Kek2011(), RealDb2011(), {});
+    SetStores(machine, L"", pk, Kek2011(), RealDb2011(), {});
+    SetStores(machine, L"Default", pk, Kek2011(), RealDb2011(), {});
     machine.PutFile(
         machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
         test::SignedFile(L"Microsoft Windows Production PCA 2011"));
@@ -86,8 +80,8 @@ ScriptedMachine Only2011WithTestPk() {
 
 ScriptedMachine DefaultsWithout2023() {
     ScriptedMachine machine = FullyUpdatedMachine();
-    SetDefaults(machine, X509List(RealCertificate("windows-oem-devices-pk.der")), Kek2011(),
-                RealDb2011(), {});
+    SetStores(machine, L"Default", X509List(RealCertificate("windows-oem-devices-pk.der")),
+              Kek2011(), RealDb2011(), {});
     return machine;
 }
 
