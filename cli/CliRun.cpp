@@ -100,6 +100,8 @@ CliResult JsonFacts(Platform& platform, const CliOptions& options) {
     MachineFacts facts = GatherMachineFacts(platform);
     facts.keys = ReadKeyStores(platform, CapturedNames(options));
     facts.matrix = CertificateMatrix(facts.keys, options.today);
+    facts.kekReadiness = AssessKekReadiness(facts.matrix);
+    facts.platformKey = AssessPlatformKey(facts.matrix);
     const int exitCode = DecideExitCode(ReadinessOf(facts));
     return {exitCode, JsonReport(facts, exitCode), {}};
 }

@@ -70,6 +70,58 @@ ordered_json MatrixJson(const std::vector<MatrixRow>& matrix) {
     return rows;
 }
 
+ordered_json KekReadinessJson(const KekReadiness& kek, const PlatformKeyAssessment& pk) {
+    ordered_json warnings = ordered_json::array();
+    if (!kek.defaultsReadable) {
+        warnings.push_back(
+            "the default stores cannot be read: whether a firmware reset keeps the 2023 "
+            "certificates is unknown");
+    }
+    if (kek.resetUndoesUpdate) {
+        warnings.push_back(
+            "the default stores lack 2023 certificates: a firmware \"reset to defaults\" "
+            "removes what Windows servicing added");
+    }
+    if (!kek.kekHas2023 && pk.present && !pk.kekUpdate) {
+        warnings.push_back("no Microsoft KEK update for this PK (the KEK step will stall)");
+    }
+    if (pk.testKey) {
+        warnings.push_back(
+            "PK is an untrusted test platform key: anyone can sign changes to "
+            "KEK, db and dbx");
+    }
+    ordered_json missing = ordered_json::array();
+    for (std::string_view key : kek.dbDefaultMissing2023) missing.push_back(key);
+    return {{"kekHasMicrosoftKek2011", kek.kekHas2011},
+            {"kekHasMicrosoftKek2023", kek.kekHas2023},
+            {"defaultsReadable", kek.defaultsReadable},
+            {"kekDefaultHasMicrosoftKek2023", kek.kekDefaultHas2023},
+            {"dbDefaultMissing2023", missing},
+            {"resetUndoesUpdate", kek.resetUndoesUpdate},
+            {"warnings", warnings}};
+}
+
+ordered_json PlatformKeyJson(const PlatformKeyAssessment& pk, bool kekHas2023) {
+    const auto text = [&](const auto& value) {
+        return pk.present ? ordered_json(value) : ordered_json(nullptr);
+    };
+    return {
+        {"present", pk.present},
+        {"thumbprint", text(pk.thumbprint)},
+        {"subject", text(ToUtf8(pk.subject))},
+        {"issuer", text(ToUtf8(pk.issuer))},
+        {"testKey", pk.testKey},
+        {"kekUpdateAvailable", pk.kekUpdate != nullptr},
+        {"kekUpdateFile",
+         pk.kekUpdate ? ordered_json(pk.kekUpdate->updateFile) : ordered_json(nullptr)},
+        {"kekUpdateNeeded", !kekHas2023},
+        {"kekUpdate", !pk.present    ? ordered_json(nullptr)
+                      : pk.kekUpdate ? ordered_json("KEK update available from Windows servicing")
+                                     : ordered_json("no Microsoft KEK update for this PK (the "
+                                                    "KEK step will stall)")},
+        {"listDate", KekUpdateMapDate}};
+}
+
 }  // namespace
 
 void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts) {
@@ -81,6 +133,8 @@ void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts) {
     variables["SetupMode"] = FlagJson(facts.keys.setupMode);
     report["variables"] = variables;
     report["certificateMatrix"] = MatrixJson(facts.matrix);
+    report["kekReadiness"] = KekReadinessJson(facts.kekReadiness, facts.platformKey);
+    report["platformKey"] = PlatformKeyJson(facts.platformKey, facts.kekReadiness.kekHas2023);
 }
 
 }  // namespace certvane::cli

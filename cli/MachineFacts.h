@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/CertificateMatrix.h"
+#include "cli/KeyReadiness.h"
 #include "cli/KeyStores.h"
 #include "inspect/CertGeneration.h"
 #include "inspect/SignatureDatabase.h"
@@ -65,6 +66,8 @@ struct MachineFacts {
     // Every Secure Boot variable, for the key hierarchy keys of the JSON report.
     KeyStores keys;
     std::vector<MatrixRow> matrix;
+    KekReadiness kekReadiness;
+    PlatformKeyAssessment platformKey;
 };
 
 }  // namespace certvane::cli

@@ -6,7 +6,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CertificateMatrix.h"
+#include "cli/KeyReadiness.h"
 #include "cli/KeyStores.h"
+#include "cli/Utf8.h"
 #include "inspect/Sha.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/KeyHierarchies.h"
@@ -169,6 +171,107 @@ TEST_F(KeyHierarchyTest, TheMatrixCoversEveryStoreOfAFullyUpdatedMachine) {
     EXPECT_EQ(matrix[3]["issuer"], "Microsoft Root Certificate Authority 2010");
     EXPECT_EQ(matrix[15]["store"], "dbDefault");
     EXPECT_EQ(matrix[15]["known"], "microsoft-option-rom-uefi-ca-2023");
+}
+
+}  // namespace
+}  // namespace certvane::cli
+
+namespace certvane::cli {
+namespace {
+
+TEST(PlatformKey, TheBuiltInMapIsMicrosoftsWholeListInLookupOrder) {
+    EXPECT_EQ(KekUpdateMap.size(), 484u);
+    for (const KekUpdateEntry& entry : KekUpdateMap) {
+        ASSERT_EQ(FindKekUpdate(entry.thumbprint), &entry) << entry.thumbprint;
+    }
+    EXPECT_EQ(FindKekUpdate("0000000000000000000000000000000000000000"), nullptr);
+    // The PK that signed the real KEK update is in it, as the update's own signature says.
+    const KekUpdateEntry* ami = FindKekUpdate(HexOf(Sha1(AmiTestPk())));
+    ASSERT_NE(ami, nullptr);
+    EXPECT_EQ(ami->updateFile, "AMI/KEKUpdate_AMI_PK1.bin");
+    EXPECT_EQ(ami->issuedTo, "CN=DO NOT TRUST - AMI Test PK");
+}
+
+TEST(PlatformKey, TestKeysAreKnownByTheirNames) {
+    for (std::wstring_view name : {L"DO NOT TRUST - AMI Test PK", L"do not ship",
+                                   L"Test Certificate", L"Contoso Test PK 2019"}) {
+        EXPECT_TRUE(IsTestKeyName(name)) << ToUtf8(name);
+    }
+    for (std::wstring_view name : {L"Windows OEM Devices PK", L"LENOVO",
+                                   L"Trust - Lenovo Certificate", L"MSI SHIP PK", L""}) {
+        EXPECT_FALSE(IsTestKeyName(name)) << ToUtf8(name);
+    }
+}
+
+TEST_F(KeyHierarchyTest, AFullyUpdatedMachineIsReadyAndKeepsItsCertificatesOnAReset) {
+    const json report = Json({}, FullyUpdatedMachine());
+    const json& kek = report["kekReadiness"];
+    EXPECT_EQ(kek["kekHasMicrosoftKek2011"], true);
+    EXPECT_EQ(kek["kekHasMicrosoftKek2023"], true);
+    EXPECT_EQ(kek["defaultsReadable"], true);
+    EXPECT_EQ(kek["kekDefaultHasMicrosoftKek2023"], true);
+    EXPECT_EQ(kek["dbDefaultMissing2023"], json::array());
+    EXPECT_EQ(kek["resetUndoesUpdate"], false);
+    EXPECT_EQ(kek["warnings"], json::array());
+    const json& pk = report["platformKey"];
+    EXPECT_EQ(pk["subject"], "Windows OEM Devices PK");
+    EXPECT_EQ(pk["thumbprint"], HexOf(Sha1(test::RealCertificate("windows-oem-devices-pk.der"))));
+    EXPECT_EQ(pk["testKey"], false);
+    EXPECT_EQ(pk["kekUpdateAvailable"], true);
+    EXPECT_EQ(pk["kekUpdateFile"], "Microsoft/KEKUpdate_Microsoft_PK3d8660c0.bin");
+    EXPECT_EQ(pk["kekUpdateNeeded"], false);
+    EXPECT_EQ(pk["listDate"], std::string(KekUpdateMapDate));
+}
+
+TEST_F(KeyHierarchyTest, A2011MachineWithATestPkIsFlagged) {
+    const json report = Json({}, Only2011WithTestPk());
+    const json& kek = report["kekReadiness"];
+    EXPECT_EQ(kek["kekHasMicrosoftKek2011"], true);
+    EXPECT_EQ(kek["kekHasMicrosoftKek2023"], false);
+    EXPECT_EQ(kek["resetUndoesUpdate"], true);
+    const json& pk = report["platformKey"];
+    EXPECT_EQ(pk["subject"], "DO NOT TRUST - AMI Test PK");
+    EXPECT_EQ(pk["issuer"], "DO NOT TRUST - AMI Test PK");
+    EXPECT_EQ(pk["testKey"], true);
+    // Microsoft did sign a KEK update for this very test key.
+    EXPECT_EQ(pk["kekUpdateAvailable"], true);
+    EXPECT_EQ(pk["kekUpdate"], "KEK update available from Windows servicing");
+    EXPECT_EQ(pk["kekUpdateNeeded"], true);
+    EXPECT_THAT(kek["warnings"].dump(), ::testing::HasSubstr("untrusted test platform key"));
+}
+
+TEST_F(KeyHierarchyTest, APkWithoutMicrosoftKekUpdateStallsTheKekStep) {
+    ScriptedMachine machine = Only2011WithTestPk();
+    machine.SetFirmwareVariable(
+        L"PK", kGlobal, test::X509List(test::RealCertificate("microsoft-uefi-ca-2023.der")));
+    const json report = Json({}, machine);
+    EXPECT_EQ(report["platformKey"]["kekUpdateAvailable"], false);
+    EXPECT_TRUE(report["platformKey"]["kekUpdateFile"].is_null());
+    EXPECT_EQ(report["platformKey"]["kekUpdate"],
+              "no Microsoft KEK update for this PK (the KEK step will stall)");
+    EXPECT_EQ(report["platformKey"]["testKey"], false);
+    EXPECT_THAT(report["kekReadiness"]["warnings"].dump(), ::testing::HasSubstr("will stall"));
+}
+
+TEST_F(KeyHierarchyTest, DefaultsWithout2023CertificatesWarnThatAResetUndoesTheUpdate) {
+    const json kek = Json({}, DefaultsWithout2023())["kekReadiness"];
+    EXPECT_EQ(kek["kekHasMicrosoftKek2023"], true);
+    EXPECT_EQ(kek["kekDefaultHasMicrosoftKek2023"], false);
+    EXPECT_EQ(kek["dbDefaultMissing2023"],
+              json::array({"windows-uefi-ca-2023", "microsoft-uefi-ca-2023",
+                           "microsoft-option-rom-uefi-ca-2023"}));
+    EXPECT_EQ(kek["resetUndoesUpdate"], true);
+    ASSERT_EQ(kek["warnings"].size(), 1u);
+    EXPECT_THAT(kek["warnings"][0].get<std::string>(), ::testing::HasSubstr("reset to defaults"));
+}
+
+TEST_F(KeyHierarchyTest, WithoutDefaultsAResetCannotBeJudgedAndNoPkIsStated) {
+    const json report = Json({}, test::NormalWindows11());
+    EXPECT_EQ(report["kekReadiness"]["defaultsReadable"], false);
+    EXPECT_EQ(report["kekReadiness"]["resetUndoesUpdate"], false);
+    EXPECT_THAT(report["kekReadiness"]["warnings"].dump(), ::testing::HasSubstr("unknown"));
+    EXPECT_EQ(report["platformKey"]["present"], false);
+    EXPECT_TRUE(report["platformKey"]["kekUpdate"].is_null());
 }
 
 }  // namespace
