@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "cli/BuiltInLists.h"
 #include "cli/CapturedVariable.h"
 #include "cli/ExitCode.h"
 #include "cli/GatherFacts.h"
@@ -28,6 +29,16 @@ std::string TodayUtc() {
     std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
                   static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
     return text;
+}
+
+// The dates of the lists built into the program.
+std::string VersionText() {
+    return "certvane-cli\r\nKEK update map: " + std::string(KekUpdateMapDate) + " (" +
+           std::to_string(KekUpdateMap.size()) +
+           " platform keys)\r\ndbx list: " + std::string(DbxListDate) + " (" +
+           std::to_string(DbxX64Hashes.size()) + " x64 image hashes, " +
+           std::to_string(DbxCertificates.size()) + " certificates, " +
+           std::to_string(DbxSvns.size()) + " security versions)\r\n";
 }
 
 CliResult UsageError(std::wstring_view message) {
@@ -102,6 +113,7 @@ CliResult JsonFacts(Platform& platform, const CliOptions& options) {
     facts.matrix = CertificateMatrix(facts.keys, options.today);
     facts.kekReadiness = AssessKekReadiness(facts.matrix);
     facts.platformKey = AssessPlatformKey(facts.matrix);
+    facts.dbxCurrency = AssessDbxCurrency(facts.keys.Store(L"dbx").image, facts.matrix);
     const int exitCode = DecideExitCode(ReadinessOf(facts));
     return {exitCode, JsonReport(facts, exitCode), {}};
 }
@@ -112,6 +124,7 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
     ParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.options) return UsageError(parsed.error);
     if (parsed.options->help) return CliResult{0, ToUtf8(UsageText), {}};
+    if (parsed.options->version) return CliResult{0, VersionText(), {}};
 
     PreparedCommand command{*parsed.options, {}};
     command.options.today = TodayUtc();

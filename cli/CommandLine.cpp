@@ -56,6 +56,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
         const std::wstring& arg = args[i];
         if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
             options.help = true;
+        } else if (arg == L"--version") {
+            options.version = true;
         } else if (arg == L"--json") {
             if (options.json) return Error(L"--json is given twice");
             options.json = true;

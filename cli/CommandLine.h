@@ -8,6 +8,7 @@ namespace certvane::cli {
 
 struct CliOptions {
     bool help = false;
+    bool version = false;
     bool json = false;
     // Captured variable images that stand in for the firmware's.
     std::optional<std::wstring> dbFile;

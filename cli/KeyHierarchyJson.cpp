@@ -122,6 +122,31 @@ ordered_json PlatformKeyJson(const PlatformKeyAssessment& pk, bool kekHas2023) {
         {"listDate", KekUpdateMapDate}};
 }
 
+std::string VersionText(std::uint16_t major, std::uint16_t minor) {
+    return std::to_string(major) + "." + std::to_string(minor);
+}
+
+ordered_json DbxCurrencyJson(const DbxCurrency& dbx, const VariableFact& variable) {
+    ordered_json svns = ordered_json::array();
+    for (const SvnState& svn : dbx.svns) {
+        svns.push_back(
+            {{"application", svn.latest->fileName},
+             {"latest", VersionText(svn.latest->major, svn.latest->minor)},
+             {"held", svn.held ? ordered_json(VersionText(svn.held->major, svn.held->minor))
+                               : ordered_json(nullptr)},
+             {"current", svn.Current()}});
+    }
+    return {{"listDate", DbxListDate},
+            {"dbxState", StateKey(variable.state)},
+            {"x64HashesListed", DbxX64Hashes.size()},
+            {"x64HashesHeld", dbx.listedHashesHeld},
+            {"certificatesListed", DbxCertificates.size()},
+            {"certificatesHeld", dbx.listedCertificatesHeld},
+            {"pca2011Revoked", dbx.pca2011Revoked},
+            {"svns", svns},
+            {"current", dbx.Current()}};
+}
+
 }  // namespace
 
 void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts) {
@@ -135,6 +160,7 @@ void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts) {
     report["certificateMatrix"] = MatrixJson(facts.matrix);
     report["kekReadiness"] = KekReadinessJson(facts.kekReadiness, facts.platformKey);
     report["platformKey"] = PlatformKeyJson(facts.platformKey, facts.kekReadiness.kekHas2023);
+    report["dbxCurrency"] = DbxCurrencyJson(facts.dbxCurrency, facts.keys.Store(L"dbx"));
 }
 
 }  // namespace certvane::cli

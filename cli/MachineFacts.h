@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/CertificateMatrix.h"
+#include "cli/DbxCurrency.h"
 #include "cli/KeyReadiness.h"
 #include "cli/KeyStores.h"
 #include "inspect/CertGeneration.h"
@@ -68,6 +69,7 @@ struct MachineFacts {
     std::vector<MatrixRow> matrix;
     KekReadiness kekReadiness;
     PlatformKeyAssessment platformKey;
+    DbxCurrency dbxCurrency;
 };
 
 }  // namespace certvane::cli

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CertificateMatrix.h"
+#include "cli/DbxCurrency.h"
 #include "cli/KeyReadiness.h"
 #include "cli/KeyStores.h"
 #include "cli/Utf8.h"
@@ -272,6 +273,93 @@ TEST_F(KeyHierarchyTest, WithoutDefaultsAResetCannotBeJudgedAndNoPkIsStated) {
     EXPECT_THAT(report["kekReadiness"]["warnings"].dump(), ::testing::HasSubstr("unknown"));
     EXPECT_EQ(report["platformKey"]["present"], false);
     EXPECT_TRUE(report["platformKey"]["kekUpdate"].is_null());
+}
+
+}  // namespace
+}  // namespace certvane::cli
+
+namespace certvane::cli {
+namespace {
+
+// One SVN entry as Microsoft's dbx update stores it, for `application`.
+Bytes SvnList(const DbxSvn& application, std::uint16_t major, std::uint16_t minor,
+              std::uint8_t format = 1) {
+    Bytes data{format};
+    data.insert(data.end(), application.application.begin(), application.application.end());
+    data.insert(data.end(),
+                {static_cast<std::uint8_t>(minor), static_cast<std::uint8_t>(minor >> 8),
+                 static_cast<std::uint8_t>(major), static_cast<std::uint8_t>(major >> 8)});
+    data.resize(32, 0);
+    const auto owner = GuidToBytes(SvnOwnerGuid);
+    Bytes list;
+    test::AppendList(list, {.type = test::Sha256Type}, {data});
+    std::copy(owner.begin(), owner.end(), list.begin() + 28);  // the builder's filler owner
+    return list;
+}
+
+TEST(DbxCurrency, TheRealSvnUpdateBringsEveryBootApplicationToTheLatestVersion) {
+    const Bytes svnUpdate = test::RealUpdateLists("dbx-update-svn.bin");
+    EXPECT_TRUE(DbxHashes(svnUpdate).empty());  // SVN entries are no hashes
+    const DbxCurrency currency = AssessDbxCurrency(svnUpdate, {});
+    ASSERT_EQ(currency.svns.size(), 3u);
+    EXPECT_EQ(currency.svns[0].latest->fileName, "bootmgfw.efi");
+    ASSERT_TRUE(currency.svns[0].held);
+    EXPECT_EQ(currency.svns[0].held->major, 9);
+    EXPECT_EQ(currency.svns[0].held->minor, 0);
+    for (const SvnState& svn : currency.svns) EXPECT_TRUE(svn.Current()) << svn.latest->fileName;
+    EXPECT_EQ(currency.listedHashesHeld, 0u);
+    EXPECT_FALSE(currency.Current());
+}
+
+TEST(DbxCurrency, TheHighestSvnCountsAndMalformedOnesAreIgnored) {
+    const DbxSvn& bootmgr = DbxSvns[0];
+    const DbxCurrency older = AssessDbxCurrency(SvnList(bootmgr, 8, 5), {});
+    EXPECT_FALSE(older.svns[0].Current());
+    const DbxCurrency both =
+        AssessDbxCurrency(test::Concat({SvnList(bootmgr, 8, 5), SvnList(bootmgr, 9, 1)}), {});
+    EXPECT_EQ(both.svns[0].held->minor, 1);
+    EXPECT_TRUE(both.svns[0].Current());
+    EXPECT_FALSE(both.svns[1].held);
+    EXPECT_FALSE(AssessDbxCurrency(SvnList(bootmgr, 9, 0, 2), {}).svns[0].held);
+}
+
+TEST_F(KeyHierarchyTest, DbxCurrencyCountsMicrosoftsHashesTheRevocationAndTheVersions) {
+    const json before = Json({}, FullyUpdatedMachine())["dbxCurrency"];
+    EXPECT_EQ(before["listDate"], std::string(DbxListDate));
+    EXPECT_EQ(before["x64HashesListed"], 443);
+    EXPECT_EQ(before["x64HashesHeld"], 443);  // Microsoft's amd64 update is the listed set
+    EXPECT_EQ(before["pca2011Revoked"], false);
+    EXPECT_EQ(before["certificatesHeld"], 0);
+    EXPECT_TRUE(before["svns"][0]["held"].is_null());
+    EXPECT_EQ(before["svns"][0]["latest"], "9.0");
+    EXPECT_EQ(before["current"], false);
+
+    ScriptedMachine revoked = Pca2011Revoked();
+    const json afterRevocation = Json({}, revoked)["dbxCurrency"];
+    EXPECT_EQ(afterRevocation["pca2011Revoked"], true);
+    EXPECT_EQ(afterRevocation["certificatesHeld"], 1);
+    EXPECT_EQ(afterRevocation["current"], false);  // no SVNs yet
+
+    revoked.SetFirmwareVariable(
+        L"dbx", GuidToText(ImageSecurityDatabaseGuid),
+        test::Concat({RealDbxRevoking2011(), test::RealUpdateLists("dbx-update-svn.bin")}));
+    const json current = Json({}, revoked)["dbxCurrency"];
+    EXPECT_EQ(current["svns"][0]["held"], "9.0");
+    EXPECT_EQ(current["svns"][2]["application"], "wdsmgfw.efi");
+    EXPECT_EQ(current["current"], true);
+
+    const json legacy = Json({}, test::LegacyBiosMachine())["dbxCurrency"];
+    EXPECT_EQ(legacy["dbxState"], "missing");
+    EXPECT_EQ(legacy["x64HashesHeld"], 0);
+}
+
+TEST_F(KeyHierarchyTest, VersionNamesTheDatesOfTheBuiltInLists) {
+    const CliResult result = Run({L"--version"}, test::NormalWindows11());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_THAT(result.out,
+                ::testing::HasSubstr("KEK update map: " + std::string(KekUpdateMapDate) +
+                                     " (484 platform keys)"));
+    EXPECT_THAT(result.out, ::testing::HasSubstr("dbx list: 2026-05-21 (443 x64 image hashes"));
 }
 
 }  // namespace
