@@ -6,12 +6,16 @@
 #include <fstream>
 #include <iterator>
 
+#include "cli/BootJudgement.h"
 #include "cli/BuiltInLists.h"
 #include "cli/CapturedVariable.h"
+#include "cli/DbxCurrency.h"
 #include "cli/ExitCode.h"
 #include "cli/GatherFacts.h"
 #include "cli/JsonReport.h"
+#include "cli/SignedUpdate.h"
 #include "cli/Utf8.h"
+#include "inspect/BootChain.h"
 #include "inspect/BootFileSigner.h"
 #include "inspect/Environment.h"
 #include "inspect/StatusReport.h"
@@ -49,9 +53,9 @@ std::wstring Quoted(const std::wstring& text) {
     return L"'" + text + L"'";
 }
 
-// The captured image of one option, or the one-line reason it cannot be used.
-std::variant<ByteBuffer, std::wstring> LoadCapturedImage(std::wstring_view option,
-                                                         const std::wstring& file) {
+// The bytes of the file an option names, or the one-line reason it cannot be used.
+std::variant<ByteBuffer, std::wstring> ReadOptionFile(std::wstring_view option,
+                                                      const std::wstring& file) {
     const std::filesystem::path path(file);
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
@@ -65,7 +69,15 @@ std::variant<ByteBuffer, std::wstring> LoadCapturedImage(std::wstring_view optio
     if (!in.good() && !in.eof()) {
         return std::wstring(option) + L" file " + Quoted(file) + L" cannot be read";
     }
-    auto image = DecodeCapturedVariable(bytes);
+    return bytes;
+}
+
+// The captured image of one option, or the one-line reason it cannot be used.
+std::variant<ByteBuffer, std::wstring> LoadCapturedImage(std::wstring_view option,
+                                                         const std::wstring& file) {
+    auto bytes = ReadOptionFile(option, file);
+    if (std::holds_alternative<std::wstring>(bytes)) return bytes;
+    auto image = DecodeCapturedVariable(std::get<ByteBuffer>(bytes));
     if (!image) {
         return std::wstring(option) + L" file " + Quoted(file) +
                L" is not a signature database (neither raw nor efivarfs form)";
@@ -73,12 +85,53 @@ std::variant<ByteBuffer, std::wstring> LoadCapturedImage(std::wstring_view optio
     return std::move(*image);
 }
 
+// The signature lists of the signed updates an option names, in order, or the reason one of
+// them cannot be used.
+std::variant<ByteBuffer, std::wstring> LoadUpdates(std::wstring_view option,
+                                                   const std::vector<std::wstring>& files) {
+    ByteBuffer lists;
+    for (const std::wstring& file : files) {
+        auto bytes = ReadOptionFile(option, file);
+        if (auto* reason = std::get_if<std::wstring>(&bytes)) return std::move(*reason);
+        const auto update = ReadSignedUpdate(std::get<ByteBuffer>(bytes));
+        if (!update) {
+            return std::wstring(option) + L" file " + Quoted(file) +
+                   L" is not a signed variable update (time, PKCS#7 signature, signature lists)";
+        }
+        lists.insert(lists.end(), update->lists.begin(), update->lists.end());
+    }
+    return lists;
+}
+
+// Whether db and dbx (the firmware's, captured or updated) let one file boot, as lines.
+std::wstring JudgementLines(Platform& platform, const std::wstring& file,
+                            std::wstring_view signer) {
+    const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
+    const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
+    const BootFile inspected = InspectBootFile(platform, file, {});
+    const auto& hash = inspected.authenticodeSha256;
+    const BootJudgement judgement =
+        JudgeBootFile(signer, hash, SignatureListNames(platform, db),
+                      SignatureListNames(platform, dbx), DbxHashes(dbx));
+    const auto yesNo = [](bool value) { return value ? L"yes" : L"no"; };
+    return L"Authenticode SHA-256: " +
+           (hash ? std::wstring(HexOf(*hash).begin(), HexOf(*hash).end())
+                 : std::wstring(L"(not a PE image)")) +
+           L"\r\nBoot verdict: " + std::wstring(judgement.verdict) +
+           L"\r\nAuthority trusted by db and dbx: " + yesNo(judgement.authorityTrusted) +
+           L"\r\nFile hash revoked in dbx: " + yesNo(judgement.hashRevoked) + L"\r\nWould boot: " +
+           yesNo(judgement.WouldBoot()) + L"\r\n";
+}
+
 CliResult SignerOfFile(Platform& platform, const std::wstring& file) {
     if (!platform.PathExists(file))
         return UsageError(L"--efi file " + Quoted(file) + L" cannot be read");
     const std::wstring signer = GetFileSignerName(platform, file);
     if (signer.empty()) {
-        return {ExitUndetermined, "Signer: (none: no readable signature)\r\n", {}};
+        return {ExitUndetermined,
+                ToUtf8(L"Signer: (none: no readable signature)\r\n" +
+                       JudgementLines(platform, file, signer)),
+                {}};
     }
     const CertGeneration generation = ClassifyCertName(signer);
     const std::wstring generationText = generation == Gen2011   ? L"2011"
@@ -86,7 +139,8 @@ CliResult SignerOfFile(Platform& platform, const std::wstring& file) {
                                                                 : L"unclassified";
     return {ExitCodeOfSigner(signer),
             ToUtf8(L"Signer: " + signer + L"\r\nGeneration: " + generationText + L" (" +
-                   std::wstring(CertGenerationName(generation)) + L")\r\n"),
+                   std::wstring(CertGenerationName(generation)) + L")\r\n" +
+                   JudgementLines(platform, file, signer)),
             {}};
 }
 
@@ -141,6 +195,16 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
         auto loaded = LoadCapturedImage(names[i], **file);
         if (auto* reason = std::get_if<std::wstring>(&loaded)) return UsageError(*reason);
         *image = std::move(std::get<ByteBuffer>(loaded));
+    }
+    const std::pair<const std::vector<std::wstring>*, ByteBuffer*> updates[] = {
+        {&command.options.applyDbFiles, &command.captured.dbAppended},
+        {&command.options.applyDbxFiles, &command.captured.dbxAppended},
+    };
+    const wchar_t* const updateOptions[] = {L"--apply-db", L"--apply-dbx"};
+    for (std::size_t i = 0; i < std::size(updates); ++i) {
+        auto loaded = LoadUpdates(updateOptions[i], *updates[i].first);
+        if (auto* reason = std::get_if<std::wstring>(&loaded)) return UsageError(*reason);
+        *updates[i].second = std::move(std::get<ByteBuffer>(loaded));
     }
     return command;
 }

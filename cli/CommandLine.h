@@ -17,6 +17,9 @@ struct CliOptions {
     std::optional<std::wstring> pkFile;
     // Names the signing authority of one EFI file instead of reporting on the machine.
     std::optional<std::wstring> efiFile;
+    // Signed updates whose signature lists are appended to db or dbx before judging.
+    std::vector<std::wstring> applyDbFiles;
+    std::vector<std::wstring> applyDbxFiles;
     // The UTC date ("YYYY-MM-DD") certificate expiry is measured against.
     std::string today;
 };

@@ -72,13 +72,19 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
     }
     ordered_json bootFiles = ordered_json::array();
     for (const BootFileFact& file : facts.bootFiles) {
-        bootFiles.push_back({{"role", file.role},
-                             {"label", ToUtf8(file.label)},
-                             {"path", ToUtf8(file.path)},
-                             {"signer", ToUtf8(file.signer)},
-                             {"generation", GenerationKey(file.generation)},
-                             {"verdict", ToUtf8(file.verdict)},
-                             {"trusted", file.trusted}});
+        bootFiles.push_back(
+            {{"role", file.role},
+             {"label", ToUtf8(file.label)},
+             {"path", ToUtf8(file.path)},
+             {"signer", ToUtf8(file.signer)},
+             {"generation", GenerationKey(file.generation)},
+             {"verdict", ToUtf8(file.verdict)},
+             {"trusted", file.trusted},
+             {"authenticodeSha256", file.authenticodeSha256
+                                        ? ordered_json(HexOf(*file.authenticodeSha256))
+                                        : ordered_json(nullptr)},
+             {"hashRevoked", file.hashRevoked},
+             {"wouldBoot", file.trusted && !file.hashRevoked}});
     }
     ordered_json servicing = ordered_json::object();
     for (const NamedRegistryValue& value : facts.servicing)

@@ -11,6 +11,7 @@
 #include "cli/KeyReadiness.h"
 #include "cli/KeyStores.h"
 #include "inspect/CertGeneration.h"
+#include "inspect/Sha.h"
 #include "inspect/SignatureDatabase.h"
 
 namespace certvane::cli {
@@ -28,6 +29,8 @@ struct BootFileFact {
     CertGeneration generation = Unclassified;
     std::wstring verdict;
     bool trusted = false;  // the signer is in `db` and not revoked in `dbx`
+    std::optional<Sha256Digest> authenticodeSha256 = std::nullopt;
+    bool hashRevoked = false;  // dbx holds the file's own Authenticode hash
 };
 
 // A registry value that may be stored as a number or as text, or be absent.
@@ -53,6 +56,7 @@ struct MachineFacts {
     bool dbxReadable = false;
     NameList dbNames;
     NameList dbxNames;
+    std::vector<Sha256Digest> dbxHashes;
     std::vector<CertificateFact> certificates;
     bool ca2023Ready = false;
 

@@ -18,10 +18,6 @@ constexpr Guid kPkcs7Guid{
     0x4AAFD29D, 0x68DF, 0x49EE, {0x8A, 0xA9, 0x34, 0x7D, 0x37, 0x56, 0x65, 0xA7}};
 constexpr std::uint8_t kContextZero = 0xA0;
 
-std::uint16_t LittleEndian16(const std::uint8_t* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
 // The certificates of a PKCS#7 SignedData, bare or inside its ContentInfo.
 std::vector<ByteBuffer> CertificatesOf(std::span<const std::uint8_t> der) {
     auto outer = ReadDerElement(der, 0, der.size());

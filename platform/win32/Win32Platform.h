@@ -33,6 +33,8 @@ class Win32Platform : public Platform {
 
     std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) override;
     bool PathExists(std::wstring_view path) override;
+    std::optional<std::vector<std::uint8_t>> ReadFileBytes(std::wstring_view path,
+                                                           std::uint64_t maxBytes) override;
     std::wstring WindowsDirectoryPath() override;
     std::wstring SystemDirectoryPath() override;
     std::wstring TempDirectoryPath() override;

@@ -144,11 +144,17 @@ TEST_F(CliRunTest, NamesTheSigningAuthorityOfOneEfiFile) {
     machine.PutFile(L"C:\\loaders\\unsigned.efi");
     machine.PutFile(L"C:\\loaders\\new.efi", test::SignedFile(L"Windows UEFI CA 2023"));
     machine.PutFile(L"C:\\loaders\\other.efi", test::SignedFile(L"Contoso Loader CA"));
-    const CliResult old = Run({L"--efi", L"C:\\loaders\\old.efi"}, machine);
+    const std::wstring db = WriteFile("db.bin", RealDbFull());
+    const CliResult old = Run({L"--efi", L"C:\\loaders\\old.efi", L"--db", db}, machine);
     EXPECT_EQ(old.exitCode, 2);
     EXPECT_EQ(old.out,
               "Signer: Microsoft Windows Production PCA 2011\r\n"
-              "Generation: 2011 (Microsoft Corporation UEFI CA 2011)\r\n");
+              "Generation: 2011 (Microsoft Corporation UEFI CA 2011)\r\n"
+              "Authenticode SHA-256: (not a PE image)\r\n"
+              "Boot verdict: 是\r\n"
+              "Authority trusted by db and dbx: yes\r\n"
+              "File hash revoked in dbx: no\r\n"
+              "Would boot: yes\r\n");
     EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\new.efi"}, machine).exitCode, 0);
     EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\other.efi"}, machine).exitCode, 3);
     const CliResult unsigned_ = Run({L"--efi", L"C:\\loaders\\unsigned.efi"}, machine);

@@ -47,6 +47,7 @@ struct ScriptedFile {
     std::optional<ScriptedSignature> signature;
     std::optional<FixedFileVersion> version;
     std::optional<RegistryTree> hive;  // the file is a registry hive with these keys
+    std::optional<Bytes> content;      // what reading the file gives; unreadable without
 };
 
 struct ScriptedVolume {
@@ -183,6 +184,8 @@ class ScriptedMachine : public Platform {
 
     std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) override;
     bool PathExists(std::wstring_view path) override;
+    std::optional<std::vector<std::uint8_t>> ReadFileBytes(std::wstring_view path,
+                                                           std::uint64_t maxBytes) override;
     std::wstring WindowsDirectoryPath() override;
     std::wstring SystemDirectoryPath() override;
     std::wstring TempDirectoryPath() override;
