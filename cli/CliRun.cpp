@@ -114,9 +114,8 @@ std::wstring JudgementLines(Platform& platform, const std::wstring& file,
         JudgeBootFile(signer, hash, SignatureListNames(platform, db),
                       SignatureListNames(platform, dbx), DbxHashes(dbx));
     const auto yesNo = [](bool value) { return value ? L"yes" : L"no"; };
-    return L"Authenticode SHA-256: " +
-           (hash ? std::wstring(HexOf(*hash).begin(), HexOf(*hash).end())
-                 : std::wstring(L"(not a PE image)")) +
+    const std::string hex = hash ? HexOf(*hash) : "(not a PE image)";
+    return L"Authenticode SHA-256: " + std::wstring(hex.begin(), hex.end()) +
            L"\r\nBoot verdict: " + std::wstring(judgement.verdict) +
            L"\r\nAuthority trusted by db and dbx: " + yesNo(judgement.authorityTrusted) +
            L"\r\nFile hash revoked in dbx: " + yesNo(judgement.hashRevoked) + L"\r\nWould boot: " +
