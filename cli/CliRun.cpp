@@ -163,6 +163,10 @@ std::vector<std::wstring_view> CapturedNames(const CliOptions& options) {
 CliResult JsonFacts(Platform& platform, const CliOptions& options) {
     MachineFacts facts = GatherMachineFacts(platform);
     facts.keys = ReadKeyStores(platform, CapturedNames(options));
+    for (VariableFact& store : facts.keys.stores) {
+        if (store.name == L"db") store.updatesApplied = options.applyDbFiles.size();
+        if (store.name == L"dbx") store.updatesApplied = options.applyDbxFiles.size();
+    }
     facts.matrix = CertificateMatrix(facts.keys, options.today);
     facts.kekReadiness = AssessKekReadiness(facts.matrix);
     facts.platformKey = AssessPlatformKey(facts.matrix);

@@ -38,7 +38,8 @@ ordered_json VariableJson(const VariableFact& fact) {
     return {{"state", StateKey(fact.state)},
             {"error", FailureKey(fact.failure)},
             {"source", fact.captured ? "file" : "liveFirmware"},
-            {"size", fact.image.size()}};
+            {"size", fact.image.size()},
+            {"updatesApplied", fact.updatesApplied}};
 }
 
 ordered_json FlagJson(const VariableFact& flag) {

@@ -19,7 +19,8 @@ struct VariableFact {
     std::wstring_view name;
     VariableState state = VariableState::Missing;
     FirmwareReadFailure failure = FirmwareReadFailure::None;
-    bool captured = false;  // from a file given on the command line, not from the firmware
+    bool captured = false;           // from a file given on the command line, not from the firmware
+    std::size_t updatesApplied = 0;  // signed updates appended to the image before judging
     ByteBuffer image;
 };
 

@@ -102,6 +102,9 @@ TEST_F(WouldItBootTest, UpdatesApplyInOrderOnCapturedAndMissingImages) {
     }
     const json ready = Json(args, test::NormalWindows11(), 0);
     EXPECT_EQ(ready["db"]["names"].size(), 5u);
+    EXPECT_EQ(ready["variables"]["db"]["source"], "file");
+    EXPECT_EQ(ready["variables"]["db"]["updatesApplied"], 3);
+    EXPECT_EQ(ready["variables"]["dbx"]["updatesApplied"], 0);
     EXPECT_EQ(ready["readiness"]["ca2023Ready"], true);
     // A machine without dbx gets the update as its whole dbx.
     const json fresh = Json({L"--apply-dbx", Wide(UpdatePath("dbx-update-svn.bin"))},
