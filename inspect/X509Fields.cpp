@@ -9,7 +9,6 @@ namespace certvane {
 namespace {
 
 constexpr std::uint8_t kContextVersion = 0xA0;
-constexpr std::uint8_t kUtf8String = 0x0C;
 constexpr std::uint8_t kBmpString = 0x1E;
 constexpr std::uint8_t kUtcTime = 0x17;
 constexpr std::uint8_t kGeneralizedTime = 0x18;
