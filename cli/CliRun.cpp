@@ -163,7 +163,9 @@ std::vector<std::wstring_view> CapturedNames(const CliOptions& options) {
 CliResult JsonFacts(Platform& platform, const CliOptions& options) {
     MachineFacts facts = GatherMachineFacts(platform);
     facts.keys = ReadKeyStores(platform, CapturedNames(options));
+    // Updates go onto a variable that was read or is missing; an unreadable one stays so.
     for (VariableFact& store : facts.keys.stores) {
+        if (store.state != VariableState::Present) continue;
         if (store.name == L"db") store.updatesApplied = options.applyDbFiles.size();
         if (store.name == L"dbx") store.updatesApplied = options.applyDbxFiles.size();
     }

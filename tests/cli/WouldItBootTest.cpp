@@ -110,6 +110,16 @@ TEST_F(WouldItBootTest, UpdatesApplyInOrderOnCapturedAndMissingImages) {
     const json fresh = Json({L"--apply-dbx", Wide(UpdatePath("dbx-update-svn.bin"))},
                             test::LegacyBiosMachine(), 3);
     EXPECT_EQ(fresh["dbxCurrency"]["svns"][0]["held"], "9.0");
+    EXPECT_EQ(fresh["variables"]["dbx"]["updatesApplied"], 1);
+    // One the firmware refuses stays refused: nothing is judged on the update alone.
+    ScriptedMachine refusing = test::LegacyBiosMachine();
+    refusing.firmwareFailures[{L"dbx", GuidToText(ImageSecurityDatabaseGuid)}] =
+        FirmwareReadFailure::NoAccess;
+    const json refused =
+        Json({L"--apply-dbx", Wide(UpdatePath("dbx-update-svn.bin"))}, refusing, 3);
+    EXPECT_EQ(refused["variables"]["dbx"]["state"], "unreadable");
+    EXPECT_EQ(refused["variables"]["dbx"]["updatesApplied"], 0);
+    EXPECT_TRUE(refused["dbxCurrency"]["svns"][0]["held"].is_null());
     // An update that is no update is a usage error.
     const CliResult bad = Run({L"--apply-db", db2011}, test::NormalWindows11());
     EXPECT_EQ(bad.exitCode, 64);
