@@ -1,11 +1,11 @@
 #!/bin/sh
-# cli-end-to-end.sh WINE_RUN PREFIX CLI_EXE REALDATA SIGNED_FIXTURES
+# cli-end-to-end.sh WINE_RUN PREFIX CLI_EXE REALDATA SIGNED_FIXTURES SCHEMA
 # Runs certvane-cli.exe under Wine on images captured from Microsoft's published objects and
 # on signed EFI files, and checks what it prints and the codes it exits with. Wine has no
 # firmware variables and no ESP, so with a captured db the firmware answers come from the
 # files and the boot manager is never found.
 set -u
-wine_run=$1 prefix=$2 cli=$3 realdata=$4 signed=$5
+wine_run=$1 prefix=$2 cli=$3 realdata=$4 signed=$5 schema=$6
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0 checks=0
@@ -120,6 +120,19 @@ d = r["dbxCurrency"]
 assert d["x64HashesHeld"] == d["x64HashesListed"] == 443 and d["pca2011Revoked"] is True, d
 assert [s["held"] for s in d["svns"]] == ["9.0", "3.0", "3.0"] and d["current"] is True, d
 ' "$work/out"
+
+cp "$work/out" "$work/hierarchy.json"
+run --json
+check "json of a machine without firmware access: exit 3" [ "$code" = 3 ]
+for report in "$work/hierarchy.json" "$work/out"; do
+    check "  $(basename "$report") follows certvane-cli.schema.json" python3 -c '
+import json, sys, jsonschema
+schema = json.load(open(sys.argv[1], encoding="utf-8"))
+jsonschema.Draft202012Validator.check_schema(schema)
+jsonschema.validate(json.load(open(sys.argv[2], encoding="utf-8")), schema,
+                    cls=jsonschema.Draft202012Validator)
+' "$schema" "$report"
+done
 
 run --efi "$(z "$signed/pca2011.efi")" --db "$(z "$work/dbfull.bin")"
 check "--efi on a PCA 2011 file against a full db: would boot" has "Would boot: yes"
