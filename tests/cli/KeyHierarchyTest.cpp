@@ -82,6 +82,17 @@ TEST_F(KeyHierarchyTest, ALegacyBiosMachineHasNoVariableServices) {
     EXPECT_TRUE(variables["SecureBoot"]["value"].is_null());
 }
 
+TEST_F(KeyHierarchyTest, InsideWindowsPeTheVariablesAreTheLiveFirmwares) {
+    ScriptedMachine machine = test::WinPeWithOfflineOnC();
+    machine.SetFirmwareVariable(
+        L"PK", kGlobal, test::X509List(test::RealCertificate("windows-oem-devices-pk.der")));
+    const json report = Json({}, machine);
+    EXPECT_EQ(report["environment"]["windowsPE"], true);
+    EXPECT_EQ(report["variables"]["PK"]["source"], "liveFirmware");
+    EXPECT_EQ(report["variables"]["db"]["source"], "liveFirmware");
+    EXPECT_EQ(report["platformKey"]["subject"], "Windows OEM Devices PK");
+}
+
 TEST_F(KeyHierarchyTest, ACapturedPkIsCheckedLikeTheOtherImages) {
     const std::wstring notDatabase =
         WriteFile("pk.der", test::RealCertificate("windows-oem-devices-pk.der"));
