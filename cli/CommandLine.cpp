@@ -61,6 +61,7 @@ const wchar_t* const UsageText =
     L"      does not revoke\n"
     L"  64  usage error: unknown option, missing or unreadable file, or a file that is\n"
     L"      not a signature database (message on standard error)\n"
+    L"With --apply-db or --apply-dbx the codes describe the machine after those updates.\n"
     L"With --efi, the generation of the file's signing authority: 0 for 2023, 2 for 2011,\n"
     L"3 when the file carries no readable signature or its authority is of neither.\n";
 

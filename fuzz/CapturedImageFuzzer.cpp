@@ -1,10 +1,12 @@
 // Feeds arbitrary bytes to what reads a captured variable file: the raw and efivarfs forms,
-// then the certificate matrix and the dbx currency over the image, as --json does.
+// then the certificate matrix, the dbx currency and the KEK and PK assessments over the image,
+// as --json does.
 #include <cstddef>
 #include <cstdint>
 
 #include "cli/CapturedVariable.h"
 #include "cli/DbxCurrency.h"
+#include "cli/KeyReadiness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace certvane::cli;
@@ -19,5 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto matrix = CertificateMatrix(keys, "2026-01-01");
     AssessDbxCurrency(*image, matrix);
+    AssessKekReadiness(matrix);
+    AssessPlatformKey(matrix);
     return 0;
 }
