@@ -1,5 +1,5 @@
-#include <shlwapi.h>
 #include <windows.h>
+#include <shlwapi.h>
 
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"

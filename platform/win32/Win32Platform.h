@@ -7,7 +7,7 @@ namespace certvane {
 // The real operating system. Each operation is the Win32 call (or fixed tiny sequence of
 // calls) it names and nothing more.
 class Win32Platform : public Platform {
-  public:
+public:
     std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
                                         std::span<std::uint8_t> buffer) override;
     FirmwareReadFailure LastFirmwareReadFailure() override;
@@ -90,7 +90,7 @@ class Win32Platform : public Platform {
     bool ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
                             std::wstring_view parameters) override;
 
-  private:
+private:
     // The system's error code of the last firmware variable read that returned nothing.
     std::uint32_t lastFirmwareError_ = 0;
 };

@@ -1,6 +1,6 @@
 // The firmware variable read as the system answers it.
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

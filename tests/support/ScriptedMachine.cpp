@@ -24,16 +24,9 @@ std::optional<std::wstring> DecodeFakeCertificate(std::span<const std::uint8_t> 
 }
 
 const wchar_t* KindName(int kind) {
-    static const wchar_t* const names[] = {L"key",
-                                           L"token",
-                                           L"device",
-                                           L"volume search",
-                                           L"process",
-                                           L"thread",
-                                           L"certificate store",
-                                           L"crypt message",
-                                           L"certificate",
-                                           L"COM object"};
+    static const wchar_t* const names[] = {L"key", L"token", L"device", L"volume search",
+                                           L"process", L"thread", L"certificate store",
+                                           L"crypt message", L"certificate", L"COM object"};
     return names[kind];
 }
 
@@ -85,9 +78,7 @@ FirmwareReadFailure ScriptedMachine::LastFirmwareReadFailure() {
     return lastFirmwareFailure_;
 }
 
-std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() {
-    return firmwareType;
-}
+std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() { return firmwareType; }
 
 std::optional<std::wstring> ScriptedMachine::CertificateSubjectName(
     std::span<const std::uint8_t> der) {

@@ -47,11 +47,11 @@ struct ScriptedFile {
     std::optional<ScriptedSignature> signature;
     std::optional<FixedFileVersion> version;
     std::optional<RegistryTree> hive;  // the file is a registry hive with these keys
-    std::optional<Bytes> content;      // what reading the file gives; unreadable without
+    std::optional<Bytes> content;  // what reading the file gives; unreadable without
 };
 
 struct ScriptedVolume {
-    std::wstring name;                  // "\\?\Volume{...}\"
+    std::wstring name;  // "\\?\Volume{...}\"
     std::wstring fileSystem = L"NTFS";  // empty: unreadable
     int disk = 0;                       // -1: the disk cannot be told
     std::uint32_t extents = 1;
@@ -75,7 +75,7 @@ struct ScriptedCommand {
 // An in-memory machine: tests script its state, run the portable algorithms on it, and read
 // back what the algorithms asked of it and what they left held.
 class ScriptedMachine : public Platform {
-  public:
+public:
     ScriptedMachine();
 
     // ---- scripting ---------------------------------------------------------------------
@@ -86,8 +86,7 @@ class ScriptedMachine : public Platform {
     // names and mount folders as they are now.
     void PutFile(std::wstring_view path, ScriptedFile file = {});
     void PutFolder(std::wstring_view path);
-    void SetRegistryValue(std::wstring_view key, std::wstring_view name,
-                          ScriptedRegistryValue value);
+    void SetRegistryValue(std::wstring_view key, std::wstring_view name, ScriptedRegistryValue value);
 
     std::map<std::pair<std::wstring, std::wstring>, Bytes> firmwareVariables;
     // Replaces the return value of every firmware read (to script misbehaving firmware).
@@ -148,9 +147,9 @@ class ScriptedMachine : public Platform {
         std::wstring parameters;
     };
     std::vector<ShellExecution> shellExecutions;
-    std::vector<std::wstring> hiveLoads;  // "name <- file"
-    std::vector<std::wstring> log;        // every operation that changes or releases state
-    std::vector<std::wstring> misuse;     // releases of unknown handles, refused orders
+    std::vector<std::wstring> hiveLoads;    // "name <- file"
+    std::vector<std::wstring> log;          // every operation that changes or releases state
+    std::vector<std::wstring> misuse;       // releases of unknown handles, refused orders
 
     // Everything acquired and not yet released: handles, loaded hives, COM, running children.
     std::vector<std::wstring> HeldResources() const;
@@ -241,29 +240,20 @@ class ScriptedMachine : public Platform {
     bool ShellExecuteHidden(std::wstring_view verb, std::wstring_view file,
                             std::wstring_view parameters) override;
 
-  private:
+private:
     struct Location {
         std::size_t volume;
         std::wstring relative;  // folded, no leading or trailing backslash; empty: the root
     };
     enum class HandleKind {
-        Key,
-        Token,
-        Device,
-        Search,
-        Process,
-        Thread,
-        Store,
-        Message,
-        Certificate,
-        Com
+        Key, Token, Device, Search, Process, Thread, Store, Message, Certificate, Com
     };
     struct Handle {
         HandleKind kind;
         std::wstring description;
         std::size_t index = 0;  // volume, search position, process, certificate, rows delivered
-        std::wstring text{};    // key path, WMI drive, signed file path
-        std::wstring hive{};    // the hive a key belongs to; empty for the live registry
+        std::wstring text{};  // key path, WMI drive, signed file path
+        std::wstring hive{};  // the hive a key belongs to; empty for the live registry
     };
     struct Process {
         std::wstring commandLine;

@@ -71,8 +71,7 @@ std::optional<ScriptedMachine::Location> ScriptedMachine::Resolve(std::wstring_v
     const std::wstring asFolder = WithTrailingBackslash(path);
     for (std::size_t i = 0; i < volumes.size(); ++i) {
         const std::wstring name = Fold(volumes[i].name);
-        if (StartsWith(asFolder, name))
-            return Location{i, TrimBackslashes(folded.substr(name.size() - 1))};
+        if (StartsWith(asFolder, name)) return Location{i, TrimBackslashes(folded.substr(name.size() - 1))};
     }
     const std::pair<const std::wstring, std::size_t>* mount = nullptr;
     for (const auto& entry : mountFolders) {
@@ -82,9 +81,8 @@ std::optional<ScriptedMachine::Location> ScriptedMachine::Resolve(std::wstring_v
         }
     }
     if (mount != nullptr) {
-        return Location{
-            mount->second,
-            TrimBackslashes(folded.substr(std::min(folded.size(), mount->first.size())))};
+        return Location{mount->second,
+                        TrimBackslashes(folded.substr(std::min(folded.size(), mount->first.size())))};
     }
     if (folded.size() < 2 || folded[1] != L':') return std::nullopt;
     const auto letter = letters.find(folded[0]);
@@ -157,18 +155,10 @@ bool ScriptedMachine::PathExists(std::wstring_view path) {
     return FileAttributesOf(path).has_value();
 }
 
-std::wstring ScriptedMachine::WindowsDirectoryPath() {
-    return windowsDirectory;
-}
-std::wstring ScriptedMachine::SystemDirectoryPath() {
-    return systemDirectory;
-}
-std::wstring ScriptedMachine::TempDirectoryPath() {
-    return tempDirectory;
-}
-std::wstring ScriptedMachine::CurrentDirectoryPath() {
-    return currentDirectory;
-}
+std::wstring ScriptedMachine::WindowsDirectoryPath() { return windowsDirectory; }
+std::wstring ScriptedMachine::SystemDirectoryPath() { return systemDirectory; }
+std::wstring ScriptedMachine::TempDirectoryPath() { return tempDirectory; }
+std::wstring ScriptedMachine::CurrentDirectoryPath() { return currentDirectory; }
 
 bool ScriptedMachine::MakeDirectory(std::wstring_view path) {
     const auto location = Resolve(path);
@@ -183,8 +173,7 @@ bool ScriptedMachine::MakeDirectory(std::wstring_view path) {
 // removable here: the mount must go first, as on Windows.
 bool ScriptedMachine::DeleteDirectory(std::wstring_view path) {
     const auto location = Resolve(path);
-    if (!location || location->relative.empty() || KindAt(*location) != EntryKind::Folder)
-        return false;
+    if (!location || location->relative.empty() || KindAt(*location) != EntryKind::Folder) return false;
     ScriptedVolume& volume = volumes[location->volume];
     if (HasChildren(volume, location->relative)) return false;
     volume.folders.erase(location->relative);
