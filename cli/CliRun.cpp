@@ -2,18 +2,14 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "cli/BootJudgement.h"
 #include "cli/BuiltInLists.h"
-#include "cli/CapturedVariable.h"
 #include "cli/DbxCurrency.h"
 #include "cli/ExitCode.h"
 #include "cli/GatherFacts.h"
 #include "cli/JsonReport.h"
-#include "cli/SignedUpdate.h"
+#include "cli/OptionFiles.h"
 #include "cli/Utf8.h"
 #include "inspect/BootChain.h"
 #include "inspect/BootFileSigner.h"
@@ -23,9 +19,7 @@
 namespace certvane::cli {
 namespace {
 
-// The largest variable the firmware read accepts, plus an efivarfs attribute word.
-constexpr std::uintmax_t kMaxCapturedFile = MaxFirmwareVariableSize + 4;
-
+// Today as "YYYY-MM-DD" (UTC), what certificate expiry is measured against.
 std::string TodayUtc() {
     const std::chrono::year_month_day date{
         std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
@@ -47,60 +41,6 @@ std::string VersionText() {
 
 CliResult UsageError(std::wstring_view message) {
     return {ExitUsage, {}, "certvane-cli: " + ToUtf8(message) + "\n"};
-}
-
-std::wstring Quoted(const std::wstring& text) {
-    return L"'" + text + L"'";
-}
-
-// The bytes of the file an option names, or the one-line reason it cannot be used.
-std::variant<ByteBuffer, std::wstring> ReadOptionFile(std::wstring_view option,
-                                                      const std::wstring& file) {
-    const std::filesystem::path path(file);
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) return std::wstring(option) + L" file " + Quoted(file) + L" cannot be read";
-    if (size > kMaxCapturedFile) {
-        return std::wstring(option) + L" file " + Quoted(file) +
-               L" is larger than any firmware variable (1 MiB)";
-    }
-    std::ifstream in(path, std::ios::binary);
-    ByteBuffer bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        return std::wstring(option) + L" file " + Quoted(file) + L" cannot be read";
-    }
-    return bytes;
-}
-
-// The captured image of one option, or the one-line reason it cannot be used.
-std::variant<ByteBuffer, std::wstring> LoadCapturedImage(std::wstring_view option,
-                                                         const std::wstring& file) {
-    auto bytes = ReadOptionFile(option, file);
-    if (std::holds_alternative<std::wstring>(bytes)) return bytes;
-    auto image = DecodeCapturedVariable(std::get<ByteBuffer>(bytes));
-    if (!image) {
-        return std::wstring(option) + L" file " + Quoted(file) +
-               L" is not a signature database (neither raw nor efivarfs form)";
-    }
-    return std::move(*image);
-}
-
-// The signature lists of the signed updates an option names, in order, or the reason one of
-// them cannot be used.
-std::variant<ByteBuffer, std::wstring> LoadUpdates(std::wstring_view option,
-                                                   const std::vector<std::wstring>& files) {
-    ByteBuffer lists;
-    for (const std::wstring& file : files) {
-        auto bytes = ReadOptionFile(option, file);
-        if (auto* reason = std::get_if<std::wstring>(&bytes)) return std::move(*reason);
-        const auto update = ReadSignedUpdate(std::get<ByteBuffer>(bytes));
-        if (!update) {
-            return std::wstring(option) + L" file " + Quoted(file) +
-                   L" is not a signed variable update (time, PKCS#7 signature, signature lists)";
-        }
-        lists.insert(lists.end(), update->lists.begin(), update->lists.end());
-    }
-    return lists;
 }
 
 // Whether db and dbx (the firmware's, captured or updated) let one file boot, as lines.
