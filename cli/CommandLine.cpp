@@ -11,6 +11,7 @@ std::optional<std::wstring>* FileOption(CliOptions& options, const std::wstring&
     if (name == L"--db") return &options.dbFile;
     if (name == L"--dbx") return &options.dbxFile;
     if (name == L"--kek") return &options.kekFile;
+    if (name == L"--pk") return &options.pkFile;
     if (name == L"--efi") return &options.efiFile;
     return nullptr;
 }
@@ -18,9 +19,11 @@ std::optional<std::wstring>* FileOption(CliOptions& options, const std::wstring&
 }  // namespace
 
 const wchar_t* const UsageText =
-    L"Usage: certvane-cli [--json | --summary] [--db FILE] [--dbx FILE] [--kek FILE]\n"
-    L"       certvane-cli --efi FILE\n"
-    L"       certvane-cli --help\n"
+    L"Usage: certvane-cli [--json | --summary] [--db FILE] [--dbx FILE] [--kek FILE] [--pk FILE]\n"
+    L"                    [--apply-db UPDATE]... [--apply-dbx UPDATE]...\n"
+    L"       certvane-cli --efi FILE [--db FILE] [--dbx FILE] [--apply-db UPDATE]...\n"
+    L"                    [--apply-dbx UPDATE]...\n"
+    L"       certvane-cli --version | --help\n"
     L"\n"
     L"Reports whether this machine is ready for the 2023 Secure Boot certificates.\n"
     L"It only reads: no update is started and nothing is written, except that the EFI\n"
@@ -28,15 +31,28 @@ const wchar_t* const UsageText =
     L"\n"
     L"  (no option)  the status report, as the window shows it (UTF-8, CR LF)\n"
     L"  --json       the same facts as one JSON object, with the Secure Boot servicing\n"
-    L"               values and the KEK\n"
+    L"               values and the whole key hierarchy: every Secure Boot variable, the\n"
+    L"               certificate matrix of PK, KEK, db, dbx and their defaults, KEK and PK\n"
+    L"               readiness, dbx currency against Microsoft's list, and where Windows\n"
+    L"               servicing stands (see README)\n"
     L"  --summary    one line of at most 2,048 characters for a report column (Intune):\n"
     L"               readiness, servicing stage, pending steps, newest servicing event, task\n"
-    L"  --db FILE, --dbx FILE, --kek FILE\n"
+    L"  --db FILE, --dbx FILE, --kek FILE, --pk FILE\n"
     L"               take that variable from a captured image instead of the firmware:\n"
     L"               the raw bytes (Get-SecureBootUEFI) or the Linux efivarfs form (a\n"
     L"               4-byte attribute word before them)\n"
-    L"  --efi FILE   the authority that signed one EFI file, and its generation\n"
+    L"  --apply-db UPDATE, --apply-dbx UPDATE (repeatable)\n"
+    L"               append a signed update's signature lists (Microsoft's .bin files) to\n"
+    L"               db or dbx before judging: would this machine still boot after it?\n"
+    L"  --efi FILE   the authority that signed one EFI file, its generation, and whether\n"
+    L"               db and dbx (the firmware's, captured or updated) let it boot; a file\n"
+    L"               whose own Authenticode SHA-256 is in dbx is revoked too\n"
+    L"  --version    the dates of Microsoft's KEK update map and dbx list built in\n"
     L"  --help       this text\n"
+    L"\n"
+    L"Certificate expiry is stated as a fact, never as revocation: firmware does not check\n"
+    L"dates, so an expired 2011 certificate still boots what it signed; what expiry stops\n"
+    L"is new signatures under it.\n"
     L"\n"
     L"Exit codes, the first that applies:\n"
     L"  3   db cannot be read (legacy BIOS boot, no firmware access)\n"
@@ -48,6 +64,7 @@ const wchar_t* const UsageText =
     L"      does not revoke\n"
     L"  64  usage error: unknown option, missing or unreadable file, or a file that is\n"
     L"      not a signature database (message on standard error)\n"
+    L"With --apply-db or --apply-dbx the codes describe the machine after those updates.\n"
     L"With --efi, the generation of the file's signing authority: 0 for 2023, 2 for 2011,\n"
     L"3 when the file carries no readable signature or its authority is of neither.\n";
 
@@ -57,12 +74,20 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
         const std::wstring& arg = args[i];
         if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
             options.help = true;
+        } else if (arg == L"--version") {
+            options.version = true;
         } else if (arg == L"--json") {
             if (options.json) return Error(L"--json is given twice");
             options.json = true;
         } else if (arg == L"--summary") {
             if (options.summary) return Error(L"--summary is given twice");
             options.summary = true;
+        } else if (arg == L"--apply-db" || arg == L"--apply-dbx") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return Error(arg + L" needs a file name");
+            }
+            (arg == L"--apply-db" ? options.applyDbFiles : options.applyDbxFiles)
+                .push_back(args[++i]);
         } else if (auto* file = FileOption(options, arg)) {
             if (file->has_value()) return Error(arg + L" is given twice");
             if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -73,9 +98,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
             return Error(L"unknown option: " + arg);
         }
     }
-    if (options.efiFile &&
-        (options.json || options.summary || options.dbFile || options.dbxFile || options.kekFile)) {
-        return Error(L"--efi cannot be combined with other options");
+    if (options.efiFile && (options.json || options.summary || options.kekFile || options.pkFile)) {
+        return Error(L"--efi combines only with --db, --dbx, --apply-db and --apply-dbx");
     }
     if (options.json && options.summary) return Error(L"--json and --summary exclude each other");
     return {options, {}};

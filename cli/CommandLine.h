@@ -8,14 +8,21 @@ namespace certvane::cli {
 
 struct CliOptions {
     bool help = false;
+    bool version = false;
     bool json = false;
     bool summary = false;  // one line for a report column (Intune)
     // Captured variable images that stand in for the firmware's.
     std::optional<std::wstring> dbFile;
     std::optional<std::wstring> dbxFile;
     std::optional<std::wstring> kekFile;
+    std::optional<std::wstring> pkFile;
     // Names the signing authority of one EFI file instead of reporting on the machine.
     std::optional<std::wstring> efiFile;
+    // Signed updates whose signature lists are appended to db or dbx before judging.
+    std::vector<std::wstring> applyDbFiles;
+    std::vector<std::wstring> applyDbxFiles;
+    // The UTC date ("YYYY-MM-DD") certificate expiry is measured against.
+    std::string today;
 };
 
 // Options, or the one-line reason why the arguments are not a valid command.

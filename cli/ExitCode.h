@@ -19,7 +19,8 @@ struct ReadinessFacts {
     // Signing authority of the boot manager that decides the machine's boot; empty when none
     // was found or it carries no readable signature.
     std::wstring bootManagerSigner;
-    // Whether that authority is in `db` and not revoked in `dbx`.
+    // Whether that authority is in `db` and not revoked in `dbx`, and dbx does not revoke the
+    // file itself by its hash.
     bool bootManagerTrusted = false;
 };
 

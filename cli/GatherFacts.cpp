@@ -2,7 +2,9 @@
 
 #include <array>
 
+#include "cli/BootJudgement.h"
 #include "cli/CapturedFirmware.h"
+#include "cli/DbxCurrency.h"
 #include "inspect/BitLocker.h"
 #include "inspect/Environment.h"
 #include "inspect/Registry.h"
@@ -23,13 +25,17 @@ NameList NamesOf(Platform& platform, const ByteBuffer& image) {
 }
 
 BootFileFact FactOf(std::string role, const BootFile& file, const MachineFacts& facts) {
+    const BootJudgement judgement = JudgeBootFile(file.signer, file.authenticodeSha256,
+                                                  facts.dbNames, facts.dbxNames, facts.dbxHashes);
     return {std::move(role),
             file.label,
             file.path,
             file.signer,
             ClassifyCertName(file.signer),
-            std::wstring(BootVerdict(file.signer, facts.dbNames, facts.dbxNames)),
-            FirmwareTrustsAuthority(file.signer, facts.dbNames, facts.dbxNames)};
+            std::wstring(judgement.verdict),
+            judgement.authorityTrusted,
+            file.authenticodeSha256,
+            judgement.hashRevoked};
 }
 
 }  // namespace
@@ -68,6 +74,7 @@ MachineFacts GatherMachineFacts(Platform& platform) {
     facts.kekReadable = !kek.empty();
     facts.dbNames = NamesOf(platform, db);
     facts.dbxNames = NamesOf(platform, dbx);
+    facts.dbxHashes = DbxHashes(dbx);
     facts.kekNames = NamesOf(platform, kek);
     facts.kekHas2023 = NameListContains(facts.kekNames, kKek2023);
     for (const KnownCertificate& row : KnownCertificates) {
@@ -97,9 +104,11 @@ MachineFacts GatherMachineFacts(Platform& platform) {
 ReadinessFacts ReadinessOfReport(Platform& platform, bool isWinPE, const BootFiles& files) {
     const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
     const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
-    const std::wstring& signer = isWinPE ? files.offline.signer : files.current.signer;
-    return {!db.empty(), IsCa2023Ready(platform), signer,
-            FirmwareTrustsAuthority(signer, NamesOf(platform, db), NamesOf(platform, dbx))};
+    const BootFile& file = isWinPE ? files.offline : files.current;
+    const BootJudgement judgement =
+        JudgeBootFile(file.signer, file.authenticodeSha256, NamesOf(platform, db),
+                      NamesOf(platform, dbx), DbxHashes(dbx));
+    return {!db.empty(), IsCa2023Ready(platform), file.signer, judgement.WouldBoot()};
 }
 
 ReadinessFacts ReadinessOf(const MachineFacts& facts) {
@@ -107,7 +116,7 @@ ReadinessFacts ReadinessOf(const MachineFacts& facts) {
     for (const BootFileFact& file : facts.bootFiles) {
         if (file.role != (facts.winPE ? "offline" : "current")) continue;
         readiness.bootManagerSigner = file.signer;
-        readiness.bootManagerTrusted = file.trusted;
+        readiness.bootManagerTrusted = file.trusted && !file.hashRevoked;
     }
     return readiness;
 }

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/GatherFacts.h"
+#include "cli/KeyHierarchyJson.h"
 #include "cli/ServicingJson.h"
 #include "cli/Utf8.h"
 
@@ -72,13 +73,19 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
     }
     ordered_json bootFiles = ordered_json::array();
     for (const BootFileFact& file : facts.bootFiles) {
-        bootFiles.push_back({{"role", file.role},
-                             {"label", ToUtf8(file.label)},
-                             {"path", ToUtf8(file.path)},
-                             {"signer", ToUtf8(file.signer)},
-                             {"generation", GenerationKey(file.generation)},
-                             {"verdict", ToUtf8(file.verdict)},
-                             {"trusted", file.trusted}});
+        bootFiles.push_back(
+            {{"role", file.role},
+             {"label", ToUtf8(file.label)},
+             {"path", ToUtf8(file.path)},
+             {"signer", ToUtf8(file.signer)},
+             {"generation", GenerationKey(file.generation)},
+             {"verdict", ToUtf8(file.verdict)},
+             {"trusted", file.trusted},
+             {"authenticodeSha256", file.authenticodeSha256
+                                        ? ordered_json(HexOf(*file.authenticodeSha256))
+                                        : ordered_json(nullptr)},
+             {"hashRevoked", file.hashRevoked},
+             {"wouldBoot", file.trusted && !file.hashRevoked}});
     }
     ordered_json values = ordered_json::object();
     for (const NamedRegistryValue& value : facts.servicing) values[value.name] = Value(value.value);
@@ -86,7 +93,8 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
                               {"availableUpdates", Value(facts.availableUpdates)}};
     servicing.update(ServicingJson(facts.servicingState));
 
-    const ordered_json report = {
+    ordered_json report = {
+        {"schemaVersion", JsonSchemaVersion},
         {"environment",
          {{"windowsPE", facts.winPE},
           {"windowsVersion", ToUtf8(facts.windowsVersion)},
@@ -110,6 +118,7 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
           {"bootManagerTrusted", ReadinessOf(facts).bootManagerTrusted},
           {"exitCode", exitCode}}},
     };
+    AddKeyHierarchy(report, facts);
     return report.dump(2) + "\n";
 }
 

@@ -6,8 +6,13 @@
 #include <variant>
 #include <vector>
 
+#include "cli/CertificateMatrix.h"
+#include "cli/DbxCurrency.h"
+#include "cli/KeyReadiness.h"
+#include "cli/KeyStores.h"
 #include "inspect/CertGeneration.h"
 #include "inspect/ServicingState.h"
+#include "inspect/Sha.h"
 #include "inspect/SignatureDatabase.h"
 
 namespace certvane::cli {
@@ -25,6 +30,8 @@ struct BootFileFact {
     CertGeneration generation = Unclassified;
     std::wstring verdict;
     bool trusted = false;  // the signer is in `db` and not revoked in `dbx`
+    std::optional<Sha256Digest> authenticodeSha256 = std::nullopt;
+    bool hashRevoked = false;  // dbx holds the file's own Authenticode hash
 };
 
 // A registry value that may be stored as a number or as text, or be absent.
@@ -50,6 +57,7 @@ struct MachineFacts {
     bool dbxReadable = false;
     NameList dbNames;
     NameList dbxNames;
+    std::vector<Sha256Digest> dbxHashes;
     std::vector<CertificateFact> certificates;
     bool ca2023Ready = false;
 
@@ -62,6 +70,13 @@ struct MachineFacts {
     RegistryValue availableUpdates;
     // Inside Windows PE, the offline installation's.
     ServicingState servicingState;
+
+    // Every Secure Boot variable, for the key hierarchy keys of the JSON report.
+    KeyStores keys;
+    std::vector<MatrixRow> matrix;
+    KekReadiness kekReadiness;
+    PlatformKeyAssessment platformKey;
+    DbxCurrency dbxCurrency;
 };
 
 }  // namespace certvane::cli

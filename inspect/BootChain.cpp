@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "inspect/Authenticode.h"
 #include "inspect/BootFileSigner.h"
 #include "inspect/CertGeneration.h"
 #include "inspect/DiskNumbers.h"
@@ -12,13 +13,13 @@ namespace {
 
 BootFile Probe(Platform& platform, const std::wstring& path, std::wstring_view label) {
     if (!IsRegularFile(platform, path)) return {};
-    return {std::wstring(label), path, GetFileSignerName(platform, path)};
+    return InspectBootFile(platform, path, std::wstring(label));
 }
 
 BootFile CurrentBootFile(Platform& platform, const std::vector<EspCandidate>& candidates) {
     const std::wstring path = GetCurrentBootManagerPath(platform, candidates);
     if (path.empty()) return {};
-    return {L"bootmgfw.efi", path, GetFileSignerName(platform, path)};
+    return InspectBootFile(platform, path, L"bootmgfw.efi");
 }
 
 // Inside Windows PE the firmware started the medium's fallback loader, when there is one.
@@ -40,14 +41,14 @@ BootFile OfflineBootFile(Platform& platform, std::wstring_view offlineWindows) {
         if (!volume.empty()) {
             const std::wstring path = volume + std::wstring(BootManagerFile);
             if (platform.PathExists(path)) {
-                file = {L"bootmgfw.efi", path, GetFileSignerName(platform, path)};
+                file = InspectBootFile(platform, path, L"bootmgfw.efi");
             }
         }
     }
     if (file.signer.empty()) {
         const std::wstring backup = drive + L"\\Windows\\Boot\\EFI\\bootmgfw.efi";
         if (platform.PathExists(backup)) {
-            file = {L"bootmgfw.efi (备份)", backup, GetFileSignerName(platform, backup)};
+            file = InspectBootFile(platform, backup, L"bootmgfw.efi (备份)");
         }
     }
     return file;
@@ -103,6 +104,15 @@ std::wstring_view BootVerdict(std::wstring_view signer, const NameList& dbNames,
     if (signer.empty()) return L"无法检测（文件不存在或无签名）";
     if (ClassifyCertName(signer) == Unclassified) return L"未知签名（无法判断）";
     return FirmwareTrustsAuthority(signer, dbNames, dbxNames) ? L"是" : L"否（固件不信任此签名）";
+}
+
+BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring label) {
+    BootFile file{std::move(label), std::move(path), {}, std::nullopt};
+    file.signer = GetFileSignerName(platform, file.path);
+    if (const auto bytes = platform.ReadFileBytes(file.path, MaxHashedBootFileSize)) {
+        file.authenticodeSha256 = AuthenticodeSha256(*bytes);
+    }
+    return file;
 }
 
 BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view offlineWindows) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "inspect/Sha.h"
 #include "inspect/SignatureDatabase.h"
 #include "platform/Platform.h"
 
@@ -28,7 +30,13 @@ struct BootFile {
     std::wstring label;
     std::wstring path;
     std::wstring signer;
+    // The file's Authenticode SHA-256 (dbx can revoke the file itself by it); nullopt when the
+    // file could not be read as a PE image.
+    std::optional<Sha256Digest> authenticodeSha256;
 };
+
+// Reads the boot file at `path`: its signer and its Authenticode hash.
+BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring label);
 
 struct BootFiles {
     BootFile current;  // the running system's (inside Windows PE: the medium's loader)

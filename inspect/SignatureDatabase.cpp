@@ -1,21 +1,12 @@
 #include "inspect/SignatureDatabase.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 
+#include "inspect/SignatureEntries.h"
 #include "platform/ByteOrder.h"
 
 namespace certvane {
 namespace {
-
-constexpr std::uint64_t kListHeaderSize = 28;
-constexpr std::uint64_t kOwnerSize = 16;
-
-bool IsX509Type(std::span<const std::uint8_t> bytes, std::uint64_t at) {
-    static const std::array<std::uint8_t, 16> x509 = GuidToBytes(CertX509Guid);
-    return std::memcmp(bytes.data() + at, x509.data(), x509.size()) == 0;
-}
 
 void AppendCertificateName(CertificateApi& decoder, std::span<const std::uint8_t> der,
                            NameList& names) {
@@ -35,34 +26,10 @@ ByteBuffer ReadFirmwareVariable(Platform& platform, std::wstring_view name, cons
     return image;
 }
 
-// Offsets are 64-bit so that no sum of 32-bit header fields can wrap. Every pass of the outer
-// loop moves past at least one list header, and every entry either moves past itself or ends
-// its list, so the walk always terminates.
 NameList SignatureListNames(CertificateApi& decoder, std::span<const std::uint8_t> image) {
     NameList names;
-    const std::uint64_t size = image.size();
-    std::uint64_t offset = 0;
-    while (offset + kListHeaderSize <= size) {
-        const bool x509 = IsX509Type(image, offset);
-        const std::uint32_t listSize = LittleEndian32(image.data() + offset + 16);
-        const std::uint32_t headerSize = LittleEndian32(image.data() + offset + 20);
-        const std::uint32_t entrySize = LittleEndian32(image.data() + offset + 24);
-        offset += kListHeaderSize + headerSize;
-        // A list with entries of size 0 has no countable entries: only its headers are
-        // stepped over, and the walk reads the next list header right after them.
-        if (entrySize == 0) continue;
-        // Unsigned 32-bit on purpose: a header that understates its size gives a huge count,
-        // which the bounds check below cuts short.
-        const std::uint32_t count =
-            (listSize - headerSize - static_cast<std::uint32_t>(kListHeaderSize)) / entrySize;
-        for (std::uint32_t i = 0; i < count; ++i) {
-            if (offset + entrySize > size) break;
-            if (x509 && entrySize > kOwnerSize) {
-                AppendCertificateName(
-                    decoder, image.subspan(offset + kOwnerSize, entrySize - kOwnerSize), names);
-            }
-            offset += entrySize;
-        }
+    for (const SignatureEntry& entry : SignatureEntriesOf(image)) {
+        if (entry.IsOfType(CertX509Guid)) AppendCertificateName(decoder, entry.data, names);
     }
     return names;
 }

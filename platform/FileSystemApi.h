@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace certvane {
 
@@ -15,6 +16,10 @@ public:
     // nullopt when the attributes cannot be read (no such file, no access).
     virtual std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) = 0;
     virtual bool PathExists(std::wstring_view path) = 0;
+    // The whole contents of a file of at most `maxBytes`; nullopt when it cannot be read or is
+    // larger.
+    virtual std::optional<std::vector<std::uint8_t>> ReadFileBytes(std::wstring_view path,
+                                                                   std::uint64_t maxBytes) = 0;
     // Each of these is empty when the system cannot say (or the text exceeds 260 characters).
     virtual std::wstring WindowsDirectoryPath() = 0;
     virtual std::wstring SystemDirectoryPath() = 0;

@@ -16,6 +16,26 @@ bool Win32Platform::PathExists(std::wstring_view path) {
     return PathFileExistsW(Terminated(path).c_str()) != FALSE;
 }
 
+std::optional<std::vector<std::uint8_t>> Win32Platform::ReadFileBytes(std::wstring_view path,
+                                                                      std::uint64_t maxBytes) {
+    const HANDLE file = CreateFileW(Terminated(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::vector<std::uint8_t>> contents;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && static_cast<std::uint64_t>(size.QuadPart) <= maxBytes &&
+        size.QuadPart <= MAXDWORD) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+            read == bytes.size()) {
+            contents = std::move(bytes);
+        }
+    }
+    CloseHandle(file);
+    return contents;
+}
+
 std::wstring Win32Platform::WindowsDirectoryPath() {
     wchar_t buffer[MAX_PATH] = {};
     return FromPathBuffer(buffer, GetWindowsDirectoryW(buffer, MAX_PATH));

@@ -27,7 +27,28 @@ std::uint32_t Win32Platform::QueryFirmwareVariable(std::wstring_view name,
     const std::wstring nameZ(name);
     const std::wstring guidZ(guidText);
     const DWORD size = buffer.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(buffer.size());
-    return ::GetFirmwareEnvironmentVariableW(nameZ.c_str(), guidZ.c_str(), buffer.data(), size);
+    const DWORD count =
+        ::GetFirmwareEnvironmentVariableW(nameZ.c_str(), guidZ.c_str(), buffer.data(), size);
+    lastFirmwareError_ = count == 0 ? ::GetLastError() : ERROR_SUCCESS;
+    return count;
+}
+
+FirmwareReadFailure Win32Platform::LastFirmwareReadFailure() {
+    switch (lastFirmwareError_) {
+        case ERROR_SUCCESS:
+            return FirmwareReadFailure::None;
+        case ERROR_ENVVAR_NOT_FOUND:
+            return FirmwareReadFailure::NotFound;
+        case ERROR_INSUFFICIENT_BUFFER:
+            return FirmwareReadFailure::TooLarge;
+        case ERROR_PRIVILEGE_NOT_HELD:
+        case ERROR_ACCESS_DENIED:
+            return FirmwareReadFailure::NoAccess;
+        case ERROR_INVALID_FUNCTION:
+            return FirmwareReadFailure::NotSupported;
+        default:
+            return FirmwareReadFailure::Other;
+    }
 }
 
 std::optional<std::uint32_t> Win32Platform::QueryFirmwareType() {

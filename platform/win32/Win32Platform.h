@@ -10,6 +10,7 @@ class Win32Platform : public Platform {
   public:
     std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
                                         std::span<std::uint8_t> buffer) override;
+    FirmwareReadFailure LastFirmwareReadFailure() override;
     std::optional<std::uint32_t> QueryFirmwareType() override;
     std::optional<std::wstring> CertificateSubjectName(std::span<const std::uint8_t> der) override;
 
@@ -33,6 +34,8 @@ class Win32Platform : public Platform {
 
     std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) override;
     bool PathExists(std::wstring_view path) override;
+    std::optional<std::vector<std::uint8_t>> ReadFileBytes(std::wstring_view path,
+                                                           std::uint64_t maxBytes) override;
     std::wstring WindowsDirectoryPath() override;
     std::wstring SystemDirectoryPath() override;
     std::wstring TempDirectoryPath() override;
@@ -91,6 +94,10 @@ class Win32Platform : public Platform {
                                                            std::uint32_t maxEvents) override;
 
     ScheduledTaskState QueryScheduledTask(std::wstring_view taskPath) override;
+
+private:
+    // The system's error code of the last firmware variable read that returned nothing.
+    std::uint32_t lastFirmwareError_ = 0;
 };
 
 }  // namespace certvane

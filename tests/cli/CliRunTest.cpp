@@ -1,16 +1,13 @@
 // The console companion end to end on scripted machines, with images captured from
 // Microsoft's published objects.
-#include "cli/CliRun.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "cli/Utf8.h"
 #include "inspect/StatusReport.h"
+#include "tests/cli/CliFixture.h"
 #include "tests/support/RealData.h"
 #include "tests/support/SignatureLists.h"
 #include "tests/support/Situations.h"
@@ -23,79 +20,6 @@ using test::Concat;
 using test::ScriptedMachine;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-
-using CapturingMachine = WithCapturedFirmware<ScriptedMachine>;
-
-Bytes RealDb2011() {
-    return Concat(
-        {test::X509List(test::RealCertificate("microsoft-windows-production-pca-2011.der")),
-         test::X509List(test::RealCertificate("microsoft-corporation-uefi-ca-2011.der"))});
-}
-
-Bytes RealDbFull() {
-    return Concat({RealDb2011(), test::RealUpdateLists("db-update-windows-uefi-ca-2023.bin"),
-                   test::RealUpdateLists("db-update-microsoft-uefi-ca-2023.bin"),
-                   test::RealUpdateLists("db-update-option-rom-uefi-ca-2023.bin")});
-}
-
-Bytes RealDbxRevoking2011() {
-    return Concat({test::RealUpdateLists("dbx-update-amd64.bin"),
-                   test::RealUpdateLists("dbx-update-2024.bin")});
-}
-
-class CliRunTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("certvane-cli-test-" +
-                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
-    std::wstring WriteFile(const std::string& name, const Bytes& bytes) {
-        const auto path = folder_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return path.wstring();
-    }
-
-    // Runs the arguments on `machine` (a copy whose firmware carries the captured images);
-    // `after` sees the machine once the command has run.
-    CliResult Run(const std::vector<std::wstring>& args, ScriptedMachine machine,
-                  const std::function<void(const ScriptedMachine&)>& after = {}) {
-        auto prepared = PrepareCommand(args);
-        if (auto* finished = std::get_if<CliResult>(&prepared)) return *finished;
-        auto& command = std::get<PreparedCommand>(prepared);
-        CapturingMachine capturing(std::move(command.captured), std::move(machine));
-        capturing.decodeCertificate = test::DerSubjectCommonName;
-        const std::wstring before = capturing.DescribeSystem();
-        CliResult result = RunCommand(capturing, command.options);
-        EXPECT_THAT(capturing.HeldResources(), IsEmpty());
-        EXPECT_EQ(capturing.DescribeSystem(), before);
-        // Nothing but mountvol, for the ESP: no task query or start, no other command.
-        for (const auto& start : capturing.processStarts) {
-            EXPECT_EQ(start.application, capturing.systemDirectory + L"\\mountvol.exe");
-        }
-        for (const std::wstring& entry : capturing.log) {
-            EXPECT_EQ(entry.find(L"WriteRegistryValue"), std::wstring::npos);
-        }
-        if (after) after(capturing);
-        return result;
-    }
-
-    static ScriptedMachine Windows11BootingWith(std::wstring_view authority) {
-        ScriptedMachine machine = test::NormalWindows11();
-        machine.PutFile(
-            machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
-            test::SignedFile(authority));
-        return machine;
-    }
-
-    std::filesystem::path folder_;
-};
 
 TEST_F(CliRunTest, PrintsExactlyTheStatusReportAsUtf8) {
     ScriptedMachine machine = test::NormalWindows11();
@@ -220,11 +144,17 @@ TEST_F(CliRunTest, NamesTheSigningAuthorityOfOneEfiFile) {
     machine.PutFile(L"C:\\loaders\\unsigned.efi");
     machine.PutFile(L"C:\\loaders\\new.efi", test::SignedFile(L"Windows UEFI CA 2023"));
     machine.PutFile(L"C:\\loaders\\other.efi", test::SignedFile(L"Contoso Loader CA"));
-    const CliResult old = Run({L"--efi", L"C:\\loaders\\old.efi"}, machine);
+    const std::wstring db = WriteFile("db.bin", RealDbFull());
+    const CliResult old = Run({L"--efi", L"C:\\loaders\\old.efi", L"--db", db}, machine);
     EXPECT_EQ(old.exitCode, 2);
     EXPECT_EQ(old.out,
               "Signer: Microsoft Windows Production PCA 2011\r\n"
-              "Generation: 2011 (Microsoft Corporation UEFI CA 2011)\r\n");
+              "Generation: 2011 (Microsoft Corporation UEFI CA 2011)\r\n"
+              "Authenticode SHA-256: (not a PE image)\r\n"
+              "Boot verdict: 是\r\n"
+              "Authority trusted by db and dbx: yes\r\n"
+              "File hash revoked in dbx: no\r\n"
+              "Would boot: yes\r\n");
     EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\new.efi"}, machine).exitCode, 0);
     EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\other.efi"}, machine).exitCode, 3);
     const CliResult unsigned_ = Run({L"--efi", L"C:\\loaders\\unsigned.efi"}, machine);

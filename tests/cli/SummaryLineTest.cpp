@@ -8,7 +8,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliRun.h"
+#include "tests/support/RealData.h"
 #include "tests/support/ServicingEvents.h"
+#include "tests/support/SignatureLists.h"
 #include "tests/support/Situations.h"
 
 namespace certvane::cli {
@@ -73,6 +75,20 @@ TEST(SummaryLine, StatesEachStageWhole) {
               "db-windows-uefi-ca-2023,db-option-rom-uefi-ca-2023,db-microsoft-uefi-ca-2023,"
               "kek-2023,boot-manager-2023; last event: 1802 blocked by a known firmware issue "
               "KI_4 at 2026-11-02T08:00:00.0Z; task: last result 0x00000000\r\n");
+}
+
+TEST(SummaryLine, AKekStepWithoutAMicrosoftKekForThePkStalls) {
+    // A platform key of no OEM in Microsoft's KEK update map: any certificate will do.
+    ScriptedMachine machine = Servicing(0x4004, {});
+    machine.decodeCertificate = test::DerSubjectCommonName;
+    machine.SetFirmwareVariable(
+        L"PK", GuidToText(EfiGlobalVariableGuid),
+        test::X509List(test::RealCertificate("microsoft-option-rom-uefi-ca-2023.der")));
+    EXPECT_THAT(Summary(machine), ::testing::HasSubstr("; stage: kek-stalled; pending: kek-2023;"));
+    // With the PK Microsoft offers OEMs, a KEK update exists: the step is only pending.
+    machine.SetFirmwareVariable(L"PK", GuidToText(EfiGlobalVariableGuid),
+                                test::X509List(test::RealCertificate("windows-oem-devices-pk.der")));
+    EXPECT_THAT(Summary(machine), ::testing::HasSubstr("; stage: kek-pending; pending: kek-2023;"));
 }
 
 TEST(SummaryLine, InWindowsPeSpeaksOfTheOfflineInstallation) {

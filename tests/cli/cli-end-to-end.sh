@@ -1,11 +1,11 @@
 #!/bin/sh
-# cli-end-to-end.sh WINE_RUN PREFIX CLI_EXE REALDATA SIGNED_FIXTURES
+# cli-end-to-end.sh WINE_RUN PREFIX CLI_EXE REALDATA SIGNED_FIXTURES SCHEMA
 # Runs certvane-cli.exe under Wine on images captured from Microsoft's published objects and
 # on signed EFI files, and checks what it prints and the codes it exits with. Wine has no
 # firmware variables and no ESP, so with a captured db the firmware answers come from the
 # files and the boot manager is never found.
 set -u
-wine_run=$1 prefix=$2 cli=$3 realdata=$4 signed=$5
+wine_run=$1 prefix=$2 cli=$3 realdata=$4 signed=$5 schema=$6
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0 checks=0
@@ -34,6 +34,8 @@ done
 { lists dbx-update-amd64; lists dbx-update-2024; } > "$work/dbx.bin"
 { printf '\047\000\000\000'; cat "$work/dbfull.bin"; } > "$work/dbfull.efivarfs"
 cp "$realdata/certs/windows-uefi-ca-2023.der" "$work/not-a-database.bin"
+x509_list windows-oem-devices-pk > "$work/pk.bin"
+{ x509_list microsoft-corporation-kek-ca-2011; lists kek-update-ami-test-pk1; } > "$work/kek.bin"
 
 run() {  # run ARGS...: sets out, err, code
     "$wine_run" "$prefix" "$cli" "$@" > "$work/out" 2> "$work/err"
@@ -90,7 +92,65 @@ check "  and exits 0" [ "$code" = 0 ]
 run --efi "$(z "$signed/unsigned.efi")"
 check "--efi on an unsigned file: exit 3" [ "$code" = 3 ]
 
-for bad in "--db $(z "$work/not-a-database.bin")" "--dbx $(z "$work/missing.bin")" "--bogus" "--kek"; do
+lists dbx-update-amd64 > "$work/dbx-amd64.bin"
+run --json --pk "$(z "$work/pk.bin")" --kek "$(z "$work/kek.bin")" --db "$(z "$work/db2011.bin")" \
+    --dbx "$(z "$work/dbx-amd64.bin")" \
+    --apply-db "$(z "$realdata/updates/db-update-windows-uefi-ca-2023.bin")" \
+    --apply-dbx "$(z "$realdata/updates/dbx-update-svn.bin")" \
+    --apply-dbx "$(z "$realdata/updates/dbx-update-2024.bin")"
+check "json with the key hierarchy, captured PK and KEK, updates applied: exit 1" [ "$code" = 1 ]
+check "  variables, matrix, PK, KEK and dbx currency" python3 -c '
+import json, sys
+r = json.loads(open(sys.argv[1], encoding="utf-8").read())
+v = r["variables"]
+assert r["schemaVersion"] == 2
+assert v["PK"]["source"] == "file" and v["PK"]["state"] == "present", v["PK"]
+assert v["dbx"]["source"] == "file" and v["dbx"]["updatesApplied"] == 2, v["dbx"]
+assert v["db"]["updatesApplied"] == 1 and v["db"]["state"] == "present", v["db"]
+assert v["KEKDefault"]["state"] != "present" and v["KEKDefault"]["source"] == "liveFirmware"
+known = [row["known"] for row in r["certificateMatrix"]]
+assert known == [None, "microsoft-corporation-kek-ca-2011", "microsoft-corporation-kek-2k-ca-2023",
+                 "microsoft-windows-production-pca-2011", "microsoft-corporation-uefi-ca-2011",
+                 "windows-uefi-ca-2023", "microsoft-windows-production-pca-2011"], known
+assert r["certificateMatrix"][-1]["store"] == "dbx"
+assert r["kekReadiness"]["kekHasMicrosoftKek2023"] is True
+assert r["platformKey"]["subject"] == "Windows OEM Devices PK"
+assert r["platformKey"]["kekUpdateAvailable"] is True and r["platformKey"]["testKey"] is False
+d = r["dbxCurrency"]
+assert d["x64HashesHeld"] == d["x64HashesListed"] == 443 and d["pca2011Revoked"] is True, d
+assert [s["held"] for s in d["svns"]] == ["9.0", "3.0", "3.0"] and d["current"] is True, d
+' "$work/out"
+
+cp "$work/out" "$work/hierarchy.json"
+run --json
+check "json of a machine without firmware access: exit 3" [ "$code" = 3 ]
+for report in "$work/hierarchy.json" "$work/out"; do
+    check "  $(basename "$report") follows certvane-cli.schema.json" python3 -c '
+import json, sys, jsonschema
+schema = json.load(open(sys.argv[1], encoding="utf-8"))
+jsonschema.Draft202012Validator.check_schema(schema)
+jsonschema.validate(json.load(open(sys.argv[2], encoding="utf-8")), schema,
+                    cls=jsonschema.Draft202012Validator)
+' "$schema" "$report"
+done
+
+run --efi "$(z "$signed/pca2011.efi")" --db "$(z "$work/dbfull.bin")"
+check "--efi on a PCA 2011 file against a full db: would boot" has "Would boot: yes"
+run --efi "$(z "$signed/pca2011.efi")" --db "$(z "$work/dbfull.bin")" \
+    --dbx "$(z "$work/dbx-amd64.bin")" --apply-dbx "$(z "$realdata/updates/dbx-update-2024.bin")"
+check "  after the 2024 dbx update: exit 2" [ "$code" = 2 ]
+check "  and would not boot" has "Would boot: no"
+digest=$(osslsigncode verify -in "$signed/pca2011.efi" 2>/dev/null |
+    sed -n 's/^Current message digest *: *\([0-9A-F]*\).*/\1/p' | tr 'A-F' 'a-f')
+states_digest() { [ ${#digest} = 64 ] && has "Authenticode SHA-256: $digest"; }
+check "  its Authenticode hash is the one osslsigncode computes" states_digest
+
+run --version
+check "--version: exit 0 and the built-in list dates" [ "$code" = 0 ]
+check "  KEK update map" has "(484 platform keys)"
+check "  dbx list" has "(443 x64 image hashes, 1 certificates, 3 security versions)"
+
+for bad in "--apply-dbx $(z "$work/dbx.bin")" "--db $(z "$work/not-a-database.bin")" "--dbx $(z "$work/missing.bin")" "--bogus" "--kek"; do
     # shellcheck disable=SC2086
     run $bad
     check "'$bad': exit 64, nothing on stdout, one line on stderr" \

@@ -25,6 +25,9 @@ TEST(GuidToText, AgreesWithTheSystemConversion) {
 TEST(Win32Firmware, AReadTheSystemRefusesGivesAnEmptyImage) {
     Win32Platform platform;
     EXPECT_TRUE(ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid).empty());
+    // A refusal is no missing variable: it must not be reported as one.
+    EXPECT_NE(platform.LastFirmwareReadFailure(), FirmwareReadFailure::None);
+    EXPECT_NE(platform.LastFirmwareReadFailure(), FirmwareReadFailure::NotFound);
     EXPECT_FALSE(IsCa2023Ready(platform));
 }
 

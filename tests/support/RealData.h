@@ -20,7 +20,7 @@ Bytes RealCertificate(const std::string& fileName);
 // EFI_TIME and WIN_CERTIFICATE_UEFI_GUID header, as it is appended to the variable.
 Bytes RealUpdateLists(const std::string& fileName);
 
-// A small DER reader that stands in for the system's certificate decoder on the host: the
+// The engine's own DER reader standing in for the system's certificate decoder on the host: the
 // first common name of the subject, nullopt when the bytes are no X.509 certificate.
 std::optional<std::wstring> DerSubjectCommonName(std::span<const std::uint8_t> der);
 

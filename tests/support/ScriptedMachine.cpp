@@ -62,17 +62,38 @@ std::uint32_t ScriptedMachine::QueryFirmwareVariable(std::wstring_view name,
     // process has enabled the privilege.
     const bool refused = !enabledPrivileges.count(L"SeSystemEnvironmentPrivilege");
     firmwareReads.push_back({std::wstring(name), std::wstring(guidText), buffer.size(), refused});
-    if (refused) return 0;
-    if (firmwareCountOverride) return *firmwareCountOverride;
-    const auto found = firmwareVariables.find({std::wstring(name), std::wstring(guidText)});
-    if (found == firmwareVariables.end() || found->second.size() > buffer.size()) return 0;
+    const std::pair<std::wstring, std::wstring> key{name, guidText};
+    lastFirmwareFailure_ = FirmwareReadFailure::None;
+    if (refused) {
+        lastFirmwareFailure_ = FirmwareReadFailure::NoAccess;
+        return 0;
+    }
+    if (firmwareCountOverride) {
+        if (*firmwareCountOverride == 0) lastFirmwareFailure_ = FirmwareReadFailure::Other;
+        return *firmwareCountOverride;
+    }
+    if (const auto failure = firmwareFailures.find(key); failure != firmwareFailures.end()) {
+        lastFirmwareFailure_ = failure->second;
+        return 0;
+    }
+    const auto found = firmwareVariables.find(key);
+    if (found == firmwareVariables.end()) {
+        lastFirmwareFailure_ = FirmwareReadFailure::NotFound;
+        return 0;
+    }
+    if (found->second.size() > buffer.size()) {
+        lastFirmwareFailure_ = FirmwareReadFailure::TooLarge;
+        return 0;
+    }
     std::copy(found->second.begin(), found->second.end(), buffer.begin());
     return static_cast<std::uint32_t>(found->second.size());
 }
 
-std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() {
-    return firmwareType;
+FirmwareReadFailure ScriptedMachine::LastFirmwareReadFailure() {
+    return lastFirmwareFailure_;
 }
+
+std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() { return firmwareType; }
 
 std::optional<std::wstring> ScriptedMachine::CertificateSubjectName(
     std::span<const std::uint8_t> der) {

@@ -48,6 +48,7 @@ struct ScriptedFile {
     std::optional<ScriptedSignature> signature;
     std::optional<FixedFileVersion> version;
     std::optional<RegistryTree> hive;  // the file is a registry hive with these keys
+    std::optional<Bytes> content;  // what reading the file gives; unreadable without
 };
 
 struct ScriptedVolume {
@@ -92,6 +93,8 @@ class ScriptedMachine : public Platform {
     std::map<std::pair<std::wstring, std::wstring>, Bytes> firmwareVariables;
     // Replaces the return value of every firmware read (to script misbehaving firmware).
     std::optional<std::uint32_t> firmwareCountOverride;
+    // Variables whose read fails with this reason instead of returning data, by (name, GUID).
+    std::map<std::pair<std::wstring, std::wstring>, FirmwareReadFailure> firmwareFailures;
     std::optional<std::uint32_t> firmwareType;
     // Decodes certificates; FakeCertificate bytes by default. Each call's input is recorded.
     std::function<std::optional<std::wstring>(std::span<const std::uint8_t>)> decodeCertificate;
@@ -173,6 +176,7 @@ class ScriptedMachine : public Platform {
     // ---- Platform ----------------------------------------------------------------------
     std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
                                         std::span<std::uint8_t> buffer) override;
+    FirmwareReadFailure LastFirmwareReadFailure() override;
     std::optional<std::uint32_t> QueryFirmwareType() override;
     std::optional<std::wstring> CertificateSubjectName(std::span<const std::uint8_t> der) override;
 
@@ -196,6 +200,8 @@ class ScriptedMachine : public Platform {
 
     std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) override;
     bool PathExists(std::wstring_view path) override;
+    std::optional<std::vector<std::uint8_t>> ReadFileBytes(std::wstring_view path,
+                                                           std::uint64_t maxBytes) override;
     std::wstring WindowsDirectoryPath() override;
     std::wstring SystemDirectoryPath() override;
     std::wstring TempDirectoryPath() override;
@@ -302,6 +308,7 @@ class ScriptedMachine : public Platform {
     std::uintptr_t nextHandle_ = 0x100;
     std::vector<Process> processes_;
     std::map<std::wstring, RegistryTree> loadedHives_;  // by folded name
+    FirmwareReadFailure lastFirmwareFailure_ = FirmwareReadFailure::None;
     int comDepth_ = 0;
     bool comSecurityInitialized_ = false;
 };

@@ -135,6 +135,13 @@ bool ScriptedMachine::FolderExists(std::wstring_view path) const {
     return location && KindAt(*location) == EntryKind::Folder;
 }
 
+std::optional<std::vector<std::uint8_t>> ScriptedMachine::ReadFileBytes(std::wstring_view path,
+                                                                        std::uint64_t maxBytes) {
+    const ScriptedFile* file = FileAt(path);
+    if (!file || !file->content || file->content->size() > maxBytes) return std::nullopt;
+    return file->content;
+}
+
 std::optional<std::uint32_t> ScriptedMachine::FileAttributesOf(std::wstring_view path) {
     const auto location = Resolve(path);
     if (!location) return std::nullopt;

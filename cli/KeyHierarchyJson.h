@@ -1,0 +1,16 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "cli/MachineFacts.h"
+
+namespace certvane::cli {
+
+// The version of the JSON report's layout: raised when keys are added.
+inline constexpr int JsonSchemaVersion = 2;
+
+// The JSON report's keys about the key hierarchy: "variables", "certificateMatrix",
+// "kekReadiness", "platformKey", "dbxCurrency" and "bootJudgements".
+void AddKeyHierarchy(nlohmann::ordered_json& report, const MachineFacts& facts);
+
+}  // namespace certvane::cli

@@ -1,0 +1,27 @@
+// Feeds arbitrary bytes to what reads a captured variable file: the raw and efivarfs forms,
+// then the certificate matrix, the dbx currency and the KEK and PK assessments over the image,
+// as --json does.
+#include <cstddef>
+#include <cstdint>
+
+#include "cli/CapturedVariable.h"
+#include "cli/DbxCurrency.h"
+#include "cli/KeyReadiness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace certvane::cli;
+    const auto image = DecodeCapturedVariable(std::span<const std::uint8_t>(data, size));
+    if (!image) return 0;
+    KeyStores keys;
+    for (std::wstring_view name : {L"PK", L"dbx"}) {
+        VariableFact store;
+        store.name = name;
+        store.image = *image;
+        keys.stores.push_back(std::move(store));
+    }
+    const auto matrix = CertificateMatrix(keys, "2026-01-01");
+    AssessDbxCurrency(*image, matrix);
+    AssessKekReadiness(matrix);
+    AssessPlatformKey(matrix);
+    return 0;
+}

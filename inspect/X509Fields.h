@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace certvane {
+
+// What the certificate matrix states of one X.509 certificate.
+struct X509Fields {
+    std::wstring subjectCommonName;  // empty when the name has no CN
+    std::wstring issuerCommonName;
+    std::string notAfter;  // "YYYY-MM-DD", UTC
+};
+
+// Reads the fields from DER bytes that hold exactly one certificate; nullopt when the bytes
+// are no certificate this reader understands. Every length is checked against its parent.
+std::optional<X509Fields> ReadX509Fields(std::span<const std::uint8_t> der);
+
+}  // namespace certvane
