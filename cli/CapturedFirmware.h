@@ -43,7 +43,7 @@ std::uint32_t AppendLists(std::uint32_t count, bool missing, const ByteBuffer& l
 // is the machine's own.
 template <class Machine>
 class WithCapturedFirmware final : public Machine {
-public:
+  public:
     template <class... Args>
     explicit WithCapturedFirmware(CapturedVariables captured, Args&&... args)
         : Machine(std::forward<Args>(args)...), captured_(std::move(captured)) {}
@@ -74,7 +74,7 @@ public:
         return lastCapturedFailure_ ? *lastCapturedFailure_ : Machine::LastFirmwareReadFailure();
     }
 
-private:
+  private:
     CapturedVariables captured_;
     // Set when the last read was answered from a captured image or carried appended lists.
     std::optional<FirmwareReadFailure> lastCapturedFailure_;

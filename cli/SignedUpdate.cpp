@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "cli/CapturedVariable.h"
-#include "platform/ByteOrder.h"
 #include "inspect/DerReader.h"
+#include "platform/ByteOrder.h"
 
 namespace certvane::cli {
 namespace {

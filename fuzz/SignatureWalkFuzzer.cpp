@@ -9,8 +9,9 @@
 namespace {
 
 class TouchingDecoder final : public certvane::CertificateApi {
-public:
-    TouchingDecoder(const std::uint8_t* begin, const std::uint8_t* end) : begin_(begin), end_(end) {}
+  public:
+    TouchingDecoder(const std::uint8_t* begin, const std::uint8_t* end)
+        : begin_(begin), end_(end) {}
 
     std::optional<std::wstring> CertificateSubjectName(std::span<const std::uint8_t> der) override {
         if (der.data() < begin_ || der.data() + der.size() > end_) std::abort();
@@ -22,7 +23,7 @@ public:
                             : std::wstring(der.size() % 5, L'n');
     }
 
-private:
+  private:
     const std::uint8_t* begin_;
     const std::uint8_t* end_;
 };

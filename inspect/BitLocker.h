@@ -20,6 +20,7 @@ struct OfflineBitLockerState {
 };
 
 // The BitLocker status values of an offline installation's SYSTEM hive.
-OfflineBitLockerState ReadOfflineBitLockerState(Platform& platform, std::wstring_view windowsDirectory);
+OfflineBitLockerState ReadOfflineBitLockerState(Platform& platform,
+                                                std::wstring_view windowsDirectory);
 
 }  // namespace certvane

@@ -7,7 +7,8 @@
 namespace certvane {
 namespace {
 
-constexpr std::wstring_view kSecureBootStateKey = L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\State";
+constexpr std::wstring_view kSecureBootStateKey =
+    L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\State";
 
 bool DbIsReadable(Platform& platform) {
     return !ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid).empty();
@@ -17,9 +18,9 @@ bool DbIsReadable(Platform& platform) {
 
 bool IsWinPE(Platform& platform) {
     if (platform.FileAttributesOf(L"X:\\Windows\\System32\\winpeshl.exe")) return true;
-    const std::wstring options = ReadRegistryString(platform, RegistryRoot::LocalMachine,
-                                                    L"SYSTEM\\CurrentControlSet\\Control",
-                                                    L"SystemStartOptions");
+    const std::wstring options =
+        ReadRegistryString(platform, RegistryRoot::LocalMachine,
+                           L"SYSTEM\\CurrentControlSet\\Control", L"SystemStartOptions");
     return options.size() >= 6 && options.find(L"MININT") != std::wstring::npos;
 }
 

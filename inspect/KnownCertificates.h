@@ -26,8 +26,7 @@ inline constexpr std::array<KnownCertificate, 5> KnownCertificates{{
 // The three 2023 certificates the firmware must trust before the boot chain can move on,
 // in the order they are tested.
 inline constexpr std::array<std::wstring_view, 3> Ca2023ReadinessSet{
-    KnownCertificates[2].matchName, KnownCertificates[3].matchName,
-    KnownCertificates[4].matchName};
+    KnownCertificates[2].matchName, KnownCertificates[3].matchName, KnownCertificates[4].matchName};
 
 // Status words, brackets included.
 namespace StatusWord {

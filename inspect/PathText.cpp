@@ -5,7 +5,9 @@
 namespace certvane {
 namespace {
 
-wchar_t AsciiLowerChar(wchar_t c) { return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c; }
+wchar_t AsciiLowerChar(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
+}
 
 }  // namespace
 

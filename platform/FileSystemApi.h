@@ -12,7 +12,7 @@ inline constexpr std::uint32_t FileAttributeDirectory = 0x10;
 
 // Files, folders and the system's well-known directories.
 class FileSystemApi {
-public:
+  public:
     // nullopt when the attributes cannot be read (no such file, no access).
     virtual std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) = 0;
     virtual bool PathExists(std::wstring_view path) = 0;
@@ -28,7 +28,7 @@ public:
     virtual bool MakeDirectory(std::wstring_view path) = 0;
     virtual bool DeleteDirectory(std::wstring_view path) = 0;
 
-protected:
+  protected:
     ~FileSystemApi() = default;
 };
 

@@ -22,19 +22,18 @@ enum class FirmwareReadFailure {
 
 // UEFI firmware services.
 class FirmwareApi {
-public:
+  public:
     // Copies the variable's value into `buffer` and returns its byte count; 0 when the variable
     // cannot be read or does not fit.
-    virtual std::uint32_t QueryFirmwareVariable(std::wstring_view name,
-                                                         std::wstring_view guidText,
-                                                         std::span<std::uint8_t> buffer) = 0;
+    virtual std::uint32_t QueryFirmwareVariable(std::wstring_view name, std::wstring_view guidText,
+                                                std::span<std::uint8_t> buffer) = 0;
     // Why the last QueryFirmwareVariable of this object returned 0; None after one that
     // returned data.
     virtual FirmwareReadFailure LastFirmwareReadFailure() = 0;
     // The firmware type the machine booted with; nullopt when the system cannot tell.
     virtual std::optional<std::uint32_t> QueryFirmwareType() = 0;
 
-protected:
+  protected:
     ~FirmwareApi() = default;
 };
 

@@ -19,7 +19,7 @@ struct PrivilegeAdjustment {
 
 // The process token's privileges.
 class PrivilegeApi {
-public:
+  public:
     virtual std::optional<TokenHandle> OpenOwnProcessToken(std::uint32_t access) = 0;
     // The locally unique identifier of a privilege on the local system.
     virtual std::optional<std::uint64_t> LookupPrivilegeId(std::wstring_view privilegeName) = 0;
@@ -28,7 +28,7 @@ public:
                                                      std::uint32_t attributes) = 0;
     virtual void CloseToken(TokenHandle token) = 0;
 
-protected:
+  protected:
     ~PrivilegeApi() = default;
 };
 

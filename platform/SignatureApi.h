@@ -18,7 +18,7 @@ enum class CertNameOf { Subject, Issuer };
 
 // Embedded signatures (Authenticode) and the certificates they carry.
 class SignatureApi {
-public:
+  public:
     // Any content type and format; nullopt when the file is no cryptographic object.
     virtual std::optional<SignedObject> OpenSignedObject(std::wstring_view path) = 0;
     // The first certificate of the store's enumeration.
@@ -34,7 +34,7 @@ public:
     virtual void CloseCertificateStore(CertStoreHandle store) = 0;
     virtual void CloseSignedMessage(CryptMessageHandle message) = 0;
 
-protected:
+  protected:
     ~SignatureApi() = default;
 };
 

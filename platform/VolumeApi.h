@@ -30,7 +30,7 @@ struct VolumeSearchStart {
 
 // Drives, volumes, their disks and their mount points.
 class VolumeApi {
-public:
+  public:
     virtual std::uint32_t LogicalDriveMask() = 0;
     virtual std::uint32_t DriveTypeOf(std::wstring_view root) = 0;
 
@@ -54,7 +54,7 @@ public:
     virtual bool MountVolumeAt(std::wstring_view folder, std::wstring_view volume) = 0;
     virtual bool RemoveMountPoint(std::wstring_view folder) = 0;
 
-protected:
+  protected:
     ~VolumeApi() = default;
 };
 

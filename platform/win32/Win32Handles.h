@@ -20,7 +20,9 @@ Opaque FromNative(Native handle) {
 }
 
 // The system calls take NUL-terminated texts.
-inline std::wstring Terminated(std::wstring_view text) { return std::wstring(text); }
+inline std::wstring Terminated(std::wstring_view text) {
+    return std::wstring(text);
+}
 
 // A text the system wrote into a 260-character buffer; empty when the call failed or the
 // text did not fit.

@@ -95,7 +95,7 @@ class Win32Platform : public Platform {
 
     ScheduledTaskState QueryScheduledTask(std::wstring_view taskPath) override;
 
-private:
+  private:
     // The system's error code of the last firmware variable read that returned nothing.
     std::uint32_t lastFirmwareError_ = 0;
 };

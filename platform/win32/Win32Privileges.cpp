@@ -33,6 +33,8 @@ PrivilegeAdjustment Win32Platform::AdjustTokenPrivilege(TokenHandle token,
     return {adjusted != FALSE, GetLastError()};
 }
 
-void Win32Platform::CloseToken(TokenHandle token) { CloseHandle(ToNative<HANDLE>(token)); }
+void Win32Platform::CloseToken(TokenHandle token) {
+    CloseHandle(ToNative<HANDLE>(token));
+}
 
 }  // namespace certvane

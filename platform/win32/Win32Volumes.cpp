@@ -6,7 +6,9 @@
 
 namespace certvane {
 
-std::uint32_t Win32Platform::LogicalDriveMask() { return GetLogicalDrives(); }
+std::uint32_t Win32Platform::LogicalDriveMask() {
+    return GetLogicalDrives();
+}
 
 std::uint32_t Win32Platform::DriveTypeOf(std::wstring_view root) {
     return GetDriveTypeW(Terminated(root).c_str());
@@ -14,9 +16,9 @@ std::uint32_t Win32Platform::DriveTypeOf(std::wstring_view root) {
 
 std::optional<DeviceHandle> Win32Platform::OpenDevice(std::wstring_view path,
                                                       std::uint32_t access) {
-    const HANDLE device = CreateFileW(Terminated(path).c_str(), access,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      0, nullptr);
+    const HANDLE device =
+        CreateFileW(Terminated(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
     if (device == INVALID_HANDLE_VALUE) return std::nullopt;
     return FromNative<DeviceHandle>(device);
 }
@@ -25,8 +27,8 @@ std::optional<DiskExtentsReply> Win32Platform::QueryVolumeDiskExtents(DeviceHand
     VOLUME_DISK_EXTENTS extents{};  // room for the count and exactly one extent
     static_assert(sizeof(extents) == 32);
     DWORD returned = 0;
-    if (!DeviceIoControl(ToNative<HANDLE>(device), IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr,
-                         0, &extents, sizeof(extents), &returned, nullptr)) {
+    if (!DeviceIoControl(ToNative<HANDLE>(device), IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0,
+                         &extents, sizeof(extents), &returned, nullptr)) {
         return std::nullopt;
     }
     return DiskExtentsReply{returned, extents.NumberOfDiskExtents, extents.Extents[0].DiskNumber};
@@ -42,7 +44,9 @@ std::optional<std::uint32_t> Win32Platform::QueryStorageDeviceNumber(DeviceHandl
     return number.DeviceNumber;
 }
 
-void Win32Platform::CloseDevice(DeviceHandle device) { CloseHandle(ToNative<HANDLE>(device)); }
+void Win32Platform::CloseDevice(DeviceHandle device) {
+    CloseHandle(ToNative<HANDLE>(device));
+}
 
 std::optional<VolumeSearchStart> Win32Platform::FindFirstVolumeName() {
     wchar_t name[MAX_PATH] = {};

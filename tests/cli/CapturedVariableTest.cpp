@@ -21,7 +21,8 @@ Bytes RealDb() {
 }
 
 Bytes RealDbx() {
-    return Concat({RealUpdateLists("dbx-update-amd64.bin"), RealUpdateLists("dbx-update-2024.bin")});
+    return Concat(
+        {RealUpdateLists("dbx-update-amd64.bin"), RealUpdateLists("dbx-update-2024.bin")});
 }
 
 Bytes WithAttributes(std::uint32_t attributes, const Bytes& image) {
@@ -67,7 +68,8 @@ TEST(IsSignatureDatabaseImage, RequiresListsThatTileTheImageExactly) {
     test::AppendList(zeroEntries, {.type = CertX509Guid, .entrySize = 40}, {});
     EXPECT_FALSE(IsSignatureDatabaseImage(zeroEntries));
     Bytes remainder;
-    test::AppendList(remainder, {.type = test::Sha256Type, .listSize = 28 + 48 + 1, .entrySize = 48},
+    test::AppendList(remainder,
+                     {.type = test::Sha256Type, .listSize = 28 + 48 + 1, .entrySize = 48},
                      {Bytes(32, 1)});
     remainder.push_back(0);
     EXPECT_FALSE(IsSignatureDatabaseImage(remainder));

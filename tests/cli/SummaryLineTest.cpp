@@ -86,8 +86,9 @@ TEST(SummaryLine, AKekStepWithoutAMicrosoftKekForThePkStalls) {
         test::X509List(test::RealCertificate("microsoft-option-rom-uefi-ca-2023.der")));
     EXPECT_THAT(Summary(machine), ::testing::HasSubstr("; stage: kek-stalled; pending: kek-2023;"));
     // With the PK Microsoft offers OEMs, a KEK update exists: the step is only pending.
-    machine.SetFirmwareVariable(L"PK", GuidToText(EfiGlobalVariableGuid),
-                                test::X509List(test::RealCertificate("windows-oem-devices-pk.der")));
+    machine.SetFirmwareVariable(
+        L"PK", GuidToText(EfiGlobalVariableGuid),
+        test::X509List(test::RealCertificate("windows-oem-devices-pk.der")));
     EXPECT_THAT(Summary(machine), ::testing::HasSubstr("; stage: kek-pending; pending: kek-2023;"));
 }
 

@@ -22,7 +22,9 @@ TEST(ToUtf8, JoinsSurrogatePairsAndReplacesLoneSurrogates) {
     }
     EXPECT_EQ(ToUtf8(emoji), "\xF0\x9F\x98\x80");
     const std::wstring lone = {static_cast<wchar_t>(0xD83D), L'a'};
-    EXPECT_EQ(ToUtf8(lone), "\xEF\xBF\xBD" "a");
+    EXPECT_EQ(ToUtf8(lone),
+              "\xEF\xBF\xBD"
+              "a");
     const std::wstring lowFirst = {static_cast<wchar_t>(0xDE00)};
     EXPECT_EQ(ToUtf8(lowFirst), "\xEF\xBF\xBD");
 }

@@ -17,7 +17,8 @@ using ::testing::IsEmpty;
 
 constexpr wchar_t kFile[] = L"C:\\boot\\loader.efi";
 const ScriptedCertificate kLeaf{L"Microsoft Windows", L"Windows UEFI CA 2023"};
-const ScriptedCertificate kCa{L"Windows UEFI CA 2023", L"Microsoft Root Certificate Authority 2010"};
+const ScriptedCertificate kCa{L"Windows UEFI CA 2023",
+                              L"Microsoft Root Certificate Authority 2010"};
 
 std::wstring SignerOf(const ScriptedSignature& signature) {
     ScriptedMachine machine = test::NormalWindows11();

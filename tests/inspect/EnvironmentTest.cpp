@@ -37,7 +37,8 @@ TEST(IsWinPE, RecognisesTheShellFileOrTheStartOption) {
 TEST(IsWinPE, RefusesLowerCaseShortOrMistypedStartOptions) {
     ScriptedMachine machine = test::NormalWindows11();
     EXPECT_FALSE(IsWinPE(machine));
-    machine.SetRegistryValue(kControl, L"SystemStartOptions", test::StringValue(L" minint noguiboot"));
+    machine.SetRegistryValue(kControl, L"SystemStartOptions",
+                             test::StringValue(L" minint noguiboot"));
     EXPECT_FALSE(IsWinPE(machine));
     machine.SetRegistryValue(kControl, L"SystemStartOptions", test::StringValue(L"MININ"));
     EXPECT_FALSE(IsWinPE(machine));
@@ -48,15 +49,21 @@ TEST(IsWinPE, RefusesLowerCaseShortOrMistypedStartOptions) {
 
 TEST(ReadRegistryString, TakesTheTextUpToItsFirstNulAndOnlyFromRegSz) {
     ScriptedMachine machine;
-    machine.SetRegistryValue(L"SOFTWARE\\K", L"Text", test::StringValue(std::wstring(L"ab\0cd", 5)));
+    machine.SetRegistryValue(L"SOFTWARE\\K", L"Text",
+                             test::StringValue(std::wstring(L"ab\0cd", 5)));
     machine.SetRegistryValue(L"SOFTWARE\\K", L"Expand", {2, test::StringValue(L"x").data});
-    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\K", L"Text"), L"ab");
-    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\K", L"Expand"), L"");
-    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\K", L"None"), L"");
-    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\No", L"Text"), L"");
+    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\K", L"Text"),
+              L"ab");
+    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\K", L"Expand"),
+              L"");
+    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\K", L"None"),
+              L"");
+    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\No", L"Text"),
+              L"");
     // A value too large for the 8,192-byte buffer cannot be read.
     machine.SetRegistryValue(L"SOFTWARE\\K", L"Long", test::StringValue(std::wstring(4096, L'a')));
-    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\K", L"Long"), L"");
+    EXPECT_EQ(ReadRegistryString(machine, RegistryRoot::LocalMachine, L"SOFTWARE\\K", L"Long"),
+              L"");
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
 }
 
@@ -98,7 +105,8 @@ TEST(FindOfflineWindows, ListsOtherLocalInstallationsInLetterOrder) {
         volume.driveType = type;
         machine.AssignLetter(letter, machine.AddVolume(volume));
         machine.PutFolder(std::wstring(1, letter) + L":\\Windows\\System32\\config");
-        if (withHive) machine.PutFile(std::wstring(1, letter) + L":\\Windows\\System32\\config\\SYSTEM");
+        if (withHive)
+            machine.PutFile(std::wstring(1, letter) + L":\\Windows\\System32\\config\\SYSTEM");
     };
     addDrive(L'G', DriveRemovable, true);
     addDrive(L'E', DriveFixed, true);

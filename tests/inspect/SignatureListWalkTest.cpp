@@ -113,8 +113,7 @@ TEST(SignatureListNamesBadInput, TinyX509EntriesAreNeverDecoded) {
 TEST(SignatureListNamesBadInput, OverstatedListSizeLeavesTheListAtTheImageEnd) {
     ScriptedMachine machine;
     Bytes image;
-    AppendList(image, {.type = CertX509Guid, .listSize = 0xFFFFFFF0},
-               {FakeCertificate(L"Only")});
+    AppendList(image, {.type = CertX509Guid, .listSize = 0xFFFFFFF0}, {FakeCertificate(L"Only")});
     EXPECT_THAT(SignatureListNames(machine, image), ElementsAre(L"Only"));
 }
 
@@ -132,8 +131,12 @@ TEST(SignatureListNamesBadInput, HeaderAndEntrySizesNearTheTopOfTheRangeDoNotWra
         for (std::uint32_t entrySize : {0xFFFFFFFFu, 0xFFFFFFF0u, 1u}) {
             ScriptedMachine machine;
             Bytes image;
-            AppendList(image, {.type = CertX509Guid, .listSize = 0xFFFFFFFF,
-                               .headerSize = 0, .entrySize = entrySize}, {});
+            AppendList(image,
+                       {.type = CertX509Guid,
+                        .listSize = 0xFFFFFFFF,
+                        .headerSize = 0,
+                        .entrySize = entrySize},
+                       {});
             // Rewrite the header size field in place: AppendList would pad that many bytes.
             image[20] = headerSize & 0xFF;
             image[21] = (headerSize >> 8) & 0xFF;
@@ -189,9 +192,8 @@ TEST(SignatureListNamesBadInput, OneMebibyteOfRandomBytesTerminatesInBounds) {
 
 TEST(SignatureListNamesBadInput, RandomlyMutatedRealisticImagesTerminate) {
     std::mt19937 random(7);
-    const Bytes base =
-        Concat({X509List(FakeCertificate(L"Windows UEFI CA 2023")),
-                X509List(FakeCertificate(L"Microsoft UEFI CA 2023"))});
+    const Bytes base = Concat({X509List(FakeCertificate(L"Windows UEFI CA 2023")),
+                               X509List(FakeCertificate(L"Microsoft UEFI CA 2023"))});
     for (int round = 0; round < 2000; ++round) {
         Bytes image = base;
         const int mutations = 1 + static_cast<int>(random() % 6);

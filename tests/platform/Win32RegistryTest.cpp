@@ -17,7 +17,7 @@ constexpr wchar_t kTestKey[] = L"SOFTWARE\\CertvaneRegistryTest";
 
 // Values the test writes itself with the system's own calls and removes again.
 class Win32Registry : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS,
                                   nullptr, &key_, nullptr),
@@ -42,14 +42,19 @@ TEST_F(Win32Registry, ReadsDwordsAndStringsOfTheirOwnTypeOnly) {
     Set(L"Text", REG_SZ, text, sizeof(text));
     Set(L"Expand", REG_EXPAND_SZ, text, sizeof(text));
     std::uint32_t value = 0;
-    EXPECT_TRUE(ReadRegistryDword(platform_, RegistryRoot::LocalMachine, kTestKey, L"Dword", value));
+    EXPECT_TRUE(
+        ReadRegistryDword(platform_, RegistryRoot::LocalMachine, kTestKey, L"Dword", value));
     EXPECT_EQ(value, 1u);
-    EXPECT_FALSE(ReadRegistryDword(platform_, RegistryRoot::LocalMachine, kTestKey, L"Text", value));
-    EXPECT_FALSE(ReadRegistryDword(platform_, RegistryRoot::LocalMachine, kTestKey, L"None", value));
+    EXPECT_FALSE(
+        ReadRegistryDword(platform_, RegistryRoot::LocalMachine, kTestKey, L"Text", value));
+    EXPECT_FALSE(
+        ReadRegistryDword(platform_, RegistryRoot::LocalMachine, kTestKey, L"None", value));
     EXPECT_EQ(ReadRegistryString(platform_, RegistryRoot::LocalMachine, kTestKey, L"Text"), text);
     EXPECT_EQ(ReadRegistryString(platform_, RegistryRoot::LocalMachine, kTestKey, L"Expand"), L"");
     EXPECT_EQ(ReadRegistryString(platform_, RegistryRoot::LocalMachine, kTestKey, L"Dword"), L"");
-    EXPECT_EQ(ReadRegistryString(platform_, RegistryRoot::LocalMachine, L"SOFTWARE\\NoSuchKey", L"Text"), L"");
+    EXPECT_EQ(
+        ReadRegistryString(platform_, RegistryRoot::LocalMachine, L"SOFTWARE\\NoSuchKey", L"Text"),
+        L"");
 }
 
 TEST_F(Win32Registry, TheRunningVersionComesFromTheLiveRegistry) {
@@ -67,8 +72,10 @@ TEST_F(Win32Registry, AnOfflineSoftwareHiveIsLoadedReadAndUnloaded) {
     const wchar_t build[] = L"19045";
     const wchar_t edition[] = L"Professional";
     const DWORD ubr = 5737;
-    RegSetValueExW(version, L"CurrentBuild", 0, REG_SZ, reinterpret_cast<const BYTE*>(build), sizeof(build));
-    RegSetValueExW(version, L"EditionID", 0, REG_SZ, reinterpret_cast<const BYTE*>(edition), sizeof(edition));
+    RegSetValueExW(version, L"CurrentBuild", 0, REG_SZ, reinterpret_cast<const BYTE*>(build),
+                   sizeof(build));
+    RegSetValueExW(version, L"EditionID", 0, REG_SZ, reinterpret_cast<const BYTE*>(edition),
+                   sizeof(edition));
     RegSetValueExW(version, L"UBR", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&ubr), sizeof(ubr));
     RegCloseKey(version);
 
@@ -83,7 +90,8 @@ TEST_F(Win32Registry, AnOfflineSoftwareHiveIsLoadedReadAndUnloaded) {
     EnablePrivilege(platform_, L"SeBackupPrivilege");
     ASSERT_EQ(RegSaveKeyW(key_, hive.c_str(), nullptr), ERROR_SUCCESS);
 
-    EXPECT_EQ(GetWindowsVersionText(platform_, offline, true), L"Windows 10 专业版-内部版本（19045.5737）");
+    EXPECT_EQ(GetWindowsVersionText(platform_, offline, true),
+              L"Windows 10 专业版-内部版本（19045.5737）");
     HKEY leftOver = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"TempOfflineSoft", 0, KEY_READ, &leftOver),
               ERROR_SUCCESS);

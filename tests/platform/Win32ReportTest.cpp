@@ -1,7 +1,7 @@
 // The whole report on the real (Wine) system: every fallback where Wine has no answer, and
 // nothing left behind.
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -93,7 +93,9 @@ FirmwareReadFailure ScriptedMachine::LastFirmwareReadFailure() {
     return lastFirmwareFailure_;
 }
 
-std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() { return firmwareType; }
+std::optional<std::uint32_t> ScriptedMachine::QueryFirmwareType() {
+    return firmwareType;
+}
 
 std::optional<std::wstring> ScriptedMachine::CertificateSubjectName(
     std::span<const std::uint8_t> der) {

@@ -48,7 +48,7 @@ struct ScriptedFile {
     std::optional<ScriptedSignature> signature;
     std::optional<FixedFileVersion> version;
     std::optional<RegistryTree> hive;  // the file is a registry hive with these keys
-    std::optional<Bytes> content;  // what reading the file gives; unreadable without
+    std::optional<Bytes> content;      // what reading the file gives; unreadable without
 };
 
 struct ScriptedVolume {

@@ -34,8 +34,10 @@ std::optional<CertContextHandle> ScriptedMachine::SignerCertificate(CertStoreHan
     const ScriptedFile* file = FileAt(storeHandle->text);
     if (file == nullptr) return std::nullopt;
     const ScriptedSignature& signature = *file->signature;
-    if (!signature.signer || *signature.signer >= signature.certificates.size()) return std::nullopt;
-    Handle certificate{HandleKind::Certificate, L"signer of " + storeHandle->text, *signature.signer};
+    if (!signature.signer || *signature.signer >= signature.certificates.size())
+        return std::nullopt;
+    Handle certificate{HandleKind::Certificate, L"signer of " + storeHandle->text,
+                       *signature.signer};
     certificate.text = storeHandle->text;
     return CertContextHandle{NewHandle(std::move(certificate))};
 }

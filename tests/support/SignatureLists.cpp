@@ -13,7 +13,8 @@ void AppendLe32(Bytes& out, std::uint32_t value) {
 void AppendList(Bytes& image, const ListHeader& header, const std::vector<Bytes>& entries) {
     std::size_t longest = 0;
     for (const Bytes& e : entries) longest = std::max(longest, e.size());
-    const std::uint32_t entrySize = header.entrySize.value_or(static_cast<std::uint32_t>(16 + longest));
+    const std::uint32_t entrySize =
+        header.entrySize.value_or(static_cast<std::uint32_t>(16 + longest));
     const std::uint32_t listSize = header.listSize.value_or(
         static_cast<std::uint32_t>(28 + header.headerSize + entries.size() * entrySize));
     const auto type = GuidToBytes(header.type);

@@ -2,8 +2,8 @@
 
 // GDI+'s headers expect min and max, which the build turns off for <windows.h>, and the
 // COM declarations that WIN32_LEAN_AND_MEAN leaves out.
-#include <objidl.h>
 #include <windows.h>
+#include <objidl.h>
 
 #include <algorithm>
 
