@@ -5,8 +5,10 @@
 #include <string>
 
 #include "tests/ui/controls/ControlTestSupport.h"
+#include "tests/ui/window/RenderTestSupport.h"
 #include "ui/builder/UiLayoutBuilder.h"
 #include "ui/controls/ButtonUI.h"
+#include "ui/core/ModuleSettings.h"
 
 namespace Weft {
 namespace {
@@ -116,6 +118,26 @@ TEST(LayoutBuilder, ControlsBuiltIntoAShownTreeKeepTheirParent) {
     EXPECT_EQ(added->GetManager(), &window.manager);
     EXPECT_EQ(shown->ItemAt(0), added);
     EXPECT_EQ(added->GetFixedHeight(), 20);
+}
+
+TEST(LayoutBuilder, IncludeInsertsItsLayoutCountTimes) {
+    const std::string included = "<Window><Button name=\"inner\" /><Label /></Window>";
+    test::WriteTempFile(L"included-row.xml",
+                        std::vector<std::uint8_t>(included.begin(), included.end()));
+    SetResourceDirectory(test::TempFolder().c_str());
+    test::HostWindow window(200, 100);
+    CControlUI* root = Build(
+        L"<Window><HBox><Include source=\"included-row.xml\" count=\"3\" /><Include /></HBox>"
+        L"</Window>",
+        &window.manager);
+    SetResourceDirectory(L"");
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(CountItems(root), 6);
+    auto* container = static_cast<IContainerUI*>(root->CastTo(L"IContainer"));
+    EXPECT_STREQ(container->ItemAt(0)->ClassName(), L"ButtonUI");
+    EXPECT_STREQ(container->ItemAt(4)->GetName(), L"inner");
+    EXPECT_STREQ(container->ItemAt(5)->ClassName(), L"LabelUI");
+    delete root;
 }
 
 TEST(LayoutBuilder, MalformedLayoutsBuildNothing) {

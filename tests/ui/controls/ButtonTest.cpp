@@ -7,6 +7,7 @@
 #include "tests/ui/controls/WidgetTestSupport.h"
 #include "tests/ui/window/RenderTestSupport.h"
 #include "ui/controls/ButtonUI.h"
+#include "ui/core/ModuleSettings.h"
 
 namespace Weft {
 namespace {
@@ -187,6 +188,29 @@ TEST(ButtonState, StateBorderAndTextColours) {
     row.window.Paint();
     EXPECT_EQ(row.Edge(0), kBorder);
     EXPECT_EQ(test::CountRgb(row.window.manager, row.buttons[0]->GetPos(), 0x00FF00), 0);
+}
+
+TEST(ButtonState, StateImageCellsFollowTheState) {
+    // Four cells of 10 × 10 side by side: normal, hot, pushed, disabled.
+    test::TestImage strip(40, 10);
+    const std::uint32_t cells[4] = {0xFF10A010, 0xFFA01010, 0xFF1010A0, 0xFF808000};
+    for (int cell = 0; cell < 4; ++cell)
+        strip.FillRect(cell * 10, 0, cell * 10 + 10, 10, cells[cell]);
+    test::WriteTempFile(L"button-cells.png", test::EncodePng(strip));
+    SetResourceDirectory(test::TempFolder().c_str());
+    ButtonRow row;
+    row.buttons[0]->SetAttribute(L"stateimage", L"button-cells.png");
+    row.buttons[0]->SetAttribute(L"statecount", L"4");
+    EXPECT_EQ(row.Face(0), cells[0] & 0xFFFFFF);
+    EXPECT_NE(row.buttons[0]->GetHotImage().Find(L"source='10,0,20,10'"), -1);
+    row.window.Mouse(WM_MOUSEMOVE, row.Centre(0).x, row.Centre(0).y);
+    EXPECT_EQ(row.Face(0), cells[1] & 0xFFFFFF);
+    row.window.Mouse(WM_LBUTTONDOWN, row.Centre(0).x, row.Centre(0).y, MK_LBUTTON);
+    EXPECT_EQ(row.Face(0), cells[2] & 0xFFFFFF);
+    row.Release(row.Centre(0));
+    row.buttons[0]->SetEnabled(false);
+    EXPECT_EQ(row.Face(0), cells[3] & 0xFFFFFF);
+    SetResourceDirectory(L"");
 }
 
 TEST(ButtonAttributes, ThemeColoursAndCaseSensitiveBorderNames) {
