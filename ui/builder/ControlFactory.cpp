@@ -4,6 +4,7 @@
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/LinearLayouts.h"
+#include "ui/controls/RichEditUI.h"
 #include "ui/controls/ScrollBarUI.h"
 #include "ui/controls/TextUI.h"
 
@@ -32,6 +33,7 @@ CControlFactory::CControlFactory() {
     RegisterControl(L"CContainerUI", &Make<CContainerUI>);
     RegisterControl(L"CButtonUI", &Make<CButtonUI>);
     RegisterControl(L"CLabelUI", &Make<CLabelUI>);
+    RegisterControl(L"CRichEditUI", &Make<CRichEditUI>);
     RegisterControl(L"CScrollBarUI", &Make<CScrollBarUI>);
     RegisterControl(L"CTextUI", &Make<CTextUI>);
     RegisterControl(L"CHorizontalLayoutUI", &Make<CHorizontalLayoutUI>);

@@ -1,6 +1,7 @@
 // The main window's layout text built into a real window: control types, names, fonts and
-// geometry, the Window element's size and minimum tracking size, font 3 declared and unused,
-// and the title text read as an empty caption rectangle.
+// geometry (the report box between the row and the status line), the Window element's size and
+// minimum tracking size, font 3 declared and unused, and the title text read as an empty caption
+// rectangle.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -70,8 +71,8 @@ TEST_F(BuiltMain, ControlsHaveTheirTypesNamesAndTexts) {
         EXPECT_EQ(Named(name)->GetParent()->GetParent(), root) << name;
     }
     EXPECT_STREQ(Named(L"btnUpdateBoot")->GetText(), L"引导证书更新");
-    // The rich edit's class is not part of this build: the element is skipped.
-    EXPECT_EQ(Named(L"editInfo"), nullptr);
+    ASSERT_NE(Named(L"editInfo"), nullptr);
+    EXPECT_STREQ(Named(L"editInfo")->ClassName(), L"RichEditUI");
 }
 
 TEST_F(BuiltMain, FontsAreDeclaredAndFontThreeIsUnused) {
@@ -124,8 +125,14 @@ TEST_F(BuiltMain, GeometryOfTheRowAndTheStatusLine) {
     EXPECT_EQ(Named(L"btnTheme")->GetPos().right, 840);
     EXPECT_EQ(Named(L"btnTheme")->GetHeight(), 28);
     EXPECT_EQ(Named(L"btnRefresh")->GetY(), 10);
+    // The report box takes the height the row and the status line leave.
+    const CUiRect report = Named(L"editInfo")->GetPos();
+    EXPECT_EQ(report.top, 10 + 35 + 8);
+    EXPECT_EQ(report.bottom, 640 - 10 - 28 - 8);
+    EXPECT_EQ(report.left, 10);
+    EXPECT_EQ(report.right, 840);
     const CUiRect status = Named(L"lblStatus")->GetPos();
-    EXPECT_EQ(status.top, 10 + 35 + 8);
+    EXPECT_EQ(status.top, 640 - 10 - 28);
     EXPECT_EQ(status.bottom - status.top, 28);
     EXPECT_EQ(status.left, 10);
     EXPECT_EQ(status.right, 840);

@@ -1,0 +1,164 @@
+// The rich edit over the system's text services under Wine: a long read-only report shows the
+// vertical bar with the services' range, the wheel scrolls it, a short text hides it; SetText
+// leaves nothing to undo; typing into a read-only box changes nothing; select all and copy put
+// the text on the clipboard; and a picture of Chinese text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/ui/controls/ControlTestSupport.h"
+#include "tests/ui/controls/WidgetTestSupport.h"
+#include "ui/controls/RichEditUI.h"
+#include "ui/controls/ScrollBarUI.h"
+
+namespace Weft {
+namespace {
+
+std::wstring LongReport() {
+    std::wstring report;
+    for (int line = 1; line <= 80; ++line) {
+        report += L"Line " + std::to_wstring(line) + L": db holds Windows UEFI CA 2023\r";
+    }
+    return report;
+}
+
+// The services end every paragraph with a CR; the clipboard and callers may use CR LF.
+std::wstring WithoutLineFeeds(std::wstring text) {
+    std::wstring out;
+    for (wchar_t ch : text) {
+        if (ch != L'\n') out += ch;
+    }
+    while (!out.empty() && out.back() == L'\r') out.pop_back();
+    return out;
+}
+
+struct RichEditBox {
+    test::HostWindow window{400, 240};
+    CRichEditUI* edit = new CRichEditUI;
+
+    explicit RichEditBox(bool readOnly = true) {
+        auto* root = new CVerticalLayoutUI;
+        root->SetBkColor(0xFFFFFFFF);
+        root->ApplyAttributeText(L"inset=\"10,10,10,10\"");
+        window.manager.AddFont(4, L"微软雅黑", 13, false, false, false, false);
+        edit->ApplyAttributeText(
+            L"name=\"editInfo\" multiline=\"true\" vscrollbar=\"true\" wanttab=\"false\" "
+            L"bkcolor=\"#00FFFFFF\" bordersize=\"1\" bordercolor=\"#FFD0D0D0\" font=\"4\" "
+            L"textcolor=\"#FF000000\"");
+        if (readOnly) edit->SetAttribute(L"readonly", L"true");
+        root->AddItem(edit);
+        window.manager.AttachRoot(root);
+        window.Paint();
+    }
+    void SetText(const std::wstring& text) {
+        edit->SetText(text.c_str());
+        window.Paint();
+        window.Paint();
+    }
+    CScrollBarUI* Bar() const { return edit->GetVerticalScrollBar(); }
+};
+
+TEST(RichEdit, HostsTheSystemTextServicesReadOnly) {
+    RichEditBox box;
+    ASSERT_TRUE(box.edit->HasHost());
+    EXPECT_TRUE(box.edit->IsReadOnly());
+    EXPECT_NE(box.edit->GetStyleBits() & ES_READONLY, 0u);
+    box.SetText(L"Secure Boot");
+    EXPECT_STREQ(box.edit->GetText(), L"Secure Boot");
+}
+
+TEST(RichEdit, LongTextShowsTheBarWithTheServicesRangeAndShortTextHidesIt) {
+    RichEditBox box;
+    ASSERT_NE(box.Bar(), nullptr);
+    box.SetText(LongReport());
+    ASSERT_TRUE(box.Bar()->IsVisible());
+    LONG maximum = 0, position = 0, page = 0;
+    ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
+    EXPECT_GT(box.Bar()->GetRange(), 0);
+    EXPECT_EQ(box.Bar()->GetRange(), maximum - page);
+    EXPECT_EQ(box.Bar()->GetValue(), 0);
+    box.SetText(L"Short report");
+    EXPECT_FALSE(box.Bar()->IsVisible());
+}
+
+TEST(RichEdit, TheWheelScrollsTheTextAndTheBarTogether) {
+    RichEditBox box;
+    box.SetText(LongReport());
+    ASSERT_TRUE(box.Bar()->IsVisible());
+    const CUiRect pos = box.edit->GetPos();
+    POINT screen = {(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2};
+    ::ClientToScreen(box.window.GetHandle(), &screen);
+    box.window.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                    MAKELPARAM(screen.x, screen.y));
+    box.window.Paint();
+    LONG maximum = 0, position = 0, page = 0;
+    ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
+    EXPECT_GT(box.Bar()->GetValue(), 0);
+    EXPECT_EQ(position, box.Bar()->GetValue());
+}
+
+TEST(RichEdit, SetTextLeavesNothingToUndo) {
+    RichEditBox box(false);
+    box.SetText(L"first");
+    box.SetText(L"second");
+    EXPECT_FALSE(box.edit->CanUndo());
+    EXPECT_STREQ(box.edit->GetText(), L"second");
+}
+
+// Focuses the box and types "xy" through the window, as the keyboard would.
+void Type(RichEditBox& box) {
+    box.window.manager.FocusControl(box.edit);
+    for (wchar_t ch : {L'X', L'Y'}) {
+        box.window.Send(WM_KEYDOWN, ch, 1);
+        box.window.Send(WM_CHAR, static_cast<WPARAM>(ch + (L'x' - L'X')), 1);
+        box.window.Send(WM_KEYUP, ch, 0xC0000001);
+    }
+}
+
+TEST(RichEdit, TypingChangesAnEditableBoxButNotAReadOnlyOne) {
+    RichEditBox editable(false);
+    editable.SetText(L"ab");
+    Type(editable);
+    EXPECT_NE(std::wstring(editable.edit->GetText()), L"ab");
+    EXPECT_NE(std::wstring(editable.edit->GetText()).find(L"xy"), std::wstring::npos);
+
+    RichEditBox readOnly;
+    readOnly.SetText(L"ab");
+    Type(readOnly);
+    EXPECT_STREQ(readOnly.edit->GetText(), L"ab");
+}
+
+TEST(RichEdit, SelectAllAndCopyPutTheReportOnTheClipboard) {
+    RichEditBox box;
+    const std::wstring report = LongReport();
+    box.SetText(report);
+    ASSERT_TRUE(::OpenClipboard(box.window.GetHandle()));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    box.edit->SelectAll();
+    box.edit->Copy();
+    ASSERT_TRUE(::OpenClipboard(box.window.GetHandle()));
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    std::wstring copied;
+    if (data != nullptr) {
+        copied = static_cast<const wchar_t*>(::GlobalLock(data));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    ASSERT_FALSE(copied.empty());
+    EXPECT_EQ(WithoutLineFeeds(copied), WithoutLineFeeds(report));
+}
+
+TEST(RichEditSample, SavesAPictureOfChineseText) {
+    RichEditBox box;
+    box.SetText(
+        L"UEFI 安全启动证书状态\r固件证书更新：数据库已包含 Windows UEFI CA 2023\r"
+        L"引导证书更新：启动管理器由 2023 证书签名");
+    const CUiRect pos = box.edit->GetPos();
+    EXPECT_GT(test::CountRgb(box.window.manager, pos, 0x000000), 20);
+    EXPECT_TRUE(
+        test::SaveOffscreenPng(box.window.manager, WEFT_WIDGET_DIR L"\\richedit-sample.png"));
+}
+
+}  // namespace
+}  // namespace Weft
