@@ -139,6 +139,13 @@ bool CRichEditUI::CanUndo() {
     return host_ != nullptr && host_->Send(EM_CANUNDO, 0, 0) != 0;
 }
 
+bool CRichEditUI::GetSelectionFormat(CHARFORMAT2W& format) {
+    if (host_ == nullptr) return false;
+    format.cbSize = sizeof(format);
+    host_->Send(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return true;
+}
+
 bool CRichEditUI::GetVerticalScroll(LONG& maximum, LONG& position, LONG& page) {
     if (host_ == nullptr) return false;
     LONG minimum = 0;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <richedit.h>
+
 #include <cstdint>
 
 #include "ui/controls/ContainerUI.h"
@@ -38,6 +40,8 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
     void SelectAll();
     void Copy();
     bool CanUndo();
+    // The character format of the selection; false without a host.
+    bool GetSelectionFormat(CHARFORMAT2W& format);
     // The services' vertical scroll state; false without a host.
     bool GetVerticalScroll(LONG& maximum, LONG& position, LONG& page);
 

@@ -100,15 +100,22 @@ void CTxtWinHost::SetFont(HFONT font, HDC dc) {
     charFormat_.bCharSet = logical.lfCharSet;
     charFormat_.bPitchAndFamily = logical.lfPitchAndFamily;
     ::lstrcpynW(charFormat_.szFaceName, logical.lfFaceName, LF_FACESIZE);
-    if (services_ != nullptr)
-        services_->OnTxPropertyBitsChange(TXTBIT_CHARFORMATCHANGE, TXTBIT_CHARFORMATCHANGE);
+    ApplyCharFormat();
+}
+
+void CTxtWinHost::ApplyCharFormat() {
+    if (services_ == nullptr) return;
+    services_->OnTxPropertyBitsChange(TXTBIT_CHARFORMATCHANGE, TXTBIT_CHARFORMATCHANGE);
+    // The services read the host's format only when they start (Wine's do), so the change is
+    // also applied to the text and to what is typed next.
+    Send(EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&charFormat_));
+    Send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&charFormat_));
 }
 
 void CTxtWinHost::SetColour(COLORREF colour) {
     charFormat_.crTextColor = colour;
     charFormat_.dwEffects &= ~static_cast<DWORD>(CFE_AUTOCOLOR);
-    if (services_ != nullptr)
-        services_->OnTxPropertyBitsChange(TXTBIT_CHARFORMATCHANGE, TXTBIT_CHARFORMATCHANGE);
+    ApplyCharFormat();
 }
 
 void CTxtWinHost::SetReadOnly(bool readOnly) {

@@ -81,6 +81,7 @@ class CTxtWinHost final : public ITextHost {
   private:
     ~CTxtWinHost();
     HWND Window() const;
+    void ApplyCharFormat();
 
     CRichEditUI* owner_;
     ULONG references_ = 1;

@@ -156,6 +156,12 @@ TEST(RichEditSample, SavesAPictureOfChineseText) {
         L"引导证书更新：启动管理器由 2023 证书签名");
     const CUiRect pos = box.edit->GetPos();
     EXPECT_GT(test::CountRgb(box.window.manager, pos, 0x000000), 20);
+    // The text is drawn in the control's font, not in the services' own default.
+    CHARFORMAT2W format = {};
+    box.edit->SelectAll();
+    ASSERT_TRUE(box.edit->GetSelectionFormat(format));
+    EXPECT_STREQ(format.szFaceName, L"微软雅黑");
+    EXPECT_EQ(format.crTextColor & 0xFFFFFF, 0u);
     EXPECT_TRUE(
         test::SaveOffscreenPng(box.window.manager, WEFT_WIDGET_DIR L"\\richedit-sample.png"));
 }
