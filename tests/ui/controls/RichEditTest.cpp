@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "inspect/StatusReport.h"
+#include "tests/support/Situations.h"
 #include "tests/ui/controls/ControlTestSupport.h"
 #include "tests/ui/controls/WidgetTestSupport.h"
 #include "ui/controls/RichEditUI.h"
@@ -14,12 +16,22 @@
 namespace Weft {
 namespace {
 
+// The status report of a scripted Windows 11 machine, long enough to scroll in the box.
 std::wstring LongReport() {
-    std::wstring report;
-    for (int line = 1; line <= 80; ++line) {
-        report += L"Line " + std::to_wstring(line) + L": db holds Windows UEFI CA 2023\r";
+    certvane::test::ScriptedMachine machine = certvane::test::NormalWindows11();
+    return certvane::ComposeStatusReport(machine);
+}
+
+// Runs the message loop until `done` holds or two seconds pass; the control timers fire there.
+template <typename Condition>
+bool PumpUntil(Condition done) {
+    const DWORD deadline = ::GetTickCount() + 2000;
+    while (!done() && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
     }
-    return report;
+    return done();
 }
 
 // The services end every paragraph with a CR; the clipboard and callers may use CR LF.
@@ -95,6 +107,24 @@ TEST(RichEdit, TheWheelScrollsTheTextAndTheBarTogether) {
     ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
     EXPECT_GT(box.Bar()->GetValue(), 0);
     EXPECT_EQ(position, box.Bar()->GetValue());
+}
+
+TEST(RichEdit, DraggingTheBarScrollsTheText) {
+    RichEditBox box;
+    box.SetText(LongReport());
+    CScrollBarUI* bar = box.Bar();
+    ASSERT_TRUE(bar->IsVisible());
+    const CUiRect thumb = bar->GetThumbRect();
+    const int x = (thumb.left + thumb.right) / 2;
+    box.window.Mouse(WM_MOUSEMOVE, x, thumb.top + 4);
+    box.window.Mouse(WM_LBUTTONDOWN, x, thumb.top + 4, MK_LBUTTON);
+    box.window.Mouse(WM_MOUSEMOVE, x, thumb.top + 40, MK_LBUTTON);
+    EXPECT_TRUE(PumpUntil([&] { return bar->GetValue() > 0; }));
+    box.window.Mouse(WM_LBUTTONUP, x, thumb.top + 40);
+    LONG maximum = 0, position = 0, page = 0;
+    ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
+    EXPECT_GT(position, 0);
+    EXPECT_EQ(position, bar->GetValue());
 }
 
 TEST(RichEdit, SetTextLeavesNothingToUndo) {
