@@ -306,6 +306,19 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
         handled = true;
         return host_->Send(message, wParam, lParam);
     }
+    if (message == WM_CONTEXTMENU) {
+        POINT screen = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        POINT client = screen;
+        ::ScreenToClient(manager->GetWindowHandle(), &client);
+        if (!IsMenuEnabled() || manager->FindControlAt(client) != this) return 0;
+        ShowEditMenu(screen);
+        handled = true;
+        return 0;
+    }
+    if (message == WM_COMMAND) {
+        if (IsFocused() && RunEditCommand(LOWORD(wParam))) handled = true;
+        return 0;
+    }
     if (message == WM_MOUSEWHEEL) {
         if ((LOWORD(wParam) & MK_CONTROL) == 0) return 0;
         HRESULT status = S_FALSE;

@@ -45,6 +45,20 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
     // The services' vertical scroll state; false without a host.
     bool GetVerticalScroll(LONG& maximum, LONG& position, LONG& page);
 
+    // The context menu's command ids, as WM_COMMAND brings them back.
+    static constexpr UINT kEditUndo = 101;
+    static constexpr UINT kEditCut = 102;
+    static constexpr UINT kEditCopy = 103;
+    static constexpr UINT kEditPaste = 104;
+    static constexpr UINT kEditClear = 105;
+    static constexpr UINT kEditSelectAll = 106;
+    static constexpr UINT kEditRedo = 107;
+    // The context menu, its items greyed as the selection and the read-only state allow; the
+    // caller destroys it. Null without a host.
+    HMENU CreateEditMenu();
+    // Runs one of the menu's commands; false for another id or without a host.
+    bool RunEditCommand(UINT id);
+
     // Shows the vertical bar, with the services' range and position, only while the text
     // leaves something to scroll.
     void SyncVerticalBar();
@@ -52,6 +66,7 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
     void OnTextNotify(DWORD code, void* data);
 
   private:
+    void ShowEditMenu(POINT screen);
     std::uint32_t HostTextColour() const;
     void ApplyFont();
 

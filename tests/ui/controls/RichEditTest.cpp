@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "inspect/StatusReport.h"
 #include "tests/support/Situations.h"
@@ -177,6 +179,59 @@ TEST(RichEdit, SelectAllAndCopyPutTheReportOnTheClipboard) {
     ::CloseClipboard();
     ASSERT_FALSE(copied.empty());
     EXPECT_EQ(WithoutLineFeeds(copied), WithoutLineFeeds(report));
+}
+
+// The menu's item texts and whether each is enabled, in order (separators as "-").
+std::vector<std::pair<std::wstring, bool>> MenuItems(HMENU menu) {
+    std::vector<std::pair<std::wstring, bool>> items;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t label[64] = {};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_STRING | MIIM_STATE | MIIM_FTYPE;
+        info.dwTypeData = label;
+        info.cch = 64;
+        ::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        const bool separator = (info.fType & MFT_SEPARATOR) != 0;
+        items.emplace_back(separator ? L"-" : label, separator || (info.fState & MFS_GRAYED) == 0);
+    }
+    return items;
+}
+
+TEST(RichEditMenu, ReadOnlyGreysCutPasteAndClear) {
+    RichEditBox box;
+    box.SetText(L"Secure Boot");
+    box.edit->SelectAll();
+    HMENU menu = box.edit->CreateEditMenu();
+    ASSERT_NE(menu, nullptr);
+    const std::vector<std::pair<std::wstring, bool>> expected = {
+        {L"撤销(&U)", false}, {L"重做(&R)", false}, {L"-", true},
+        {L"剪切(&X)", false}, {L"复制(&C)", true},  {L"粘帖(&V)", false},
+        {L"清空(&L)", false}, {L"-", true},         {L"全选(&A)", true}};
+    EXPECT_EQ(MenuItems(menu), expected);
+    EXPECT_EQ(::GetMenuItemID(menu, 4), CRichEditUI::kEditCopy);
+    ::DestroyMenu(menu);
+}
+
+TEST(RichEditMenu, CommandsReachTheServicesOnlyWhileFocused) {
+    RichEditBox box(false);
+    box.SetText(L"Secure Boot");
+    box.window.manager.FocusControl(nullptr);
+    ASSERT_FALSE(box.edit->IsFocused());
+    box.edit->SelectAll();
+    box.window.Send(WM_COMMAND, CRichEditUI::kEditClear);
+    EXPECT_STREQ(box.edit->GetText(), L"Secure Boot");
+    box.window.manager.FocusControl(box.edit);
+    box.edit->SelectAll();
+    box.window.Send(WM_COMMAND, CRichEditUI::kEditClear);
+    EXPECT_STREQ(box.edit->GetText(), L"");
+    // An editable box with a selection offers cut and paste.
+    box.edit->SetText(L"Secure Boot");
+    box.edit->SelectAll();
+    HMENU menu = box.edit->CreateEditMenu();
+    EXPECT_TRUE(MenuItems(menu)[3].second);
+    EXPECT_TRUE(MenuItems(menu)[5].second);
+    ::DestroyMenu(menu);
 }
 
 TEST(RichEditSample, SavesAPictureOfChineseText) {
