@@ -154,8 +154,36 @@ bool CRichEditUI::GetVerticalScroll(LONG& maximum, LONG& position, LONG& page) {
         host_->Services()->TxGetVScroll(&minimum, &maximum, &position, &page, &enabled));
 }
 
-void CRichEditUI::OnTextNotify(DWORD code, void*) {
-    if (code == EN_CHANGE && manager != nullptr) manager->SendNotification(this, L"textchanged");
+void CRichEditUI::OnTextNotify(DWORD code, void* data) {
+    if (manager == nullptr) return;
+    switch (code) {
+        case EN_CHANGE:
+            manager->SendNotification(this, L"textchanged");
+            return;
+        case EN_MSGFILTER:
+        case EN_SELCHANGE:
+        case EN_DROPFILES:
+        case EN_PROTECTED:
+        case EN_STOPNOUNDO:
+        case EN_SAVECLIPBOARD:
+        case EN_OLEOPFAILED:
+        case EN_OBJECTPOSITIONS:
+        case EN_LINK:
+        case EN_DRAGDROPDONE: {
+            // The window hears them as from a child control: the services' structures all
+            // begin with the header, filled in here.
+            HWND window = manager->GetWindowHandle();
+            if (data == nullptr || window == nullptr) return;
+            auto* header = static_cast<NMHDR*>(data);
+            header->hwndFrom = window;
+            header->idFrom = static_cast<UINT_PTR>(::GetWindowLongPtrW(window, GWLP_ID));
+            header->code = code;
+            ::SendMessageW(window, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+            return;
+        }
+        default:
+            return;
+    }
 }
 
 void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
@@ -206,6 +234,14 @@ void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
     } else if (Exactly(name, L"textcolor")) {
         textColour_ = HexColour(value);
         if (host_ != nullptr) host_->SetColour(AsColorRef(HostTextColour()));
+    } else if (Is(name, L"tipvalue")) {
+        tipValue_ = value;
+    } else if (Is(name, L"tipvaluecolor")) {
+        tipValueColour_ = HexColour(value);
+    } else if (Is(name, L"tipvaluealign")) {
+        if (std::wcsstr(value, L"left") != nullptr) tipValueAlign_ = DT_SINGLELINE;
+        if (std::wcsstr(value, L"center") != nullptr) tipValueAlign_ = DT_SINGLELINE | DT_CENTER;
+        if (std::wcsstr(value, L"right") != nullptr) tipValueAlign_ = DT_SINGLELINE | DT_RIGHT;
     } else if (Is(name, L"maxchar")) {
         maxChar_ = ParseInteger(value);
         if (host_ != nullptr) host_->SetMaxLength(maxChar_);
@@ -265,12 +301,20 @@ bool CRichEditUI::PaintSelf(HDC dc, const RECT& paintArea, CControlUI* stopAt) {
         host_->Services()->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc, nullptr, &bounds,
                                   nullptr, &clipped, nullptr, 0, TXTVIEW_ACTIVE);
     }
+    PaintTipValue(dc);
     for (CScrollBarUI* bar : {verticalScrollBar, horizontalScrollBar}) {
         if (bar != nullptr && bar->IsVisible() && !bar->PaintRegion(dc, paintArea, stopAt)) {
             return false;
         }
     }
     return true;
+}
+
+void CRichEditUI::PaintTipValue(HDC dc) {
+    if (tipValue_.IsEmpty() || IsFocused() || manager == nullptr || !GetText().IsEmpty()) return;
+    CUiRect area = host_ != nullptr ? CUiRect(host_->GetClientRect()) : pos;
+    CRenderEngine::PaintPlainText(dc, manager, area, tipValue_, tipValueColour_, font_,
+                                  tipValueAlign_);
 }
 
 void CRichEditUI::ProcessEvent(EventRecord& event) {

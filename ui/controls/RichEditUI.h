@@ -67,6 +67,8 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
 
   private:
     void ShowEditMenu(POINT screen);
+    // The placeholder, drawn in the text area while the box is empty and unfocused.
+    void PaintTipValue(HDC dc);
     std::uint32_t HostTextColour() const;
     void ApplyFont();
 
@@ -82,6 +84,9 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
     std::uint32_t style_ = ES_MULTILINE;
     std::uint32_t textColour_ = 0;
     bool initialised_ = false;
+    CUiString tipValue_;
+    std::uint32_t tipValueColour_ = 0xFFBAC0C5;
+    UINT tipValueAlign_ = DT_SINGLELINE;
 };
 
 }  // namespace Weft

@@ -234,6 +234,33 @@ TEST(RichEditMenu, CommandsReachTheServicesOnlyWhileFocused) {
     ::DestroyMenu(menu);
 }
 
+TEST(RichEdit, TipValueShowsWhileEmptyAndUnfocused) {
+    RichEditBox box(false);
+    box.edit->ApplyAttributeText(L"tipvalue=\"Report\" tipvaluecolor=\"#FFFF0000\"");
+    box.SetText(L"");
+    box.window.manager.FocusControl(nullptr);
+    box.window.Paint();
+    ASSERT_FALSE(box.edit->IsFocused());
+    ASSERT_STREQ(box.edit->GetText(), L"");
+    const CUiRect pos = box.edit->GetPos();
+    EXPECT_GT(test::CountRgb(box.window.manager, pos, 0xFF0000), 0);
+    box.edit->SetText(L"Secure Boot");
+    box.window.Paint();
+    EXPECT_EQ(test::CountRgb(box.window.manager, pos, 0xFF0000), 0);
+    box.edit->SetText(L"");
+    box.window.manager.FocusControl(box.edit);
+    box.window.Paint();
+    EXPECT_EQ(test::CountRgb(box.window.manager, pos, 0xFF0000), 0);
+}
+
+TEST(RichEdit, TextChangesAreNotified) {
+    RichEditBox box(false);
+    box.window.heard.clear();
+    box.window.manager.FocusControl(box.edit);
+    box.window.Send(WM_CHAR, L'z', 1);
+    EXPECT_GE(box.window.CountHeard(L"textchanged"), 1);
+}
+
 TEST(RichEditSample, SavesAPictureOfChineseText) {
     RichEditBox box;
     box.SetText(
