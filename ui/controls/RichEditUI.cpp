@@ -318,6 +318,14 @@ void CRichEditUI::PaintTipValue(HDC dc) {
 }
 
 void CRichEditUI::ProcessEvent(EventRecord& event) {
+    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
+        if (parent != nullptr) {
+            parent->ProcessEvent(event);
+        } else {
+            CContainerUI::ProcessEvent(event);
+        }
+        return;
+    }
     if (host_ != nullptr) {
         switch (event.type) {
             case UiEvent::FocusGained:
@@ -331,6 +339,14 @@ void CRichEditUI::ProcessEvent(EventRecord& event) {
                 focused = false;
                 Invalidate();
                 return;
+            case UiEvent::SetCursor:
+                if (::PtInRect(&host_->GetClientRect(), event.mouse)) {
+                    host_->Services()->OnTxSetCursor(
+                        DVASPECT_CONTENT, -1, nullptr, nullptr, manager->GetPaintContext(), nullptr,
+                        &host_->GetClientRect(), event.mouse.x, event.mouse.y);
+                    return;
+                }
+                break;
             case UiEvent::Timer:
                 // The caret is the window's own here; only layered windows would need drawing.
                 if (event.wParam != kCaretTimer) host_->Send(WM_TIMER, event.wParam, event.lParam);

@@ -129,6 +129,22 @@ TEST(RichEdit, DraggingTheBarScrollsTheText) {
     EXPECT_EQ(position, bar->GetValue());
 }
 
+TEST(RichEdit, AMouseDisabledBoxLeavesTheWheelToItsParent) {
+    RichEditBox box;
+    box.SetText(LongReport());
+    box.edit->SetMouseEnabled(false);
+    EventRecord wheel;
+    wheel.type = UiEvent::ScrollWheel;
+    // Downwards, as the manager encodes a negative wheel delta.
+    wheel.wParam = MAKEWPARAM(1, static_cast<WORD>(-WHEEL_DELTA));
+    wheel.mouse = POINT{box.edit->GetX() + 20, box.edit->GetY() + 20};
+    box.edit->ProcessEvent(wheel);
+    EXPECT_EQ(box.Bar()->GetValue(), 0);
+    box.edit->SetMouseEnabled(true);
+    box.edit->ProcessEvent(wheel);
+    EXPECT_GT(box.Bar()->GetValue(), 0);
+}
+
 TEST(RichEdit, SetTextLeavesNothingToUndo) {
     RichEditBox box(false);
     box.SetText(L"first");
