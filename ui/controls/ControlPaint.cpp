@@ -66,22 +66,20 @@ void CControlUI::DrawTextContent(HDC) {}
 
 void CControlUI::DrawBorder(HDC dc) {
     if (borderColor == 0 && focusBorderColor == 0) return;
+    const bool focusColoured = IsFocused() && focusBorderColor != 0 && GetBorderSize() >= 1;
+    StrokeBorder(dc, AdjustColor(focusColoured ? focusBorderColor : borderColor), focusColoured);
+}
+
+void CControlUI::StrokeBorder(HDC dc, std::uint32_t colour, bool wholeOutline) {
     const int size = GetBorderSize();
     const CUiSize round = GetBorderRound();
-    const std::uint32_t colour = AdjustColor(borderColor);
-    const bool focusColoured = IsFocused() && focusBorderColor != 0;
     if (size > 0 && (round.cx > 0 || round.cy > 0)) {
-        CRenderEngine::StrokeRoundRect(dc, pos, size, round.cx,
-                                       focusColoured ? AdjustColor(focusBorderColor) : colour,
-                                       borderStyle);
-        return;
-    }
-    if (focusColoured && size >= 1) {
-        CRenderEngine::StrokeRect(dc, pos, size, AdjustColor(focusBorderColor), borderStyle);
+        CRenderEngine::StrokeRoundRect(dc, pos, size, round.cx, colour, borderStyle);
         return;
     }
     const CUiRect sides = GetBorderRect();
-    if (sides.left <= 0 && sides.top <= 0 && sides.right <= 0 && sides.bottom <= 0) {
+    if (wholeOutline ||
+        (sides.left <= 0 && sides.top <= 0 && sides.right <= 0 && sides.bottom <= 0)) {
         if (size >= 1) CRenderEngine::StrokeRect(dc, pos, size, colour, borderStyle);
         return;
     }

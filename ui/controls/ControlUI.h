@@ -203,6 +203,9 @@ class CControlUI {
     CEventSource notifyListeners;
 
   protected:
+    // Draws the border in `colour` by the border size, rounding and sides; `wholeOutline`
+    // strokes the full rectangle even when single sides are set.
+    void StrokeBorder(HDC dc, std::uint32_t colour, bool wholeOutline);
     // A stored geometry value as the display shows it.
     int Scaled(int value) const;
     CUiSize Scaled(SIZE size) const;

@@ -4,20 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/controls/ControlTestSupport.h"
-#include "tests/ui/window/RenderTestSupport.h"
+#include "tests/ui/controls/WidgetTestSupport.h"
 
 namespace Weft {
 namespace {
-
-bool SavePng(const CPaintManagerUI& manager, const wchar_t* path) {
-    const SIZE size = manager.OffscreenSize();
-    test::TestImage image(size.cx, size.cy);
-    for (int y = 0; y < size.cy; ++y) {
-        for (int x = 0; x < size.cx; ++x)
-            image.At(x, y) = manager.OffscreenPixel(x, y) | 0xFF000000;
-    }
-    return test::SavePngFile(image, path);
-}
 
 TEST(LayoutSample, PaintsTheMainLayoutAndSavesIt) {
     test::HostWindow window(850, 640);
@@ -36,7 +26,7 @@ TEST(LayoutSample, PaintsTheMainLayoutAndSavesIt) {
               0xFFFFFFu);
     EXPECT_EQ(window.manager.OffscreenPixel(400, tree.status->GetY() + 3) & 0xFFFFFF, 0xF4F4F4u);
     EXPECT_EQ(window.manager.OffscreenPixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
-    EXPECT_TRUE(SavePng(window.manager, WEFT_SAMPLE_PATH));
+    EXPECT_TRUE(test::SaveOffscreenPng(window.manager, WEFT_SAMPLE_PATH));
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/core/UiMarkup.h"
+
+namespace Weft {
+
+class CControlUI;
+class CPaintManagerUI;
+
+// Creates controls for element names the factory does not know.
+class IDialogBuilderCallback {
+  public:
+    virtual CControlUI* CreateControl(const wchar_t* elementName) = 0;
+
+  protected:
+    ~IDialogBuilderCallback() = default;
+};
+
+// Turns a layout document into a tree of controls for one paint manager: its resources go to
+// the manager's tables, the Window element's attributes to the manager and its window, and
+// every other element becomes a control of the factory.
+class CUiLayoutBuilder {
+  public:
+    CUiLayoutBuilder() = default;
+    CUiLayoutBuilder(const CUiLayoutBuilder&) = delete;
+    CUiLayoutBuilder& operator=(const CUiLayoutBuilder&) = delete;
+
+    // `layout` is markup text (beginning with '<'), a file name, or, with a non-null `type`,
+    // a resource id made with MAKEINTRESOURCEW. Null when nothing could be built.
+    CControlUI* Create(const wchar_t* layout, const wchar_t* type, IDialogBuilderCallback* callback,
+                       CPaintManagerUI* manager, CControlUI* parent = nullptr);
+    const CUiMarkup& GetMarkup() const { return markup_; }
+
+  private:
+    bool Load(const wchar_t* layout, const wchar_t* type);
+    CControlUI* Build(CPaintManagerUI* manager, CControlUI* parent);
+    void LoadResources(CUiMarkupNode root, CPaintManagerUI* manager);
+    void ApplyWindow(CUiMarkupNode root, CPaintManagerUI* manager);
+    CControlUI* BuildLevel(CUiMarkupNode first, CControlUI* parent, CPaintManagerUI* manager);
+    void Include(CUiMarkupNode node, CControlUI* parent, CPaintManagerUI* manager);
+
+    CUiMarkup markup_;
+    IDialogBuilderCallback* callback_ = nullptr;
+    const wchar_t* resourceType_ = nullptr;
+};
+
+}  // namespace Weft
