@@ -16,6 +16,14 @@ bool EnablePrivilege(PrivilegeApi& privileges, std::wstring_view privilegeName) 
     return adjusted.succeeded && adjusted.lastError == 0;
 }
 
+bool IsProcessElevated(PrivilegeApi& privileges) {
+    const auto token = privileges.OpenOwnProcessToken(TokenQuery);
+    if (!token) return false;
+    const std::optional<bool> elevated = privileges.QueryTokenElevation(*token);
+    privileges.CloseToken(*token);
+    return elevated.value_or(false);
+}
+
 bool EnableFirmwarePrivilege(Platform& platform) {
     return EnablePrivilege(platform, L"SeSystemEnvironmentPrivilege");
 }

@@ -10,6 +10,9 @@ namespace certvane {
 // does not hold it.
 bool EnablePrivilege(PrivilegeApi& privileges, std::wstring_view privilegeName);
 
+// True only when the process token could be opened and queried and says it is elevated.
+bool IsProcessElevated(PrivilegeApi& privileges);
+
 // The privilege firmware variable reads need.
 bool EnableFirmwarePrivilege(Platform& platform);
 

@@ -7,6 +7,7 @@
 #include "platform/PrivilegeApi.h"
 #include "platform/ProcessApi.h"
 #include "platform/RegistryApi.h"
+#include "platform/RelaunchApi.h"
 #include "platform/ScheduledTaskApi.h"
 #include "platform/SignatureApi.h"
 #include "platform/VersionApi.h"
@@ -31,7 +32,8 @@ class Platform : public FirmwareApi,
                  public SignatureApi,
                  public VersionApi,
                  public EventLogApi,
-                 public ScheduledTaskApi {
+                 public ScheduledTaskApi,
+                 public RelaunchApi {
   public:
     virtual ~Platform() = default;
 };

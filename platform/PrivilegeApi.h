@@ -8,6 +8,7 @@
 
 namespace certvane {
 
+inline constexpr std::uint32_t TokenQuery = 0x8;            // TOKEN_QUERY
 inline constexpr std::uint32_t TokenAdjustAndQuery = 0x28;  // TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY
 inline constexpr std::uint32_t PrivilegeEnabled = 2;        // SE_PRIVILEGE_ENABLED
 inline constexpr std::uint32_t ErrorNotAllAssigned = 1300;  // ERROR_NOT_ALL_ASSIGNED
@@ -27,6 +28,8 @@ class PrivilegeApi {
     virtual PrivilegeAdjustment AdjustTokenPrivilege(TokenHandle token, std::uint64_t privilegeId,
                                                      std::uint32_t attributes) = 0;
     virtual void CloseToken(TokenHandle token) = 0;
+    // Whether the token is elevated (TokenElevation); none when the query fails.
+    virtual std::optional<bool> QueryTokenElevation(TokenHandle token) = 0;
 
   protected:
     ~PrivilegeApi() = default;

@@ -31,6 +31,7 @@ class Win32Platform : public Platform {
     PrivilegeAdjustment AdjustTokenPrivilege(TokenHandle token, std::uint64_t privilegeId,
                                              std::uint32_t attributes) override;
     void CloseToken(TokenHandle token) override;
+    std::optional<bool> QueryTokenElevation(TokenHandle token) override;
 
     std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) override;
     bool PathExists(std::wstring_view path) override;
@@ -94,6 +95,9 @@ class Win32Platform : public Platform {
                                                            std::uint32_t maxEvents) override;
 
     ScheduledTaskState QueryScheduledTask(std::wstring_view taskPath) override;
+
+    std::optional<std::wstring> OwnProgramPath() override;
+    bool RelaunchElevated(std::wstring_view path, int showCommand) override;
 
   private:
     // The system's error code of the last firmware variable read that returned nothing.

@@ -37,4 +37,14 @@ void Win32Platform::CloseToken(TokenHandle token) {
     CloseHandle(ToNative<HANDLE>(token));
 }
 
+std::optional<bool> Win32Platform::QueryTokenElevation(TokenHandle token) {
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (!GetTokenInformation(ToNative<HANDLE>(token), TokenElevation, &elevation, sizeof elevation,
+                             &size)) {
+        return std::nullopt;
+    }
+    return elevation.TokenIsElevated != 0;
+}
+
 }  // namespace certvane

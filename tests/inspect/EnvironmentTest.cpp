@@ -137,5 +137,19 @@ TEST(EnableFirmwarePrivilege, IsTrueOnlyWhenTheTokenHoldsThePrivilege) {
     EXPECT_FALSE(EnableFirmwarePrivilege(machine));
 }
 
+TEST(IsProcessElevated, OnlyATokenThatSaysSoCountsAndTheTokenIsClosed) {
+    ScriptedMachine machine;
+    EXPECT_TRUE(IsProcessElevated(machine));
+    machine.tokenElevated = false;
+    EXPECT_FALSE(IsProcessElevated(machine));
+    machine.tokenElevated = std::nullopt;  // the query fails
+    EXPECT_FALSE(IsProcessElevated(machine));
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+    EXPECT_THAT(machine.misuse, IsEmpty());
+    machine.tokenElevated = true;
+    machine.tokenOpenFails = true;
+    EXPECT_FALSE(IsProcessElevated(machine));
+}
+
 }  // namespace
 }  // namespace certvane

@@ -19,4 +19,13 @@ std::vector<std::wstring> ReportLines(const std::wstring& report) {
     return lines;
 }
 
+std::wstring WithoutLineFeeds(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t ch : text) {
+        if (ch != L'\n') out += ch;
+    }
+    while (!out.empty() && out.back() == L'\r') out.pop_back();
+    return out;
+}
+
 }  // namespace certvane::test

@@ -9,6 +9,9 @@ namespace certvane::test {
 // does not end in CR LF or holds a CR or LF outside such an ending.
 std::vector<std::wstring> ReportLines(const std::wstring& report);
 
+// A text as a rich edit box gives it back: every line ending a CR alone, no trailing ones.
+std::wstring WithoutLineFeeds(const std::wstring& text);
+
 // The separator line of the report: 50 heavy horizontals.
 inline const std::wstring kRule(50, L'\u2501');
 

@@ -112,6 +112,11 @@ class ScriptedMachine : public Platform {
                                           L"SeRestorePrivilege"};
     std::set<std::wstring> enabledPrivileges;
     bool tokenOpenFails = false;
+    std::optional<bool> tokenElevated = true;  // none: the elevation query fails
+
+    // The program's own file (none: it cannot be read) and the answer to a "runas" start.
+    std::optional<std::wstring> programPath = L"C:\\Users\\admin\\Downloads\\certvane.exe";
+    bool elevationRefused = false;
 
     // The volume "mountvol S: /s" gives the letter S:; none makes it fail.
     std::optional<std::size_t> mountvolEsp;
@@ -163,9 +168,10 @@ class ScriptedMachine : public Platform {
         std::uint32_t maxEvents;
     };
     std::vector<EventQuery> eventQueries;
-    std::vector<std::wstring> hiveLoads;  // "name <- file"
-    std::vector<std::wstring> log;        // every operation that changes or releases state
-    std::vector<std::wstring> misuse;     // releases of unknown handles, refused orders
+    std::vector<std::wstring> hiveLoads;                   // "name <- file"
+    std::vector<std::pair<std::wstring, int>> relaunches;  // path, show command
+    std::vector<std::wstring> log;     // every operation that changes or releases state
+    std::vector<std::wstring> misuse;  // releases of unknown handles, refused orders
 
     // Everything acquired and not yet released: handles, loaded hives, COM, running children.
     std::vector<std::wstring> HeldResources() const;
@@ -197,6 +203,7 @@ class ScriptedMachine : public Platform {
     PrivilegeAdjustment AdjustTokenPrivilege(TokenHandle token, std::uint64_t privilegeId,
                                              std::uint32_t attributes) override;
     void CloseToken(TokenHandle token) override;
+    std::optional<bool> QueryTokenElevation(TokenHandle token) override;
 
     std::optional<std::uint32_t> FileAttributesOf(std::wstring_view path) override;
     bool PathExists(std::wstring_view path) override;
@@ -259,6 +266,9 @@ class ScriptedMachine : public Platform {
                                                            std::wstring_view xpath,
                                                            std::uint32_t maxEvents) override;
     ScheduledTaskState QueryScheduledTask(std::wstring_view taskPath) override;
+
+    std::optional<std::wstring> OwnProgramPath() override;
+    bool RelaunchElevated(std::wstring_view path, int showCommand) override;
 
   private:
     struct Location {

@@ -84,3 +84,16 @@ void ScriptedMachine::CloseProcess(StartedProcess started) {
 }
 
 }  // namespace certvane::test
+
+namespace certvane::test {
+
+std::optional<std::wstring> ScriptedMachine::OwnProgramPath() {
+    return programPath;
+}
+
+bool ScriptedMachine::RelaunchElevated(std::wstring_view path, int showCommand) {
+    relaunches.emplace_back(std::wstring(path), showCommand);
+    return !elevationRefused;
+}
+
+}  // namespace certvane::test

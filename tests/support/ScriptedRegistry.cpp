@@ -194,4 +194,11 @@ void ScriptedMachine::CloseToken(TokenHandle token) {
     ReleaseHandle(static_cast<std::uintptr_t>(token), HandleKind::Token, L"CloseToken");
 }
 
+std::optional<bool> ScriptedMachine::QueryTokenElevation(TokenHandle token) {
+    if (FindHandle(static_cast<std::uintptr_t>(token), HandleKind::Token) == nullptr) {
+        return std::nullopt;
+    }
+    return tokenElevated;
+}
+
 }  // namespace certvane::test

@@ -104,10 +104,11 @@ bool CPaintManagerUI::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPara
             return false;
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            if (minTrack_.cx > 0) info->ptMinTrackSize.x = minTrack_.cx;
-            if (minTrack_.cy > 0) info->ptMinTrackSize.y = minTrack_.cy;
-            if (maxTrack_.cx > 0) info->ptMaxTrackSize.x = info->ptMaxSize.x = maxTrack_.cx;
-            if (maxTrack_.cy > 0) info->ptMaxTrackSize.y = info->ptMaxSize.y = maxTrack_.cy;
+            // Stored as the layout gives them, scaled like every other size.
+            if (minTrack_.cx > 0) info->ptMinTrackSize.x = Scale(minTrack_.cx);
+            if (minTrack_.cy > 0) info->ptMinTrackSize.y = Scale(minTrack_.cy);
+            if (maxTrack_.cx > 0) info->ptMaxTrackSize.x = info->ptMaxSize.x = Scale(maxTrack_.cx);
+            if (maxTrack_.cy > 0) info->ptMaxTrackSize.y = info->ptMaxSize.y = Scale(maxTrack_.cy);
             return false;
         }
         case WM_SIZE:

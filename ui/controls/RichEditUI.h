@@ -64,13 +64,15 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
     void SyncVerticalBar();
     // From the host: a notification of the text services.
     void OnTextNotify(DWORD code, void* data);
+    // Hands the text services the control's font again, as the manager's table holds it now
+    // (after its fonts were created anew for another display scale).
+    void ApplyFont();
 
   private:
     void ShowEditMenu(POINT screen);
     // The placeholder, drawn in the text area while the box is empty and unfocused.
     void PaintTipValue(HDC dc);
     std::uint32_t HostTextColour() const;
-    void ApplyFont();
 
     CTxtWinHost* host_ = nullptr;
     bool wantTab_ = true;

@@ -178,6 +178,25 @@ FontRecord* CUiResourceTables::GetDefaultFont() {
     return Measured(defaultFont_.faceName.IsEmpty() ? &Shared().defaultFont : &defaultFont_);
 }
 
+void CUiResourceTables::RescaleFonts() {
+    const auto rescale = [this](FontRecord& record, bool boldAddsToStock) {
+        const LOGFONTW logFont =
+            StyledLogFont(record.faceName, GetScale().Scale(record.size), record.bold,
+                          boldAddsToStock, record.underline, record.italic);
+        const HFONT font = CreateFontIndirectW(&logFont);
+        if (font == nullptr) return;  // the old size beats no font at all
+        DeleteObject(record.font);
+        record.font = font;
+        record.metrics = TEXTMETRICW{};
+        if (measureContext_ != nullptr) Measure(record, measureContext_);
+    };
+    FindValue<FontRecord>(own_->fonts, [&](FontRecord* record) {
+        rescale(*record, false);
+        return false;
+    });
+    if (defaultFont_.font != nullptr) rescale(defaultFont_, true);
+}
+
 void CUiResourceTables::RemoveAllFonts(bool shared) {
     FreeAllValues<FontRecord>(Clearing(shared).fonts, DeleteFontRecord);
 }

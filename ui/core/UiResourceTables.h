@@ -44,6 +44,9 @@ class CUiResourceTables {
     void SetDefaultFont(const wchar_t* face, int size, bool bold, bool underline, bool italic,
                         bool shared = false);
     FontRecord* GetDefaultFont();
+    // Creates this table's fonts (not the shared ones) again at the scale as it is now, for a
+    // window that moved to a display of another DPI. The handles change; the numbers stay.
+    void RescaleFonts();
 
     void SetDefaultColour(DefaultColour which, std::uint32_t colour, bool shared = false);
     std::uint32_t GetDefaultColour(DefaultColour which) const;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "inspect/StatusReport.h"
+#include "tests/support/ReportLines.h"
 #include "tests/support/Situations.h"
 #include "tests/ui/controls/ControlTestSupport.h"
 #include "tests/ui/controls/WidgetTestSupport.h"
@@ -34,16 +35,6 @@ bool PumpUntil(Condition done) {
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
     }
     return done();
-}
-
-// The services end every paragraph with a CR; the clipboard and callers may use CR LF.
-std::wstring WithoutLineFeeds(std::wstring text) {
-    std::wstring out;
-    for (wchar_t ch : text) {
-        if (ch != L'\n') out += ch;
-    }
-    while (!out.empty() && out.back() == L'\r') out.pop_back();
-    return out;
 }
 
 struct RichEditBox {
@@ -194,7 +185,7 @@ TEST(RichEdit, SelectAllAndCopyPutTheReportOnTheClipboard) {
     }
     ::CloseClipboard();
     ASSERT_FALSE(copied.empty());
-    EXPECT_EQ(WithoutLineFeeds(copied), WithoutLineFeeds(report));
+    EXPECT_EQ(certvane::test::WithoutLineFeeds(copied), certvane::test::WithoutLineFeeds(report));
 }
 
 // The menu's item texts and whether each is enabled, in order (separators as "-").

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/MainWnd.h"
+#include "platform/Platform.h"
+
+namespace certvane {
+
+// The program from start to end: makes sure it runs elevated (starting itself again through
+// the shell's "runas" when it does not), enables the firmware privilege, sets up the UI
+// framework, shows the main window and runs the message loop. Returns the process's exit
+// code: the loop's quit code (0 after a normal close, 1 when the layout cannot be built), 0
+// after a successful elevated restart, 1 when elevation is impossible or the window cannot
+// be created.
+int RunCertvane(Platform& platform, HINSTANCE instance, int showCommand,
+                CMainWnd::Operations operations = CMainWnd::EngineOperations());
+
+}  // namespace certvane

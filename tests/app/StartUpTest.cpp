@@ -1,0 +1,135 @@
+// The program from start to exit on scripted machines: elevation, the relaunch through the
+// shell, the firmware privilege, the window as it is shown, and the exit codes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "app/StartUp.h"
+#include "tests/app/MainWindowHarness.h"
+#include "tests/support/Situations.h"
+
+namespace certvane {
+namespace {
+
+using test::BoxAnswerer;
+using test::ScriptedMachine;
+
+constexpr int kShowCommand = SW_SHOWMAXIMIZED;
+
+HWND FindMainWindow() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) -> BOOL {
+            wchar_t className[32] = {};
+            GetClassNameW(window, className, 32);
+            if (std::wstring(className) != L"Certvane_Weft") return TRUE;
+            *reinterpret_cast<HWND*>(parameter) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST(StartUp, ARefusedElevationIsExplainedAndEndsWithOne) {
+    ScriptedMachine machine;
+    machine.tokenElevated = false;
+    machine.elevationRefused = true;
+    BoxAnswerer answer(IDOK);
+    EXPECT_EQ(RunCertvane(machine, GetModuleHandleW(nullptr), kShowCommand), 1);
+    EXPECT_EQ(answer.Seen().caption, L"权限不足");
+    EXPECT_EQ(answer.Seen().text, L"需要管理员权限，请右键以管理员身份运行。");
+    EXPECT_EQ(answer.Seen().icon, IDI_ERROR);
+    EXPECT_TRUE(answer.Seen().ok);
+    ASSERT_EQ(machine.relaunches.size(), 1u);
+    EXPECT_EQ(machine.relaunches[0].first, *machine.programPath);
+    // Nothing else was set up.
+    EXPECT_THAT(machine.enabledPrivileges, ::testing::IsEmpty());
+    EXPECT_THAT(machine.HeldResources(), ::testing::IsEmpty());
+}
+
+TEST(StartUp, AnUnreadableProgramPathIsExplainedWithoutARelaunch) {
+    ScriptedMachine machine;
+    machine.tokenElevated = std::nullopt;  // the query fails: not elevated
+    machine.programPath = std::nullopt;
+    BoxAnswerer answer(IDOK);
+    EXPECT_EQ(RunCertvane(machine, GetModuleHandleW(nullptr), kShowCommand), 1);
+    EXPECT_EQ(answer.Seen().caption, L"权限不足");
+    EXPECT_TRUE(machine.relaunches.empty());
+}
+
+TEST(StartUp, AnElevatedRestartEndsThisProcessWithZeroAtOnce) {
+    ScriptedMachine machine;
+    machine.tokenElevated = false;
+    EXPECT_EQ(RunCertvane(machine, GetModuleHandleW(nullptr), kShowCommand), 0);
+    ASSERT_EQ(machine.relaunches.size(), 1u);
+    // The program itself, shown as this one was asked to be; no arguments are passed on.
+    EXPECT_EQ(
+        machine.relaunches[0],
+        std::make_pair(std::wstring(L"C:\\Users\\admin\\Downloads\\certvane.exe"), kShowCommand));
+    EXPECT_THAT(machine.enabledPrivileges, ::testing::IsEmpty());
+    EXPECT_EQ(FindMainWindow(), nullptr);
+}
+
+TEST(StartUp, ElevatedItShowsTheCentredWindowUntilItIsClosedAndEndsWithZero) {
+    ScriptedMachine machine;
+    // The operations hold a token while they exist; once it has expired no worker touches
+    // the machine any more.
+    auto token = std::make_shared<int>(0);
+    const std::weak_ptr<int> operationsAlive = token;
+    CMainWnd::Operations operations;
+    operations.refresh = [token](Platform&) { return std::wstring(L"报告"); };
+    operations.firmwareUpdate = operations.bootCheck = operations.refresh;
+    token.reset();
+
+    struct Seen {
+        std::wstring title;
+        RECT rect{};
+        bool visible = false;
+        bool privilegeEnabled = false;
+    } seen;
+    // Closes the window as a user would, once it is shown; runs on this thread's timer, as
+    // everything of the window must.
+    static Seen* target;
+    static ScriptedMachine* scripted;
+    target = &seen;
+    scripted = &machine;
+    const UINT_PTR closer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND window = FindMainWindow();
+        if (window == nullptr || !IsWindowVisible(window)) return;
+        KillTimer(nullptr, id);
+        wchar_t title[64] = {};
+        GetWindowTextW(window, title, 64);
+        target->title = title;
+        GetWindowRect(window, &target->rect);
+        target->visible = true;
+        target->privilegeEnabled =
+            scripted->enabledPrivileges.count(L"SeSystemEnvironmentPrivilege") == 1;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+    ASSERT_NE(closer, 0u);
+    EXPECT_EQ(RunCertvane(machine, GetModuleHandleW(nullptr), SW_SHOWNORMAL, operations), 0);
+    EXPECT_TRUE(seen.visible);
+    EXPECT_EQ(seen.title, L"Certvane v2.3.0 by Orlenhast");
+    EXPECT_TRUE(seen.privilegeEnabled);
+    EXPECT_EQ(seen.rect.right - seen.rect.left, 850);
+    EXPECT_EQ(seen.rect.bottom - seen.rect.top, 640);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromRect(&seen.rect, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    EXPECT_NEAR(seen.rect.left - work.left, work.right - seen.rect.right, 1);
+    EXPECT_NEAR(seen.rect.top - work.top, work.bottom - seen.rect.bottom, 1);
+    EXPECT_EQ(FindMainWindow(), nullptr);  // gone with the loop
+    operations = {};
+    // Let a refresh still on its way finish before the machine goes.
+    const ULONGLONG deadline = GetTickCount64() + 30000;
+    while (!operationsAlive.expired() && GetTickCount64() < deadline) Sleep(5);
+    EXPECT_TRUE(operationsAlive.expired());
+}
+
+}  // namespace
+}  // namespace certvane

@@ -1,0 +1,144 @@
+// watch-main-window PROGRAM.exe SCREENSHOT.png
+// Starts certvane.exe, watches its main window from outside and prints how long the window
+// took to show its first picture and its report, and the program's peak working set; saves a
+// screenshot of the window with its report, closes it as a user would and prints the exit
+// code. The window's controls are windowless, so the watcher reads their state from pixels of
+// the light theme: the status line's background (#EEEEEE, at its right end, where no text
+// reaches) marks the first paint; black text on "刷新" marks the report shown, as the button
+// is disabled (grey text) from creation until the report arrives.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/ui/window/RenderTestSupport.h"
+
+namespace {
+
+constexpr DWORD kGiveUpMs = 60000;
+
+struct Found {
+    DWORD processId;
+    HWND window;
+};
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM parameter) {
+    auto* found = reinterpret_cast<Found*>(parameter);
+    wchar_t className[64] = {};
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameW(window, className, 64);
+    if (owner != found->processId || std::wstring(className) != L"Certvane_Weft") return TRUE;
+    found->window = window;
+    return FALSE;
+}
+
+// The client area as it is on the screen now, 0xAARRGGBB from the top.
+Weft::test::TestImage Capture(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    Weft::test::Canvas canvas(client.right, client.bottom);
+    HDC dc = GetDC(window);
+    BitBlt(canvas.Dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    Weft::test::TestImage image(client.right, client.bottom);
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) image.At(x, y) = 0xFF000000 | canvas.Rgb(x, y);
+    }
+    return image;
+}
+
+bool FirstPaintShown(Weft::test::TestImage& image, int scale) {
+    const int x = image.width - 15 * scale / 100;
+    const int y = image.height - 15 * scale / 100;
+    if (x < 0 || y < 0 || x >= image.width || y >= image.height) return false;
+    return (image.At(x, y) & 0xFFFFFF) == 0xEEEEEE;
+}
+
+// "刷新" spans 334..424 × 10..38 at 100 %.
+bool RefreshEnabled(Weft::test::TestImage& image, int scale) {
+    int black = 0;
+    for (int y = 10 * scale / 100; y < 38 * scale / 100 && y < image.height; ++y) {
+        for (int x = 334 * scale / 100; x < 424 * scale / 100 && x < image.width; ++x) {
+            if ((image.At(x, y) & 0xFFFFFF) == 0) ++black;
+        }
+    }
+    return black > 0;
+}
+
+double MillisecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: watch-main-window PROGRAM.exe SCREENSHOT.png\n");
+        return 64;
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessW(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::fprintf(stderr, "cannot start the program (error %lu)\n", GetLastError());
+        return 1;
+    }
+    Found found = {process.dwProcessId, nullptr};
+    double firstPaint = -1, reportShown = -1;
+    int scale = 100;
+    while (MillisecondsSince(start) < kGiveUpMs &&
+           WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+        if (found.window == nullptr) {
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
+            if (found.window != nullptr) scale = MulDiv(GetDpiForWindow(found.window), 100, 96);
+        } else {
+            Weft::test::TestImage image = Capture(found.window);
+            if (firstPaint < 0 && FirstPaintShown(image, scale))
+                firstPaint = MillisecondsSince(start);
+            if (firstPaint >= 0 && RefreshEnabled(image, scale)) {
+                reportShown = MillisecondsSince(start);
+                break;
+            }
+        }
+        Sleep(2);
+    }
+    if (reportShown < 0) {
+        std::fprintf(stderr, "the report was not shown within %lu ms\n", kGiveUpMs);
+        TerminateProcess(process.hProcess, 1);
+        return 1;
+    }
+    // A moment for the report's own repaint to land before the picture.
+    Sleep(300);
+    Weft::test::TestImage image = Capture(found.window);
+    const bool saved = Weft::test::SavePngFile(image, argv[2]);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    const bool measured = GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory) != FALSE;
+    PostMessageW(found.window, WM_CLOSE, 0, 0);
+    const bool ended = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    std::printf("first paint: %.0f ms after the start\n", firstPaint);
+    std::printf("report shown: %.0f ms after the start\n", reportShown);
+    if (measured) {
+        std::printf("peak working set: %.1f MB\n", memory.PeakWorkingSetSize / (1024.0 * 1024.0));
+    }
+    std::printf("screenshot: %ls%s\n", argv[2], saved ? "" : " (could not be written)");
+    std::printf("exit code: %lu%s\n", exitCode, ended ? "" : " (the window did not close)");
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return saved && ended && exitCode == 0 ? 0 : 1;
+}
