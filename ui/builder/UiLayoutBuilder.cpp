@@ -1,8 +1,11 @@
 #include "ui/builder/UiLayoutBuilder.h"
 
 #include <cwchar>
+#include <optional>
+#include <string>
 
 #include "ui/builder/ControlFactory.h"
+#include "ui/builder/LayoutRegistry.h"
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/PaintManagerUI.h"
 #include "ui/core/ModuleSettings.h"
@@ -47,6 +50,9 @@ bool CUiLayoutBuilder::Load(const wchar_t* layout, const wchar_t* type) {
         return bytes != nullptr && markup_.LoadFromMem(bytes, ::SizeofResource(instance, found));
     }
     resourceType_ = nullptr;
+    std::optional<std::wstring> registered;
+    if (layout[0] != L'<') registered = CLayoutRegistry::Find(layout);
+    if (registered) layout = registered->c_str();
     return layout[0] == L'<' ? markup_.Load(layout) : markup_.LoadFromFile(layout);
 }
 

@@ -27,8 +27,9 @@ class CUiLayoutBuilder {
     CUiLayoutBuilder(const CUiLayoutBuilder&) = delete;
     CUiLayoutBuilder& operator=(const CUiLayoutBuilder&) = delete;
 
-    // `layout` is markup text (beginning with '<'), a file name, or, with a non-null `type`,
-    // a resource id made with MAKEINTRESOURCEW. Null when nothing could be built.
+    // `layout` is markup text (beginning with '<'), the name of a layout registered with
+    // CLayoutRegistry, a file name, or, with a non-null `type`, a resource id made with
+    // MAKEINTRESOURCEW. Null when nothing could be built.
     CControlUI* Create(const wchar_t* layout, const wchar_t* type, IDialogBuilderCallback* callback,
                        CPaintManagerUI* manager, CControlUI* parent = nullptr);
     const CUiMarkup& GetMarkup() const { return markup_; }

@@ -107,6 +107,7 @@ class CPaintManagerUI : public IRenderHostUI {
     SIZE GetCornerRadius() const { return roundCorner_; }
     void SetOutlineRepaint(bool on) { showDirty_ = on; }
     void SetNoActivate(bool on) { noActivate_ = on; }
+    bool IsNoActivate() const { return noActivate_; }
     void SetHoverDelay(int milliseconds) { hoverTime_ = milliseconds; }
     void SetUseGdiplusText(bool on) { gdiplusText_ = on; }
     void SetTextHint(int hint) { textHint_ = hint; }

@@ -7,12 +7,9 @@
 #include "ui/controls/ScrollBarUI.h"
 #include "ui/controls/TxtWinHost.h"
 #include "ui/core/UiValueParsers.h"
-#include "ui/window/RenderEngine.h"
 
 namespace Weft {
 namespace {
-
-constexpr std::uint32_t kCaretTimer = 20;
 
 bool Is(const wchar_t* name, const wchar_t* known) {
     return ::lstrcmpiW(name, known) == 0;
@@ -109,6 +106,14 @@ void CRichEditUI::SyncVerticalBar() {
     verticalScrollBar->SetValue(excess > 0 ? position : 0);
     verticalScrollBar->SetVisible(excess > 0);
     if (wasVisible != verticalScrollBar->IsVisible()) RequestLayout();
+}
+
+ITextServices* CRichEditUI::GetTextServices() const {
+    return host_ != nullptr ? host_->Services() : nullptr;
+}
+
+CUiRect CRichEditUI::GetTextArea() const {
+    return host_ != nullptr ? CUiRect(host_->GetClientRect()) : CUiRect();
 }
 
 CUiString CRichEditUI::GetText() const {
@@ -234,6 +239,23 @@ void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
     } else if (Exactly(name, L"textcolor")) {
         textColour_ = HexColour(value);
         if (host_ != nullptr) host_->SetColour(AsColorRef(HostTextColour()));
+    } else if (Is(name, L"normalimage")) {
+        normalImage_ = value;
+        Invalidate();
+    } else if (Is(name, L"hotimage")) {
+        hotImage_ = value;
+        Invalidate();
+    } else if (Is(name, L"focusedimage")) {
+        focusedImage_ = value;
+        Invalidate();
+    } else if (Is(name, L"disabledimage")) {
+        disabledImage_ = value;
+        Invalidate();
+    } else if (Is(name, L"textpadding")) {
+        long margins[4] = {};
+        ParseIntegerList(value, margins, 4);
+        textPadding_ = CUiRect(margins[0], margins[1], margins[2], margins[3]);
+        RequestLayout();
     } else if (Is(name, L"tipvalue")) {
         tipValue_ = value;
     } else if (Is(name, L"tipvaluecolor")) {
@@ -267,6 +289,11 @@ void CRichEditUI::SetPos(CUiRect rect, bool invalidate) {
             CUiRect(area.left, area.bottom - height, area.right, area.bottom), false);
         area.bottom -= height;
     }
+    const CUiRect padding = Scaled(textPadding_);
+    area.left += padding.left;
+    area.top += padding.top;
+    area.right -= padding.right;
+    area.bottom -= padding.bottom;
     if (host_ != nullptr) host_->SetClientRect(area);
     updateNeeded = false;
 }
@@ -283,124 +310,15 @@ void CRichEditUI::SetScrollOffset(SIZE offset, bool) {
     if (host_ == nullptr) return;
     if (after.cy != before.cy) {
         host_->Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, after.cy), 0);
+        // Plain text scrolls by whole lines and may stop above a small downward move; the bar
+        // stays where it was put, or dragging down by less than a line would never move it.
+        if (!rich_ && after.cy > before.cy && verticalScrollBar->GetValue() < after.cy) {
+            verticalScrollBar->SetValue(after.cy);
+        }
     }
     if (after.cx != before.cx) {
         host_->Send(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, after.cx), 0);
     }
-}
-
-bool CRichEditUI::PaintSelf(HDC dc, const RECT& paintArea, CControlUI* stopAt) {
-    CUiRect clipped;
-    if (!::IntersectRect(&clipped, &paintArea, &pos)) return true;
-    ClipGuard clip;
-    clip.EnterRect(dc, clipped);
-    CControlUI::PaintSelf(dc, paintArea, stopAt);
-    if (host_ != nullptr) {
-        const RECTL bounds = {host_->GetClientRect().left, host_->GetClientRect().top,
-                              host_->GetClientRect().right, host_->GetClientRect().bottom};
-        host_->Services()->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc, nullptr, &bounds,
-                                  nullptr, &clipped, nullptr, 0, TXTVIEW_ACTIVE);
-    }
-    PaintTipValue(dc);
-    for (CScrollBarUI* bar : {verticalScrollBar, horizontalScrollBar}) {
-        if (bar != nullptr && bar->IsVisible() && !bar->PaintRegion(dc, paintArea, stopAt)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void CRichEditUI::PaintTipValue(HDC dc) {
-    if (tipValue_.IsEmpty() || IsFocused() || manager == nullptr || !GetText().IsEmpty()) return;
-    CUiRect area = host_ != nullptr ? CUiRect(host_->GetClientRect()) : pos;
-    CRenderEngine::PaintPlainText(dc, manager, area, tipValue_, tipValueColour_, font_,
-                                  tipValueAlign_);
-}
-
-void CRichEditUI::ProcessEvent(EventRecord& event) {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (parent != nullptr) {
-            parent->ProcessEvent(event);
-        } else {
-            CContainerUI::ProcessEvent(event);
-        }
-        return;
-    }
-    if (host_ != nullptr) {
-        switch (event.type) {
-            case UiEvent::FocusGained:
-                host_->Services()->OnTxInPlaceActivate(nullptr);
-                host_->Send(WM_SETFOCUS, 0, 0);
-                focused = true;
-                Invalidate();
-                return;
-            case UiEvent::FocusLost:
-                host_->Send(WM_KILLFOCUS, 0, 0);
-                focused = false;
-                Invalidate();
-                return;
-            case UiEvent::SetCursor:
-                if (::PtInRect(&host_->GetClientRect(), event.mouse)) {
-                    host_->Services()->OnTxSetCursor(
-                        DVASPECT_CONTENT, -1, nullptr, nullptr, manager->GetPaintContext(), nullptr,
-                        &host_->GetClientRect(), event.mouse.x, event.mouse.y);
-                    return;
-                }
-                break;
-            case UiEvent::Timer:
-                // The caret is the window's own here; only layered windows would need drawing.
-                if (event.wParam != kCaretTimer) host_->Send(WM_TIMER, event.wParam, event.lParam);
-                return;
-            default:
-                break;
-        }
-    }
-    CContainerUI::ProcessEvent(event);
-}
-
-LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-    if (host_ == nullptr || !IsVisible() || !IsEnabled()) return 0;
-    const bool keyboard = message >= WM_KEYFIRST && message <= WM_KEYLAST;
-    if (keyboard) {
-        if (!IsFocused()) return 0;
-        handled = true;
-        return host_->Send(message, wParam, lParam);
-    }
-    if (message == WM_CONTEXTMENU) {
-        POINT screen = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        POINT client = screen;
-        ::ScreenToClient(manager->GetWindowHandle(), &client);
-        if (!IsMenuEnabled() || manager->FindControlAt(client) != this) return 0;
-        ShowEditMenu(screen);
-        handled = true;
-        return 0;
-    }
-    if (message == WM_COMMAND) {
-        if (IsFocused() && RunEditCommand(LOWORD(wParam))) handled = true;
-        return 0;
-    }
-    if (message == WM_MOUSEWHEEL) {
-        if ((LOWORD(wParam) & MK_CONTROL) == 0) return 0;
-        HRESULT status = S_FALSE;
-        const LRESULT result = host_->Send(message, wParam, lParam, &status);
-        handled = status == S_OK;
-        return result;
-    }
-    const bool mouse = message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
-    if (!mouse || !IsMouseEnabled()) return 0;
-    const POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    if (!host_->HoldsCapture()) {
-        if (!::PtInRect(&host_->GetClientRect(), point) || manager->HasMouseCapture()) return 0;
-        if (manager->FindControlAt(point) != this) return 0;
-    }
-    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN) {
-        ::SetFocus(manager->GetWindowHandle());
-        SetFocus();
-    }
-    HRESULT status = S_FALSE;
-    const LRESULT result = host_->Send(message, wParam, lParam, &status);
-    handled = message != WM_MOUSEMOVE && (status == S_OK || host_->HoldsCapture());
-    return result;
 }
 
 }  // namespace Weft

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "ui/controls/ContainerUI.h"
+#include "ui/controls/TextHost.h"
 #include "ui/controls/UiEvents.h"
 
 namespace Weft {
@@ -32,9 +33,16 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
     void SetPos(CUiRect rect, bool invalidate = true) override;
     void SetScrollOffset(SIZE offset, bool notify = true) override;
     bool PaintSelf(HDC dc, const RECT& paintArea, CControlUI* stopAt) override;
+    void DrawStateImage(HDC dc) override;
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
     bool HasHost() const { return host_ != nullptr; }
+    // The services themselves, for messages this class has no operation for; null without a
+    // host.
+    ITextServices* GetTextServices() const;
+    // Where the services lay out and draw the text: the control less its inset, its visible
+    // scroll bars and its text padding.
+    CUiRect GetTextArea() const;
     bool IsReadOnly() const { return readOnly_; }
     std::uint32_t GetStyleBits() const { return style_; }
     void SelectAll();
@@ -69,7 +77,15 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
     void ApplyFont();
 
   private:
+    // The control timer started for the caret; the caret itself is the window's.
+    static constexpr std::uint32_t kCaretTimer = 20;
+
     void ShowEditMenu(POINT screen);
+    // The mouse messages and WM_SETCURSOR the services are to see: false when the point is
+    // outside the text area or over another control, unless the services hold the capture.
+    bool ForServices(UINT message, LPARAM lParam) const;
+    // Places the input method's composition window at the caret.
+    void PlaceComposition();
     // The placeholder, drawn in the text area while the box is empty and unfocused.
     void PaintTipValue(HDC dc);
     std::uint32_t HostTextColour() const;
@@ -86,6 +102,12 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
     std::uint32_t style_ = ES_MULTILINE;
     std::uint32_t textColour_ = 0;
     bool initialised_ = false;
+    CUiRect textPadding_;
+    CUiString normalImage_;
+    CUiString hotImage_;
+    CUiString focusedImage_;
+    CUiString disabledImage_;
+    bool hot_ = false;
     CUiString tipValue_;
     std::uint32_t tipValueColour_ = 0xFFBAC0C5;
     UINT tipValueAlign_ = DT_SINGLELINE;

@@ -80,9 +80,18 @@ LRESULT CTxtWinHost::Send(UINT message, WPARAM wParam, LPARAM lParam, HRESULT* s
 
 void CTxtWinHost::SetClientRect(const RECT& rect) {
     client_ = rect;
-    if (services_ != nullptr) {
-        services_->OnTxPropertyBitsChange(TXTBIT_CLIENTRECTCHANGE, TRUE);
+    if (services_ == nullptr) return;
+    services_->OnTxPropertyBitsChange(TXTBIT_CLIENTRECTCHANGE, TRUE);
+    if (caretStale_) {
+        caretStale_ = false;
+        // The services move the caret only when the selection changes, so a caret left
+        // behind by a moved text area is placed again the way focus places it.
+        if (caretShown_) Send(WM_SETFOCUS, 0, 0);
     }
+}
+
+void CTxtWinHost::UpdateAfterResize() {
+    caretStale_ = true;
 }
 
 void CTxtWinHost::SetFont(HFONT font, HDC dc) {
@@ -360,6 +369,23 @@ HRESULT CTxtWinHost::TxGetPropertyBits(DWORD mask, DWORD* bits) {
 }
 
 HRESULT CTxtWinHost::TxNotify(DWORD code, void* data) {
+    if (code == EN_REQUESTRESIZE) {
+        // The services ask for the size their content needs; the text area takes it, keeping
+        // its top-left corner, until the next layout places it again.
+        if (data == nullptr) return S_OK;
+        const RECT& wanted = static_cast<const REQRESIZE*>(data)->rc;
+        // An inverted side asks for nothing in that direction (Wine's services give the
+        // content's width as the right edge), so the text area keeps its extent there.
+        const LONG width =
+            wanted.right >= wanted.left ? wanted.right - wanted.left : client_.right - client_.left;
+        const LONG height =
+            wanted.bottom >= wanted.top ? wanted.bottom - wanted.top : client_.bottom - client_.top;
+        const RECT resized = {client_.left, client_.top, client_.left + width,
+                              client_.top + height};
+        // Telling the services of an unchanged rectangle could make them ask again.
+        if (!::EqualRect(&resized, &client_)) SetClientRect(resized);
+        return S_OK;
+    }
     if (owner_ != nullptr) owner_->OnTextNotify(code, data);
     return S_OK;
 }

@@ -23,6 +23,9 @@ class CTxtWinHost final : public ITextHost {
     void Shutdown();
 
     void SetClientRect(const RECT& rect);
+    // The window changed size: the layout that follows may move the text area, and the caret
+    // is placed again when it does.
+    void UpdateAfterResize();
     const RECT& GetClientRect() const { return client_; }
     void SetFont(HFONT font, HDC dc);
     void SetColour(COLORREF colour);
@@ -98,6 +101,7 @@ class CTxtWinHost final : public ITextHost {
     bool readOnly_ = false;
     bool captured_ = false;
     bool caretShown_ = false;
+    bool caretStale_ = false;
 };
 
 }  // namespace Weft

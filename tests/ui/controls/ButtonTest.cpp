@@ -1,7 +1,10 @@
 // The button driven by real window messages: clicks only when pressed and released on it,
-// keyboard activation, disabled buttons, the state colours in pixels, attribute paths, and a
-// picture of the four main-window buttons in each state.
+// keyboard activation, disabled buttons, the state colours in pixels, attribute paths, the
+// tab page a click selects, and a picture of the four main-window buttons in each state.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "tests/ui/controls/ControlTestSupport.h"
 #include "tests/ui/controls/WidgetTestSupport.h"
@@ -271,6 +274,42 @@ void EnterState(ButtonRow& row, int index, int state) {
     row.buttons[index]->SetEnabled(state != 3);
     if (state == 1) row.window.Mouse(WM_MOUSEMOVE, row.Centre(index).x, row.Centre(index).y);
     if (state == 2) row.Press(index);
+}
+
+// A stand-in for a tab layout: it records the pages it is asked to select.
+class TestPages : public CControlUI, public ITabPagesUI {
+  public:
+    void* CastTo(const wchar_t* interfaceName) override {
+        if (std::wstring(interfaceName) == L"TabLayout") return static_cast<ITabPagesUI*>(this);
+        return CControlUI::CastTo(interfaceName);
+    }
+    bool SelectItem(int index) override {
+        selected.push_back(index);
+        return true;
+    }
+    std::vector<int> selected;
+};
+
+TEST(ButtonBinding, AClickSelectsTheBoundPageOfTheNamedTabLayout) {
+    ButtonRow row;
+    auto* pages = new TestPages;
+    pages->SetName(L"pages");
+    static_cast<CContainerUI*>(row.buttons[0]->GetParent())->AddItem(pages);
+    row.buttons[0]->ApplyAttributeText(L"bindtabindex=\"2\" bindtablayoutname=\"pages\"");
+    // A negative index is ignored, so the button stays unbound.
+    row.buttons[1]->ApplyAttributeText(L"bindtabindex=\"-1\" bindtablayoutname=\"pages\"");
+    // Named controls that are missing or are no tab layout select nothing.
+    row.buttons[2]->ApplyAttributeText(L"bindtabindex=\"1\" bindtablayoutname=\"nowhere\"");
+    row.buttons[3]->SetName(L"export");
+    row.buttons[3]->ApplyAttributeText(L"bindtabindex=\"1\" bindtablayoutname=\"export\"");
+    row.window.onNotify = [&](NotifyRecord&) { EXPECT_TRUE(pages->selected.empty()); };
+    for (int i = 0; i < 4; ++i) {
+        row.Press(i);
+        row.Release(row.Centre(i));
+        row.window.onNotify = nullptr;
+    }
+    EXPECT_EQ(row.window.CountHeard(L"click"), 4);
+    EXPECT_EQ(pages->selected, std::vector<int>{2});
 }
 
 TEST(ButtonSample, SavesTheFourButtonsInEachState) {
