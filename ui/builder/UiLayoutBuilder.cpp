@@ -76,9 +76,12 @@ void CUiLayoutBuilder::Include(CUiMarkupNode node, CControlUI* parent, CPaintMan
             source = node.GetAttributeValue(i);
         }
     }
-    if (source == nullptr) return;
+    // A layout that includes itself, directly or through others, would recurse until the
+    // stack overflows; nesting ends here instead.
+    if (source == nullptr || includeDepth_ >= kMaxIncludeDepth) return;
     for (int i = 0; i < count; ++i) {
         CUiLayoutBuilder inner;
+        inner.includeDepth_ = includeDepth_ + 1;
         if (resourceType_ != nullptr) {
             const auto id = static_cast<WORD>(std::wcstol(source, nullptr, 10));
             inner.Create(MAKEINTRESOURCEW(id), resourceType_, callback_, manager, parent);

@@ -42,8 +42,12 @@ class CUiLayoutBuilder {
     CControlUI* BuildLevel(CUiMarkupNode first, CControlUI* parent, CPaintManagerUI* manager);
     void Include(CUiMarkupNode node, CControlUI* parent, CPaintManagerUI* manager);
 
+    // Includes nested deeper than this are skipped.
+    static constexpr int kMaxIncludeDepth = 10;
+
     CUiMarkup markup_;
     IDialogBuilderCallback* callback_ = nullptr;
+    int includeDepth_ = 0;
     const wchar_t* resourceType_ = nullptr;
 };
 

@@ -38,6 +38,22 @@ TEST(LayoutSource, ARegisteredNameBuildsItsLayoutAlsoFromAnInclude) {
     delete root;
 }
 
+TEST(LayoutSource, ALayoutThatIncludesItselfStopsNestingInsteadOfOverflowingTheStack) {
+    CLayoutRegistry::Register(
+        L"mirror",
+        L"<Window><VerticalLayout><Include source=\"mirror\" /></VerticalLayout></Window>");
+    test::HostWindow window(200, 100);
+    CUiLayoutBuilder builder;
+    CControlUI* root = builder.Create(L"mirror", nullptr, nullptr, &window.manager);
+    int depth = 0;
+    for (IContainerUI* level = AsContainer(root); level != nullptr && level->ItemCount() > 0;
+         level = AsContainer(level->ItemAt(0))) {
+        ++depth;
+    }
+    EXPECT_EQ(depth, 10);
+    delete root;
+}
+
 TEST(LayoutSource, AnUnregisteredNameIsAFileName) {
     test::HostWindow window(200, 100);
     CUiLayoutBuilder builder;
