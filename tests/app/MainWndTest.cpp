@@ -14,6 +14,7 @@
 #include "tests/app/MainWindowHarness.h"
 #include "tests/support/ReportLines.h"
 #include "tests/support/Situations.h"
+#include "tests/ui/window/RenderTestSupport.h"
 
 namespace certvane {
 namespace {
@@ -407,6 +408,33 @@ TEST(MainWindow, AWorkerThatOutlivesTheWindowDeliversNothingAndLeaksNothing) {
     MSG late;
     EXPECT_FALSE(PeekMessageW(&late, nullptr, WM_REFRESH_DONE, WM_BOOTCHECK_DONE, PM_REMOVE));
     CloseHandle(gate);
+}
+
+}  // namespace
+}  // namespace certvane
+
+namespace certvane {
+namespace {
+
+// Pictures of the window with a full report, light and dark, for a person to look at.
+TEST(MainWindow, ScreenshotsOfBothThemes) {
+    ScriptedMachine machine = test::NormalWindows11();
+    MainWindowUnderTest main(machine);
+    ASSERT_TRUE(main.FinishWork());
+    for (const bool dark : {false, true}) {
+        if (dark) main.Click(L"btnTheme");
+        main.Paint();
+        const SIZE size = main.Window().PaintManager().OffscreenSize();
+        Weft::test::TestImage image(size.cx, size.cy);
+        for (int y = 0; y < size.cy; ++y) {
+            for (int x = 0; x < size.cx; ++x) image.At(x, y) = 0xFF000000 | main.RgbAt(x, y);
+        }
+        // The root's background shows in the corner: the theme really was painted.
+        EXPECT_EQ(main.RgbAt(2, 2), dark ? 0x282828u : 0xFFFFFFu);
+        const std::wstring path =
+            std::wstring(CERTVANE_APP_SHOT_DIR) + (dark ? L"\\main-dark.png" : L"\\main-light.png");
+        EXPECT_TRUE(Weft::test::SavePngFile(image, path.c_str()));
+    }
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // watch-main-window PROGRAM.exe SCREENSHOT.png
+// watch-main-window --baseline EMPTY.exe
 // Starts certvane.exe, watches its main window from outside and prints how long the window
 // took to show its first picture and its report, and the program's peak working set; saves a
 // screenshot of the window with its report, closes it as a user would and prints the exit
 // code. The window's controls are windowless, so the watcher reads their state from pixels of
 // the light theme: the status line's background (#EEEEEE, at its right end, where no text
 // reaches) marks the first paint; black text on "刷新" marks the report shown, as the button
-// is disabled (grey text) from creation until the report arrives.
+// is disabled (grey text) from creation until the report arrives. The baseline is what Wine
+// alone costs: an empty program's time from start to exit and its peak working set.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -78,24 +80,66 @@ double MillisecondsSince(const LARGE_INTEGER& start) {
            static_cast<double>(frequency.QuadPart);
 }
 
+bool Start(const wchar_t* program, PROCESS_INFORMATION& process, LARGE_INTEGER& start) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + std::wstring(program) + L"\"";
+    QueryPerformanceCounter(&start);
+    if (CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        return true;
+    }
+    std::fprintf(stderr, "cannot start the program (error %lu)\n", GetLastError());
+    return false;
+}
+
+double PeakWorkingSetMb(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    if (!GetProcessMemoryInfo(process, &memory, sizeof memory)) return -1;
+    return memory.PeakWorkingSetSize / (1024.0 * 1024.0);
+}
+
+// The empty program's first visible window, and its working set while it stands.
+int Baseline(const wchar_t* program) {
+    PROCESS_INFORMATION process = {};
+    LARGE_INTEGER start;
+    if (!Start(program, process, start)) return 1;
+    HWND shown = nullptr;
+    while (shown == nullptr && MillisecondsSince(start) < kGiveUpMs &&
+           WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+        for (HWND window = GetTopWindow(nullptr); window != nullptr;
+             window = GetWindow(window, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process.dwProcessId && IsWindowVisible(window)) shown = window;
+        }
+        Sleep(1);
+    }
+    const double elapsed = MillisecondsSince(start);
+    Sleep(300);
+    std::printf("empty program: window shown %.0f ms after the start, peak working set %.1f MB\n",
+                elapsed, PeakWorkingSetMb(process.hProcess));
+    if (shown != nullptr) PostMessageW(shown, WM_CLOSE, 0, 0);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return shown != nullptr ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 && std::wstring(argv[1]) == L"--baseline") return Baseline(argv[2]);
     if (argc != 3) {
-        std::fprintf(stderr, "usage: watch-main-window PROGRAM.exe SCREENSHOT.png\n");
+        std::fprintf(stderr,
+                     "usage: watch-main-window PROGRAM.exe SCREENSHOT.png\n"
+                     "       watch-main-window --baseline EMPTY.exe\n");
         return 64;
     }
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
     LARGE_INTEGER start;
-    QueryPerformanceCounter(&start);
-    if (!CreateProcessW(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        std::fprintf(stderr, "cannot start the program (error %lu)\n", GetLastError());
-        return 1;
-    }
+    if (!Start(argv[1], process, start)) return 1;
     Found found = {process.dwProcessId, nullptr};
     double firstPaint = -1, reportShown = -1;
     int scale = 100;
@@ -124,18 +168,18 @@ int wmain(int argc, wchar_t** argv) {
     Sleep(300);
     Weft::test::TestImage image = Capture(found.window);
     const bool saved = Weft::test::SavePngFile(image, argv[2]);
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof memory;
-    const bool measured = GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory) != FALSE;
+    const double peak = PeakWorkingSetMb(process.hProcess);
+    RECT frame = {};
+    GetWindowRect(found.window, &frame);
     PostMessageW(found.window, WM_CLOSE, 0, 0);
     const bool ended = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
     DWORD exitCode = 1;
     GetExitCodeProcess(process.hProcess, &exitCode);
+    std::printf("window: %ld x %ld at %d dpi\n", frame.right - frame.left, frame.bottom - frame.top,
+                MulDiv(scale, 96, 100));
     std::printf("first paint: %.0f ms after the start\n", firstPaint);
     std::printf("report shown: %.0f ms after the start\n", reportShown);
-    if (measured) {
-        std::printf("peak working set: %.1f MB\n", memory.PeakWorkingSetSize / (1024.0 * 1024.0));
-    }
+    if (peak >= 0) std::printf("peak working set: %.1f MB\n", peak);
     std::printf("screenshot: %ls%s\n", argv[2], saved ? "" : " (could not be written)");
     std::printf("exit code: %lu%s\n", exitCode, ended ? "" : " (the window did not close)");
     CloseHandle(process.hThread);

@@ -1,5 +1,7 @@
 #!/bin/sh
 # dll-planting.sh WINE_RUN PREFIX PLANTED_DLL PROGRAM.exe [ARG...]
+# With PLANTING_LAUNCHER set (a Windows program), the launcher runs instead, given the copied
+# program's path and the arguments: a window program is started and closed by its watcher.
 # Copies the program into a folder of its own beside a planted library under the name of each
 # system library that is no KnownDLL (as an elevated program run from a Downloads folder may
 # find), runs it, and fails when any planted library was loaded. Wine normally prefers its own
@@ -19,7 +21,12 @@ for name in $names; do
 done
 cp "$program" "$work/"
 exe="$work/$(basename "$program")"
-WINEDLLOVERRIDES="mscoree,mshtml=;$overrides=n,b" "$wine_run" "$prefix" "$exe" "$@" \
+if [ -n "${PLANTING_LAUNCHER:-}" ]; then
+    set -- "$PLANTING_LAUNCHER" "Z:$exe" "$@"
+else
+    set -- "$exe" "$@"
+fi
+WINEDLLOVERRIDES="mscoree,mshtml=;$overrides=n,b" "$wine_run" "$prefix" "$@" \
     > "$work/out" 2> "$work/err"
 code=$?
 loaded=$(cd "$work" && ls -- *.loaded 2>/dev/null)
