@@ -104,5 +104,16 @@ TEST_F(Win32Registry, PrivilegesTheTokenLacksAreReportedAsNotEnabled) {
     EXPECT_TRUE(EnableFirmwarePrivilege(platform_));
 }
 
+TEST(Win32Elevation, WineRunsProgramsElevatedAndNamesTheProgramFile) {
+    Win32Platform platform;
+    // Wine gives every process an elevated administrator token, so the window starts without
+    // a relaunch there.
+    EXPECT_TRUE(IsProcessElevated(platform));
+    const std::optional<std::wstring> path = platform.OwnProgramPath();
+    ASSERT_TRUE(path.has_value());
+    EXPECT_THAT(*path, ::testing::EndsWith(L"\\win32_platform_tests.exe"));
+    EXPECT_EQ(GetFileAttributesW(path->c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
 }  // namespace
 }  // namespace certvane
