@@ -29,6 +29,11 @@ int RunMessageLoop() {
 
 }  // namespace
 
+HWND CreateMainWindow(CMainWnd& window) {
+    return window.Create(nullptr, L"Certvane v2.3.0 by Orlenhast", kMainWindowStyle,
+                         WS_EX_WINDOWEDGE, 0, 0, 850, 640);
+}
+
 int RunCertvane(Platform& platform, HINSTANCE instance, int showCommand,
                 CMainWnd::Operations operations) {
     if (!IsProcessElevated(platform)) return RelaunchElevated(platform, showCommand);
@@ -38,8 +43,7 @@ int RunCertvane(Platform& platform, HINSTANCE instance, int showCommand,
     Weft::SetResourceDirectory(Weft::GetModuleDirectory());
 
     CMainWnd window(platform, std::move(operations));
-    if (window.Create(nullptr, L"Certvane v2.3.0 by Orlenhast", kMainWindowStyle, WS_EX_WINDOWEDGE,
-                      0, 0, 850, 640) == nullptr) {
+    if (CreateMainWindow(window) == nullptr) {
         MessageBoxW(nullptr, L"无法创建主窗口。", L"Certvane", MB_ICONERROR);
         return 1;
     }

@@ -13,6 +13,9 @@ namespace certvane {
 // code: the loop's quit code (0 after a normal close, 1 when the layout cannot be built), 0
 // after a successful elevated restart, 1 when elevation is impossible or the window cannot
 // be created.
+// Creates the main window as the program shows it: its title, style and size, no parent.
+HWND CreateMainWindow(CMainWnd& window);
+
 int RunCertvane(Platform& platform, HINSTANCE instance, int showCommand,
                 CMainWnd::Operations operations = CMainWnd::EngineOperations());
 

@@ -1,6 +1,6 @@
 #include "tests/app/MainWindowHarness.h"
 
-#include <chrono>
+#include "app/StartUp.h"
 
 namespace certvane::test {
 
@@ -94,8 +94,7 @@ const SeenBox& BoxAnswerer::Seen() {
 
 MainWindowUnderTest::MainWindowUnderTest(ScriptedMachine& machine, CMainWnd::Operations operations)
     : window_(std::make_unique<CMainWnd>(machine, std::move(operations))) {
-    window_->Create(nullptr, L"Certvane v2.3.0 by Orlenhast", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                    WS_EX_WINDOWEDGE, 0, 0, 850, 640);
+    CreateMainWindow(*window_);
     // Not activated: under Wine, destroying the active top-level window waits two seconds
     // for the X server's focus events, in every test.
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);

@@ -15,45 +15,51 @@ struct SeparatorState {
     bool sepImmediate = false;
 };
 
-// Stacks its children top to bottom with fixed and stretching heights.
-class CVerticalLayoutUI : public CContainerUI {
+// What the two linear layouts share: their children stacked along one axis with fixed and
+// stretching extents, and the drag separator on one edge.
+class CLinearLayoutUI : public CContainerUI {
   public:
-    const wchar_t* ClassName() const override;
-    void* CastTo(const wchar_t* interfaceName) override;
     std::uint32_t Flags() const override;
     void SetPos(CUiRect rect, bool invalidate = true) override;
     void ProcessEvent(EventRecord& event) override;
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
     void PaintAfter(HDC dc, const RECT& paintArea) override;
 
-    void SetSepHeight(int height) { separator.sepSize = height; }
-    int GetSepHeight() const { return separator.sepSize; }
     void SetSepImmediateMode(bool immediate);
     bool IsSepImmediateMode() const { return separator.sepImmediate; }
 
-  private:
+  protected:
+    explicit CLinearLayoutUI(bool horizontal) : horizontal_(horizontal) {}
+
     SeparatorState separator;
+
+  private:
+    const bool horizontal_;
+};
+
+// Stacks its children top to bottom with fixed and stretching heights.
+class CVerticalLayoutUI : public CLinearLayoutUI {
+  public:
+    CVerticalLayoutUI() : CLinearLayoutUI(false) {}
+    const wchar_t* ClassName() const override;
+    void* CastTo(const wchar_t* interfaceName) override;
+    void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+
+    void SetSepHeight(int height) { separator.sepSize = height; }
+    int GetSepHeight() const { return separator.sepSize; }
 };
 
 // Stacks its children left to right with fixed and stretching widths; children without a
 // fixed height fill the row's height.
-class CHorizontalLayoutUI : public CContainerUI {
+class CHorizontalLayoutUI : public CLinearLayoutUI {
   public:
+    CHorizontalLayoutUI() : CLinearLayoutUI(true) {}
     const wchar_t* ClassName() const override;
     void* CastTo(const wchar_t* interfaceName) override;
-    std::uint32_t Flags() const override;
-    void SetPos(CUiRect rect, bool invalidate = true) override;
-    void ProcessEvent(EventRecord& event) override;
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
-    void PaintAfter(HDC dc, const RECT& paintArea) override;
 
     void SetSepWidth(int width) { separator.sepSize = width; }
     int GetSepWidth() const { return separator.sepSize; }
-    void SetSepImmediateMode(bool immediate);
-    bool IsSepImmediateMode() const { return separator.sepImmediate; }
-
-  private:
-    SeparatorState separator;
 };
 
 }  // namespace Weft
