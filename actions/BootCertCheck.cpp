@@ -2,12 +2,12 @@
 
 #include <array>
 
+#include "assess/FirmwareReadiness.h"
 #include "inspect/BootFileSigner.h"
 #include "inspect/Environment.h"
 #include "inspect/EspSearch.h"
 #include "inspect/Privileges.h"
 #include "inspect/Registry.h"
-#include "inspect/SignatureDatabase.h"
 
 namespace certvane {
 namespace {
@@ -43,7 +43,8 @@ std::wstring CheckBootCertUpdate(Platform& platform) {
     EnableFirmwarePrivilege(platform);
     if (!IsUefiBoot(platform)) return L"当前系统未以 UEFI 模式引导，无法进行引导证书更新。";
     if (!IsSecureBootEnabled(platform)) return L"安全启动未启用，无法进行引导证书更新。";
-    if (!IsCa2023Ready(platform)) {
+    // What a 2023 boot manager needs: Windows UEFI CA 2023 in db, by its bytes, and not revoked.
+    if (!ReadFirmwareReadiness(platform).windowsCa2023Trusted.value_or(false)) {
         return L"固件中未找到有效的 CA 2023 证书，请先执行“固件证书更新”。";
     }
     // The ESP is mounted only while the boot manager is read, as the status report does.

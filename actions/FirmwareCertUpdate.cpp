@@ -2,9 +2,11 @@
 
 #include <array>
 
+#include "assess/DecidingBootManager.h"
+#include "assess/FirmwareReadiness.h"
+#include "assess/KeyReadiness.h"
 #include "inspect/Environment.h"
 #include "inspect/Privileges.h"
-#include "inspect/SignatureDatabase.h"
 #include "inspect/SystemCommands.h"
 
 namespace certvane {
@@ -30,6 +32,23 @@ int RunTaskCommand(Platform& platform, std::wstring_view command, std::uint32_t 
     return line.empty() ? -1 : RunHiddenCommand(platform, line, timeoutMs);
 }
 
+// What the request will do on this machine, where the usual message does not say it.
+std::wstring RequestNote(const FirmwareReadiness& readiness, const PlatformKeyAssessment& pk) {
+    if (readiness.state == ReadinessState::Ready) {
+        return L"\n固件证书已就绪；Windows 将换用由 Windows UEFI CA 2023 签名的引导管理器。";
+    }
+    if (!readiness.OnlyKekMissing()) return {};
+    std::wstring note =
+        L"\ndb 中的 2023 证书已就绪，只缺 KEK 中的 Microsoft Corporation KEK 2K CA 2023："
+        L"Windows 需要写入由本机平台密钥 (PK) 签名的 KEK 更新。";
+    if (pk.present && pk.kekUpdate == nullptr) {
+        note +=
+            L"\nMicrosoft 发布的 KEK 更新列表中没有此 PK 签名的更新，KEK 步骤可能停滞："
+            L"请向电脑厂商索取固件更新。";
+    }
+    return note;
+}
+
 }  // namespace
 
 std::wstring TriggerFirmwareCertUpdate(Platform& platform) {
@@ -43,9 +62,17 @@ std::wstring TriggerFirmwareCertUpdate(Platform& platform) {
     if (!IsUefiBoot(platform)) return L"当前系统未以 UEFI 模式引导，无法更新安全启动证书。";
     if (!IsSecureBootEnabled(platform))
         return L"安全启动未启用，无法更新固件证书。请先启用安全启动。";
-    if (IsCa2023Ready(platform)) {
-        return L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI CA "
-               L"2023, Microsoft Option ROM UEFI CA 2023），无需更新。";
+    // Nothing to do only when the firmware is ready and the boot manager that decides the boot
+    // is already the 2023 one and would start: the request also replaces the boot manager.
+    const KeyStores keys = ReadTrustStores(platform);
+    const std::vector<MatrixRow> matrix = CertificateMatrix(keys, {});
+    const FirmwareReadiness readiness = AssessFirmwareReadiness(keys, matrix);
+    if (readiness.state == ReadinessState::Ready) {
+        const auto bootManager = ReadDecidingBootManager(platform);
+        if (bootManager && bootManager->Boots2023()) {
+            return L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI "
+                   L"CA 2023, Microsoft Option ROM UEFI CA 2023），无需更新。";
+        }
     }
     if (IsWinPE(platform)) return L"PE 环境下不支持证书更新。";
 
@@ -59,10 +86,11 @@ std::wstring TriggerFirmwareCertUpdate(Platform& platform) {
     if (!written) return L"设置注册表 AvailableUpdates 失败。";
 
     // Success only when schtasks says the task was started; the value stays written either way.
+    const std::wstring note = RequestNote(readiness, AssessPlatformKey(matrix));
     if (RunTaskCommand(platform, kTaskRun, kTaskRunTimeoutMs) == 0) {
-        return L"更新任务已触发。请重启电脑两次以完成证书更新。";
+        return L"更新任务已触发。请重启电脑两次以完成证书更新。" + note;
     }
-    return L"触发计划任务失败，请手动运行。";
+    return L"触发计划任务失败，请手动运行。" + note;
 }
 
 }  // namespace certvane

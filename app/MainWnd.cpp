@@ -3,7 +3,7 @@
 #include "actions/BootCertCheck.h"
 #include "actions/FirmwareCertUpdate.h"
 #include "app/MainLayout.h"
-#include "inspect/StatusReport.h"
+#include "report/StatusReport.h"
 #include "ui/builder/UiLayoutBuilder.h"
 
 namespace certvane {

@@ -1,7 +1,7 @@
 // The four buttons: what a click does, and when the two update buttons may be clicked.
 #include "app/MainWnd.h"
+#include "assess/FirmwareReadiness.h"
 #include "inspect/Environment.h"
-#include "inspect/SignatureDatabase.h"
 
 namespace certvane {
 
@@ -67,11 +67,22 @@ void CMainWnd::UpdateActionButtons() {
             tip = L"系统未以 UEFI 模式引导";
         } else if (!secureBoot) {
             tip = L"安全启动未启用";
-        } else if (IsCa2023Ready(platform_)) {
-            tip = L"固件证书已就绪，点击检测引导文件";
-            enabled = true;
         } else {
-            tip = L"固件 CA 2023 证书未完整安装，请先执行“固件证书更新”";
+            // The same readiness as the report and the actions; the boot check itself needs
+            // only Windows UEFI CA 2023 in db.
+            const FirmwareReadiness readiness = ReadFirmwareReadiness(platform_);
+            enabled = readiness.windowsCa2023Trusted.value_or(false);
+            if (readiness.state == ReadinessState::Ready) {
+                tip = L"固件证书已就绪，点击检测引导文件";
+            } else if (enabled) {
+                tip =
+                    L"db 已信任 Windows UEFI CA "
+                    L"2023，点击检测引导文件（其余固件证书请执行“固件证书更新”）";
+            } else if (readiness.state == ReadinessState::Undetermined) {
+                tip = L"无法读取固件证书，无法判断是否就绪";
+            } else {
+                tip = L"固件 CA 2023 证书未完整安装，请先执行“固件证书更新”";
+            }
         }
     }
     if (btnUpdateBoot_ != nullptr) {

@@ -1,34 +1,19 @@
 #include "cli/CliRun.h"
 
-#include <chrono>
-#include <cstdio>
-
-#include "cli/BootJudgement.h"
-#include "cli/BuiltInLists.h"
-#include "cli/DbxCurrency.h"
+#include "assess/BootJudgement.h"
+#include "assess/BuiltInLists.h"
+#include "assess/DbxCurrency.h"
+#include "assess/MachineAssessment.h"
 #include "cli/ExitCode.h"
-#include "cli/GatherFacts.h"
 #include "cli/JsonReport.h"
 #include "cli/OptionFiles.h"
 #include "cli/SummaryLine.h"
 #include "cli/Utf8.h"
-#include "inspect/BootChain.h"
 #include "inspect/BootFileSigner.h"
-#include "inspect/Environment.h"
-#include "inspect/StatusReport.h"
+#include "report/StatusReport.h"
 
 namespace certvane::cli {
 namespace {
-
-// Today as "YYYY-MM-DD" (UTC), what certificate expiry is measured against.
-std::string TodayUtc() {
-    const std::chrono::year_month_day date{
-        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
-}
 
 // The dates of the lists built into the program.
 std::string VersionText() {
@@ -44,17 +29,17 @@ CliResult UsageError(std::wstring_view message) {
     return {ExitUsage, {}, "certvane-cli: " + ToUtf8(message) + "\n"};
 }
 
-// Whether db and dbx (the firmware's, captured or updated) let one file boot, as lines.
-std::wstring JudgementLines(Platform& platform, const std::wstring& file,
-                            std::wstring_view signer) {
+// Whether db and dbx (the firmware's, captured or updated) let one file boot.
+BootJudgement JudgeFile(Platform& platform, const BootFile& file) {
     const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
     const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
-    const BootFile inspected = InspectBootFile(platform, file, {});
-    const auto& hash = inspected.authenticodeSha256;
-    const BootJudgement judgement =
-        JudgeBootFile(signer, hash, SignatureListNames(platform, db),
-                      SignatureListNames(platform, dbx), DbxHashes(dbx));
+    return JudgeBootFile(file.signer, file.authenticodeSha256, SignatureListNames(platform, db),
+                         SignatureListNames(platform, dbx), DbxHashes(dbx));
+}
+
+std::wstring JudgementLines(const BootFile& file, const BootJudgement& judgement) {
     const auto yesNo = [](bool value) { return value ? L"yes" : L"no"; };
+    const auto& hash = file.authenticodeSha256;
     const std::string hex = hash ? HexOf(*hash) : "(not a PE image)";
     return L"Authenticode SHA-256: " + std::wstring(hex.begin(), hex.end()) +
            L"\r\nBoot verdict: " + std::wstring(judgement.verdict) +
@@ -63,32 +48,28 @@ std::wstring JudgementLines(Platform& platform, const std::wstring& file,
            yesNo(judgement.WouldBoot()) + L"\r\n";
 }
 
-CliResult SignerOfFile(Platform& platform, const std::wstring& file) {
-    if (!platform.PathExists(file))
-        return UsageError(L"--efi file " + Quoted(file) + L" cannot be read");
-    const std::wstring signer = GetFileSignerName(platform, file);
-    if (signer.empty()) {
-        return {ExitUndetermined,
-                ToUtf8(L"Signer: (none: no readable signature)\r\n" +
-                       JudgementLines(platform, file, signer)),
-                {}};
+CliResult SignerOfFile(Platform& platform, const std::wstring& path) {
+    if (!platform.PathExists(path))
+        return UsageError(L"--efi file " + Quoted(path) + L" cannot be read");
+    // The file is read once: its signer and its hash come from the same reading.
+    const BootFile file = InspectBootFile(platform, path, {});
+    const BootJudgement judgement = JudgeFile(platform, file);
+    const ExitCode code = ExitCodeOfFile(file.signer, judgement.WouldBoot());
+    if (file.signer.empty()) {
+        return {
+            code,
+            ToUtf8(L"Signer: (none: no readable signature)\r\n" + JudgementLines(file, judgement)),
+            {}};
     }
-    const CertGeneration generation = ClassifyCertName(signer);
+    const CertGeneration generation = ClassifyCertName(file.signer);
     const std::wstring generationText = generation == Gen2011   ? L"2011"
                                         : generation == Gen2023 ? L"2023"
                                                                 : L"unclassified";
-    return {ExitCodeOfSigner(signer),
-            ToUtf8(L"Signer: " + signer + L"\r\nGeneration: " + generationText + L" (" +
+    return {code,
+            ToUtf8(L"Signer: " + file.signer + L"\r\nGeneration: " + generationText + L" (" +
                    std::wstring(CertGenerationName(generation)) + L")\r\n" +
-                   JudgementLines(platform, file, signer)),
+                   JudgementLines(file, judgement)),
             {}};
-}
-
-CliResult PlainReport(Platform& platform) {
-    BootFiles files;
-    const std::wstring report = ComposeStatusReport(platform, files);
-    const ReadinessFacts readiness = ReadinessOfReport(platform, IsWinPE(platform), files);
-    return {DecideExitCode(readiness), ToUtf8(report), {}};
 }
 
 // The variables the command line replaces with captured images.
@@ -101,35 +82,23 @@ std::vector<std::wstring_view> CapturedNames(const CliOptions& options) {
     return names;
 }
 
-// Every fact the JSON report and the summary line state, the key hierarchy included.
-MachineFacts GatherAllFacts(Platform& platform, const CliOptions& options) {
-    MachineFacts facts = GatherMachineFacts(platform);
-    facts.keys = ReadKeyStores(platform, CapturedNames(options));
+// Reads the machine once; the report, the JSON, the summary and the exit code are all views
+// of these facts and their assessment.
+CliResult Report(Platform& platform, const CliOptions& options) {
+    const std::vector<std::wstring_view> captured = CapturedNames(options);
+    MachineFacts facts = GatherMachineFacts(platform, captured);
     // Updates go onto a variable that was read or is missing; an unreadable one stays so.
     for (VariableFact& store : facts.keys.stores) {
         if (store.state != VariableState::Present) continue;
         if (store.name == L"db") store.updatesApplied = options.applyDbFiles.size();
         if (store.name == L"dbx") store.updatesApplied = options.applyDbxFiles.size();
     }
-    facts.matrix = CertificateMatrix(facts.keys, options.today);
-    facts.kekReadiness = AssessKekReadiness(facts.matrix);
-    facts.platformKey = AssessPlatformKey(facts.matrix);
-    facts.dbxCurrency = AssessDbxCurrency(facts.keys.Store(L"dbx").image, facts.matrix);
-    // Only the KEK step left, and Microsoft holds no KEK signed by this machine's PK: the step
-    // cannot complete, whether or not Windows has said so yet.
-    if (facts.servicingState.stage == ServicingStage::KekPending && facts.platformKey.present &&
-        facts.platformKey.kekUpdate == nullptr) {
-        facts.servicingState.stage = ServicingStage::KekStalled;
-    }
-    return facts;
-}
-
-// The JSON report or the summary line, from the same facts and exit code.
-CliResult FactsAs(Platform& platform, const CliOptions& options,
-                  std::string (*render)(const MachineFacts&, int)) {
-    const MachineFacts facts = GatherAllFacts(platform, options);
-    const int exitCode = DecideExitCode(ReadinessOf(facts));
-    return {exitCode, render(facts, exitCode), {}};
+    const MachineAssessment assessment = AssessMachine(facts);
+    const int exitCode = DecideExitCode(ReadinessOf(facts, assessment));
+    std::string out = options.summary ? SummaryLine(facts, assessment, exitCode)
+                      : options.json  ? JsonReport(facts, assessment, exitCode)
+                                      : ToUtf8(ComposeStatusReport(facts, assessment));
+    return {exitCode, std::move(out), {}};
 }
 
 }  // namespace
@@ -141,7 +110,6 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
     if (parsed.options->version) return CliResult{0, VersionText(), {}};
 
     PreparedCommand command{*parsed.options, {}};
-    command.options.today = TodayUtc();
     const std::pair<const std::optional<std::wstring>*, std::optional<ByteBuffer>*> captures[] = {
         {&command.options.dbFile, &command.captured.db},
         {&command.options.dbxFile, &command.captured.dbx},
@@ -171,8 +139,7 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
 
 CliResult RunCommand(Platform& platform, const CliOptions& options) {
     if (options.efiFile) return SignerOfFile(platform, *options.efiFile);
-    if (options.summary) return FactsAs(platform, options, SummaryLine);
-    return options.json ? FactsAs(platform, options, JsonReport) : PlainReport(platform);
+    return Report(platform, options);
 }
 
 }  // namespace certvane::cli

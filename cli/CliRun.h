@@ -5,8 +5,8 @@
 #include <variant>
 #include <vector>
 
-#include "cli/CapturedFirmware.h"
 #include "cli/CommandLine.h"
+#include "inspect/CapturedFirmware.h"
 #include "platform/Platform.h"
 
 namespace certvane::cli {

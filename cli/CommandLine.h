@@ -21,8 +21,6 @@ struct CliOptions {
     // Signed updates whose signature lists are appended to db or dbx before judging.
     std::vector<std::wstring> applyDbFiles;
     std::vector<std::wstring> applyDbxFiles;
-    // The UTC date ("YYYY-MM-DD") certificate expiry is measured against.
-    std::string today;
 };
 
 // Options, or the one-line reason why the arguments are not a valid command.

@@ -1,27 +1,38 @@
 #include "cli/ExitCode.h"
 
-#include "inspect/CertGeneration.h"
+#include "assess/BootJudgement.h"
 
 namespace certvane::cli {
 
-ExitCode DecideExitCode(const ReadinessFacts& facts) {
-    if (!facts.dbReadable) return ExitUndetermined;
-    if (!facts.ca2023Ready) return ExitFirmwareNotReady;
-    const ExitCode code = ExitCodeOfSigner(facts.bootManagerSigner);
-    // A name of the 2023 generation that is not itself in `db` is no authority the firmware
-    // knows: nothing can be said about the boot chain.
-    if (code == ExitBootManager2023 && !facts.bootManagerTrusted) return ExitUndetermined;
-    return code;
+ReadinessFacts ReadinessOf(const MachineFacts& facts, const MachineAssessment& assessment) {
+    ReadinessFacts readiness{facts.DbReadable(), assessment.firmware.state, {}, false};
+    if (const auto& boot = assessment.decidingBootManager) {
+        readiness.bootManagerSigner = boot->file->signer;
+        readiness.bootManagerWouldBoot = boot->judgement.WouldBoot();
+    }
+    return readiness;
 }
 
-ExitCode ExitCodeOfSigner(std::wstring_view signer) {
+ExitCode DecideExitCode(const ReadinessFacts& facts) {
+    if (!facts.dbReadable) return ExitUndetermined;
+    const bool found = !facts.bootManagerSigner.empty();
+    if (found && !facts.bootManagerWouldBoot) return ExitWouldNotBoot;
+    if (facts.firmware == ReadinessState::NotReady) return ExitFirmwareNotReady;
+    if (facts.firmware == ReadinessState::Undetermined || !found) return ExitUndetermined;
+    if (ClassifyCertName(facts.bootManagerSigner) == Gen2011) return ExitBootManager2011;
+    return IsWindowsCa2023Signer(facts.bootManagerSigner) ? ExitReady : ExitUndetermined;
+}
+
+ExitCode ExitCodeOfFile(std::wstring_view signer, bool wouldBoot) {
+    if (signer.empty()) return ExitUndetermined;
+    if (!wouldBoot) return ExitWouldNotBoot;
     switch (ClassifyCertName(signer)) {
         case Gen2011:
             return ExitBootManager2011;
         case Gen2023:
-            return ExitBootManager2023;
+            return ExitReady;
         default:
-            // Unsigned, missing, or signed by an authority of neither generation.
+            // Signed by an authority of neither generation.
             return ExitUndetermined;
     }
 }

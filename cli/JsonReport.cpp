@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/GatherFacts.h"
+#include "cli/ExitCode.h"
 #include "cli/KeyHierarchyJson.h"
 #include "cli/ServicingJson.h"
 #include "cli/Utf8.h"
@@ -46,6 +46,31 @@ ordered_json Optional(const std::optional<std::wstring>& text) {
     return text ? ordered_json(ToUtf8(*text)) : ordered_json(nullptr);
 }
 
+ordered_json Tristate(const std::optional<bool>& value) {
+    return value ? ordered_json(*value) : ordered_json(nullptr);
+}
+
+ordered_json ReadinessJson(const MachineFacts& facts, const MachineAssessment& assessment,
+                           int exitCode) {
+    const FirmwareReadiness& firmware = assessment.firmware;
+    ordered_json missing = ordered_json::array();
+    for (const MissingCertificate& entry : firmware.missing) {
+        missing.push_back({{"store", ToUtf8(entry.store)},
+                           {"key", entry.certificate->key},
+                           {"reason", MissingReasonKey(entry.reason)}});
+    }
+    const auto& boot = assessment.decidingBootManager;
+    return {
+        {"ca2023Ready", assessment.ca2023Ready},
+        {"bootManagerTrusted", ReadinessOf(facts, assessment).bootManagerWouldBoot},
+        {"exitCode", exitCode},
+        {"firmwareReady", ReadinessStateKey(firmware.state)},
+        {"missing", missing},
+        {"kekReady", Tristate(firmware.kekReady)},
+        {"trustsThirdPartyCa2011", Tristate(firmware.trustsThirdPartyCa2011)},
+        {"wouldBoot", boot ? ordered_json(boot->judgement.WouldBoot()) : ordered_json(nullptr)}};
+}
+
 }  // namespace
 
 std::string CertificateKey(const KnownCertificate& row) {
@@ -62,9 +87,10 @@ std::string CertificateKey(const KnownCertificate& row) {
     return key;
 }
 
-std::string JsonReport(const MachineFacts& facts, int exitCode) {
+std::string JsonReport(const MachineFacts& facts, const MachineAssessment& assessment,
+                       int exitCode) {
     ordered_json certificates = ordered_json::array();
-    for (const CertificateFact& cert : facts.certificates) {
+    for (const CertificateFact& cert : assessment.certificates) {
         certificates.push_back({{"key", CertificateKey(*cert.row)},
                                 {"name", ToUtf8(cert.row->displayName)},
                                 {"description", ToUtf8(cert.row->description)},
@@ -72,26 +98,27 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
                                 {"state", StateOf(cert.status)}});
     }
     ordered_json bootFiles = ordered_json::array();
-    for (const BootFileFact& file : facts.bootFiles) {
+    for (const JudgedBootFile& judged : assessment.bootFiles) {
+        const BootFile& file = *judged.file;
         bootFiles.push_back(
-            {{"role", file.role},
+            {{"role", judged.role},
              {"label", ToUtf8(file.label)},
              {"path", ToUtf8(file.path)},
              {"signer", ToUtf8(file.signer)},
-             {"generation", GenerationKey(file.generation)},
-             {"verdict", ToUtf8(file.verdict)},
-             {"trusted", file.trusted},
+             {"generation", GenerationKey(judged.generation)},
+             {"verdict", ToUtf8(judged.judgement.verdict)},
+             {"trusted", judged.judgement.authorityTrusted},
              {"authenticodeSha256", file.authenticodeSha256
                                         ? ordered_json(HexOf(*file.authenticodeSha256))
                                         : ordered_json(nullptr)},
-             {"hashRevoked", file.hashRevoked},
-             {"wouldBoot", file.trusted && !file.hashRevoked}});
+             {"hashRevoked", judged.judgement.hashRevoked},
+             {"wouldBoot", judged.judgement.WouldBoot()}});
     }
     ordered_json values = ordered_json::object();
     for (const NamedRegistryValue& value : facts.servicing) values[value.name] = Value(value.value);
     ordered_json servicing = {{"values", values},
                               {"availableUpdates", Value(facts.availableUpdates)}};
-    servicing.update(ServicingJson(facts.servicingState));
+    servicing.update(ServicingJson(facts.servicingState, assessment.stage));
 
     ordered_json report = {
         {"schemaVersion", JsonSchemaVersion},
@@ -104,21 +131,18 @@ std::string JsonReport(const MachineFacts& facts, int exitCode) {
         {"uefiBoot", facts.uefiBoot},
         {"secureBootEnabled", facts.secureBootEnabled},
         {"bitLocker", ToUtf8(facts.bitLocker)},
-        {"db", {{"readable", facts.dbReadable}, {"names", Names(facts.dbNames)}}},
-        {"dbx", {{"readable", facts.dbxReadable}, {"names", Names(facts.dbxNames)}}},
+        {"db", {{"readable", facts.DbReadable()}, {"names", Names(facts.dbNames)}}},
+        {"dbx", {{"readable", facts.DbxReadable()}, {"names", Names(facts.dbxNames)}}},
         {"kek",
-         {{"readable", facts.kekReadable},
+         {{"readable", facts.KekReadable()},
           {"names", Names(facts.kekNames)},
-          {"hasMicrosoftKek2023", facts.kekHas2023}}},
+          {"hasMicrosoftKek2023", assessment.kekReadiness.kekHas2023}}},
         {"certificates", certificates},
         {"bootFiles", bootFiles},
         {"servicing", servicing},
-        {"readiness",
-         {{"ca2023Ready", facts.ca2023Ready},
-          {"bootManagerTrusted", ReadinessOf(facts).bootManagerTrusted},
-          {"exitCode", exitCode}}},
+        {"readiness", ReadinessJson(facts, assessment, exitCode)},
     };
-    AddKeyHierarchy(report, facts);
+    AddKeyHierarchy(report, facts, assessment);
     return report.dump(2) + "\n";
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cli/MachineFacts.h"
+#include "assess/MachineAssessment.h"
 
 namespace certvane::cli {
 
@@ -11,6 +11,7 @@ std::string CertificateKey(const KnownCertificate& row);
 
 // One JSON object (UTF-8, indented, ending in a line break) with every fact, and the exit
 // code the facts lead to.
-std::string JsonReport(const MachineFacts& facts, int exitCode);
+std::string JsonReport(const MachineFacts& facts, const MachineAssessment& assessment,
+                       int exitCode);
 
 }  // namespace certvane::cli

@@ -150,7 +150,8 @@ ordered_json DbxCurrencyJson(const DbxCurrency& dbx, const VariableFact& variabl
 
 }  // namespace
 
-void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts) {
+void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts,
+                     const MachineAssessment& assessment) {
     ordered_json variables = ordered_json::object();
     for (const VariableFact& store : facts.keys.stores) {
         variables[ToUtf8(store.name)] = VariableJson(store);
@@ -158,10 +159,11 @@ void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts) {
     variables["SecureBoot"] = FlagJson(facts.keys.secureBoot);
     variables["SetupMode"] = FlagJson(facts.keys.setupMode);
     report["variables"] = variables;
-    report["certificateMatrix"] = MatrixJson(facts.matrix);
-    report["kekReadiness"] = KekReadinessJson(facts.kekReadiness, facts.platformKey);
-    report["platformKey"] = PlatformKeyJson(facts.platformKey, facts.kekReadiness.kekHas2023);
-    report["dbxCurrency"] = DbxCurrencyJson(facts.dbxCurrency, facts.keys.Store(L"dbx"));
+    report["certificateMatrix"] = MatrixJson(assessment.matrix);
+    report["kekReadiness"] = KekReadinessJson(assessment.kekReadiness, assessment.platformKey);
+    report["platformKey"] =
+        PlatformKeyJson(assessment.platformKey, assessment.kekReadiness.kekHas2023);
+    report["dbxCurrency"] = DbxCurrencyJson(assessment.dbxCurrency, facts.keys.Store(L"dbx"));
 }
 
 }  // namespace certvane::cli

@@ -2,15 +2,16 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/MachineFacts.h"
+#include "assess/MachineAssessment.h"
 
 namespace certvane::cli {
 
 // The version of the JSON report's layout: raised when keys are added.
-inline constexpr int JsonSchemaVersion = 2;
+inline constexpr int JsonSchemaVersion = 3;
 
 // The JSON report's keys about the key hierarchy: "variables", "certificateMatrix",
 // "kekReadiness", "platformKey", "dbxCurrency" and "bootJudgements".
-void AddKeyHierarchy(nlohmann::ordered_json& report, const MachineFacts& facts);
+void AddKeyHierarchy(nlohmann::ordered_json& report, const MachineFacts& facts,
+                     const MachineAssessment& assessment);
 
 }  // namespace certvane::cli

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "cli/CapturedVariable.h"
-#include "cli/SignedUpdate.h"
+#include "inspect/CapturedVariable.h"
+#include "inspect/SignedUpdate.h"
 
 namespace certvane::cli {
 namespace {

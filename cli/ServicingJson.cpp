@@ -105,12 +105,14 @@ std::string_view ReadinessWord(int exitCode) {
             return "firmware-not-ready";
         case 2:
             return "boot-manager-2011";
+        case 4:
+            return "would-not-boot";
         default:
             return "undetermined";
     }
 }
 
-ordered_json ServicingJson(const ServicingState& state) {
+ordered_json ServicingJson(const ServicingState& state, ServicingStage stage) {
     ordered_json pending = ordered_json::array();
     for (const ServicingStep* step : PendingSteps(state.availableUpdates.value_or(0))) {
         pending.push_back({{"bit", step->bit},
@@ -125,7 +127,7 @@ ordered_json ServicingJson(const ServicingState& state) {
         {"deviceAttributes", ValuesJson(state.deviceAttributes)},
         {"pendingSteps", pending},
         {"unknownBits", UnknownServicingBits(state.availableUpdates.value_or(0))},
-        {"stage", std::string(ServicingStageKey(state.stage))},
+        {"stage", std::string(ServicingStageKey(stage))},
         {"events", EventsJson(state.events)},
         {"task", TaskJson(state.task)},
     };

@@ -52,6 +52,22 @@ std::string TaskText(const ScheduledTaskState& task) {
     return std::string("last result ") + result + (task.enabled ? "" : ", disabled");
 }
 
+// "ready", or what keeps the firmware from it.
+std::string FirmwareText(const FirmwareReadiness& firmware) {
+    std::string text(ReadinessStateKey(firmware.state));
+    for (std::size_t i = 0; i < firmware.missing.size(); ++i) {
+        const MissingCertificate& missing = firmware.missing[i];
+        text += i == 0 ? " (" : ", ";
+        text += ToUtf8(missing.store);
+        text += ' ';
+        text += missing.certificate->key;
+        text += ' ';
+        text += MissingReasonKey(missing.reason);
+    }
+    if (!firmware.missing.empty()) text += ')';
+    return text;
+}
+
 // Cuts UTF-8 text to at most `limit` bytes without splitting a character.
 std::string Cut(std::string text, std::size_t limit) {
     if (text.size() <= limit) return text;
@@ -63,10 +79,12 @@ std::string Cut(std::string text, std::size_t limit) {
 
 }  // namespace
 
-std::string SummaryLine(const MachineFacts& facts, int exitCode) {
+std::string SummaryLine(const MachineFacts& facts, const MachineAssessment& assessment,
+                        int exitCode) {
     const ServicingState& state = facts.servicingState;
     std::string line = "certvane: " + std::string(ReadinessWord(exitCode)) +
-                       "; stage: " + std::string(ServicingStageKey(state.stage)) +
+                       "; firmware: " + FirmwareText(assessment.firmware) +
+                       "; stage: " + std::string(ServicingStageKey(assessment.stage)) +
                        "; pending: " + PendingText(state) +
                        "; last event: " + LatestEventText(state) +
                        "; task: " + TaskText(state.task);

@@ -4,12 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cli/CapturedVariable.h"
-#include "cli/DbxCurrency.h"
-#include "cli/KeyReadiness.h"
+#include "assess/DbxCurrency.h"
+#include "assess/KeyReadiness.h"
+#include "inspect/CapturedVariable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace certvane::cli;
+    using namespace certvane;
     const auto image = DecodeCapturedVariable(std::span<const std::uint8_t>(data, size));
     if (!image) return 0;
     KeyStores keys;

@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cli/SignedUpdate.h"
+#include "inspect/SignedUpdate.h"
 #include "inspect/X509Fields.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto update = certvane::cli::ReadSignedUpdate(std::span<const std::uint8_t>(data, size));
+    const auto update = certvane::ReadSignedUpdate(std::span<const std::uint8_t>(data, size));
     if (!update) return 0;
     for (const auto& certificate : update->signerCertificates) {
         certvane::ReadX509Fields(certificate);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CertificateApi.h"
+#include "platform/ClockApi.h"
 #include "platform/EventLogApi.h"
 #include "platform/FileSystemApi.h"
 #include "platform/FirmwareApi.h"
@@ -33,7 +34,8 @@ class Platform : public FirmwareApi,
                  public VersionApi,
                  public EventLogApi,
                  public ScheduledTaskApi,
-                 public RelaunchApi {
+                 public RelaunchApi,
+                 public ClockApi {
   public:
     virtual ~Platform() = default;
 };

@@ -99,6 +99,8 @@ class Win32Platform : public Platform {
     std::optional<std::wstring> OwnProgramPath() override;
     bool RelaunchElevated(std::wstring_view path, int showCommand) override;
 
+    CalendarDate CurrentUtcDate() override;
+
   private:
     // The system's error code of the last firmware variable read that returned nothing.
     std::uint32_t lastFirmwareError_ = 0;

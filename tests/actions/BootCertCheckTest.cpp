@@ -129,8 +129,9 @@ TEST(CheckBootCertUpdate, RefusesInOrderBeforeLookingAtTheBootFile) {
     for (bool revoke : {false, true}) {
         ScriptedMachine machine = test::NormalWindows11();
         if (revoke) {
-            test::SetDbx(machine, {L"Windows UEFI CA 2023"});
+            test::SetRealDbx(machine, {test::RealCert::WindowsCa2023});
         } else {
+            // Certificates of Microsoft's names, but not Microsoft's certificates.
             test::SetDb(machine, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023"});
         }
         EXPECT_EQ(CheckBootCertUpdate(machine),
@@ -145,11 +146,20 @@ TEST(CheckBootCertUpdate, ReportsAMissingBootManager) {
     machine.firmwareType = test::NormalWindows11().firmwareType;
     machine.SetRegistryValue(L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\State",
                              L"UEFISecureBootEnabled", test::DwordValue(1));
-    test::SetDb(machine, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
-                          L"Microsoft Option ROM UEFI CA 2023"});
+    test::SetRealDb(machine, {test::RealCert::WindowsCa2023});
     EXPECT_EQ(CheckBootCertUpdate(machine),
               L"未找到当前系统的引导文件 (bootmgfw.efi)，请检查 ESP 分区。");
     EXPECT_THAT(machine.misuse, IsEmpty());
+}
+
+TEST(CheckBootCertUpdate, NeedsOnlyWindowsUefiCa2023InDbToLookAtTheBootManager) {
+    // A secured-core machine: no third-party CA 2011 in db, so no third-party 2023 certificates
+    // either, and a KEK still of 2011. The 2023 boot manager needs only Windows UEFI CA 2023.
+    ScriptedMachine machine = test::NormalWindows11();
+    test::SetRealDb(machine, {test::RealCert::Pca2011, test::RealCert::WindowsCa2023});
+    test::SetRealKek(machine, {test::RealCert::Kek2011});
+    EXPECT_EQ(CheckBootCertUpdate(machine), L"当前引导文件已由 CA 2023 证书签名，无需更新。");
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
 }
 
 TEST(ReadCurrentBuildNumber, ReadsTheLeadingDecimalDigitsOfAnyType) {

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "inspect/CapturedFirmware.h"
 #include "tests/actions/ActionSituations.h"
 #include "tests/support/Situations.h"
 
@@ -17,14 +18,27 @@ const std::wstring kNoTask =
     L"当前系统不支持 UEFI CA 2023 自动更新。\n"
     L"请安装 2024 年 2 月 13 日之后发布的 Windows 累积更新（包含 KB5036210 功能）。";
 const std::wstring kTriggered = L"更新任务已触发。请重启电脑两次以完成证书更新。";
+const std::wstring kNothingToDo =
+    L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI CA 2023, "
+    L"Microsoft Option ROM UEFI CA 2023），无需更新。";
+const std::wstring kOnlyKek =
+    L"\ndb 中的 2023 证书已就绪，只缺 KEK 中的 Microsoft Corporation KEK 2K CA 2023："
+    L"Windows 需要写入由本机平台密钥 (PK) 签名的 KEK 更新。";
 
 // A Windows 11 machine that still holds only the 2011 certificates and has the task.
 ScriptedMachine NeedsUpdate() {
     ScriptedMachine machine = test::NormalWindows11();
-    test::SetDb(machine,
-                {L"Microsoft Windows Production PCA 2011", L"Microsoft Corporation UEFI CA 2011"});
+    test::SetRealDb(machine, {test::RealCert::Pca2011, test::RealCert::UefiCa2011});
     test::InstallSecureBootTask(machine);
     return machine;
+}
+
+// db with the five certificates, KEK with both KEKs.
+void MakeFirmwareReady(ScriptedMachine& machine) {
+    test::SetRealDb(machine, {test::RealCert::Pca2011, test::RealCert::UefiCa2011,
+                              test::RealCert::WindowsCa2023, test::RealCert::UefiCa2023,
+                              test::RealCert::OptionRom2023});
+    test::SetRealKek(machine, {test::RealCert::Kek2011, test::RealCert::Kek2023});
 }
 
 void ExpectNothingChanged(const ScriptedMachine& machine) {
@@ -60,8 +74,7 @@ TEST(TriggerFirmwareCertUpdate, WritesTheServicingValueWholeAndStartsTheTask) {
 // run before the enable, or firmware already updated would look as if it needed the update.
 TEST(TriggerFirmwareCertUpdate, EnablesTheFirmwarePrivilegeBeforeReadingFirmware) {
     ScriptedMachine machine = NeedsUpdate();
-    test::SetDb(machine, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
-                          L"Microsoft Option ROM UEFI CA 2023"});
+    MakeFirmwareReady(machine);
     machine.enabledPrivileges.clear();
     EXPECT_THAT(TriggerFirmwareCertUpdate(machine), ::testing::HasSubstr(L"无需更新"));
     ASSERT_FALSE(machine.firmwareReads.empty());
@@ -135,28 +148,33 @@ TEST(TriggerFirmwareCertUpdate, RefusesWhenAPreconditionFails) {
                                 L"UEFISecureBootEnabled", test::StringValue(L"1"));
          },
          L"安全启动未启用，无法更新固件证书。请先启用安全启动。"},
-        {"already updated",
+        {"already updated", MakeFirmwareReady, kNothingToDo},
+        {"already updated without the third-party CA 2011",
          [](ScriptedMachine& m) {
-             test::SetDb(m, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
-                             L"Microsoft Option ROM UEFI CA 2023"});
+             test::SetRealDb(m, {test::RealCert::Pca2011, test::RealCert::WindowsCa2023});
+             test::SetRealKek(m, {test::RealCert::Kek2023});
          },
-         L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI CA 2023, "
-         L"Microsoft Option ROM UEFI CA 2023），无需更新。"},
+         kNothingToDo},
         {"Windows PE",
          [](ScriptedMachine& m) {
              m = test::WinPeWithOfflineOnC();
              test::InstallSecureBootTask(m);
          },
          L"PE 环境下不支持证书更新。"},
-        {"Windows PE on already updated firmware",
+        {"Windows PE on updated firmware, the offline boot manager of 2011",
          [](ScriptedMachine& m) {
              m = test::WinPeWithOfflineOnC();
              test::InstallSecureBootTask(m);
-             test::SetDb(m, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
-                             L"Microsoft Option ROM UEFI CA 2023"});
+             MakeFirmwareReady(m);
          },
-         L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI CA 2023, "
-         L"Microsoft Option ROM UEFI CA 2023），无需更新。"},
+         L"PE 环境下不支持证书更新。"},
+        {"Windows PE on updated firmware, the offline boot manager of 2023",
+         [](ScriptedMachine& m) {
+             m = test::WinPeWithOfflineOnUsb();
+             test::InstallSecureBootTask(m);
+             MakeFirmwareReady(m);
+         },
+         kNothingToDo},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -170,10 +188,53 @@ TEST(TriggerFirmwareCertUpdate, RefusesWhenAPreconditionFails) {
 
 TEST(TriggerFirmwareCertUpdate, ARevoked2023CertificateStillNeedsTheUpdate) {
     ScriptedMachine machine = NeedsUpdate();
-    test::SetDb(machine, {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
-                          L"Microsoft Option ROM UEFI CA 2023"});
-    test::SetDbx(machine, {L"Microsoft UEFI CA 2023"});
+    MakeFirmwareReady(machine);
+    test::SetRealDbx(machine, {test::RealCert::UefiCa2023});
     EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered);
+    EXPECT_TRUE(test::AvailableUpdatesValue(machine).has_value());
+}
+
+TEST(TriggerFirmwareCertUpdate, CertificatesOfMicrosoftsNamesAreNotMicrosofts) {
+    ScriptedMachine machine = NeedsUpdate();
+    test::SetDb(machine, {L"Microsoft Windows Production PCA 2011", L"Windows UEFI CA 2023"});
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered);
+    EXPECT_TRUE(test::AvailableUpdatesValue(machine).has_value());
+}
+
+TEST(TriggerFirmwareCertUpdate, AMissingKekIsRequestedAndSaidSo) {
+    // The whole db, and the 2011 KEK alone: once counted as nothing to do.
+    ScriptedMachine machine = NeedsUpdate();
+    MakeFirmwareReady(machine);
+    test::SetRealKek(machine, {test::RealCert::Kek2011});
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered + kOnlyKek);
+    EXPECT_TRUE(test::AvailableUpdatesValue(machine).has_value());
+    ExpectEverythingReleased(machine);
+
+    // A platform key that Microsoft's map does not know: the KEK step will stall.
+    ScriptedMachine unknownPk = NeedsUpdate();
+    MakeFirmwareReady(unknownPk);
+    test::SetRealKek(unknownPk, {test::RealCert::Kek2011});
+    unknownPk.SetFirmwareVariable(L"PK", GuidToText(EfiGlobalVariableGuid),
+                                  test::RealStore({test::RealCert::UefiCa2011}));
+    EXPECT_EQ(TriggerFirmwareCertUpdate(unknownPk),
+              kTriggered + kOnlyKek +
+                  L"\nMicrosoft 发布的 KEK 更新列表中没有此 PK 签名的更新，KEK 步骤可能停滞："
+                  L"请向电脑厂商索取固件更新。");
+}
+
+TEST(TriggerFirmwareCertUpdate, ReadyFirmwareWithA2011BootManagerStillAsksForTheBootManager) {
+    ScriptedMachine machine = NeedsUpdate();
+    MakeFirmwareReady(machine);
+    machine.PutFile(
+        machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
+        test::SignedFile(L"Microsoft Windows Production PCA 2011"));
+    EXPECT_EQ(
+        TriggerFirmwareCertUpdate(machine),
+        kTriggered + L"\n固件证书已就绪；Windows 将换用由 Windows UEFI CA 2023 签名的引导管理器。");
+    const auto value = test::AvailableUpdatesValue(machine);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(value->data, (test::Bytes{0x44, 0x59, 0x00, 0x00}));
+    ExpectEverythingReleased(machine);
 }
 
 TEST(TriggerFirmwareCertUpdate, ReportsARegistryKeyThatCannotBeOpened) {

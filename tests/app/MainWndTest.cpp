@@ -10,7 +10,7 @@
 #include "actions/BootCertCheck.h"
 #include "actions/FirmwareCertUpdate.h"
 #include "app/Theme.h"
-#include "inspect/StatusReport.h"
+#include "report/StatusReport.h"
 #include "tests/app/MainWindowHarness.h"
 #include "tests/support/ReportLines.h"
 #include "tests/support/Situations.h"

@@ -1,4 +1,4 @@
-#include "cli/CapturedVariable.h"
+#include "inspect/CapturedVariable.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

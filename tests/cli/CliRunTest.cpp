@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Utf8.h"
-#include "inspect/StatusReport.h"
+#include "report/StatusReport.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/support/RealData.h"
 #include "tests/support/SignatureLists.h"
@@ -48,19 +48,24 @@ TEST_F(CliRunTest, ExitCodesFollowTheCapturedDatabasesAndTheBootManager) {
     const std::wstring dbxRevoking2023 =
         WriteFile("dbx2023.bin", test::RealUpdateLists("db-update-microsoft-uefi-ca-2023.bin"));
 
-    EXPECT_EQ(Run({L"--db", db2011}, test::NormalWindows11()).exitCode, 1);
+    // A boot manager of 2023 on a db of 2011 would not start.
+    EXPECT_EQ(Run({L"--db", db2011}, test::NormalWindows11()).exitCode, 4);
+    EXPECT_EQ(Run({L"--db", db2011}, Windows11BootingWith(L"Microsoft Windows Production PCA 2011"))
+                  .exitCode,
+              1);
     EXPECT_EQ(Run({L"--db", dbFull, L"--dbx", dbxRevoking2023}, test::NormalWindows11()).exitCode,
               1);
     EXPECT_EQ(Run({L"--db", dbFull, L"--dbx", dbxRevoking}, test::NormalWindows11()).exitCode, 0);
     EXPECT_EQ(Run({L"--db", dbFull}, Windows11BootingWith(L"Microsoft Windows Production PCA 2011"))
                   .exitCode,
               2);
-    EXPECT_EQ(Run({L"--db", dbFull}, Windows11BootingWith(L"Contoso Boot CA")).exitCode, 3);
+    // An authority db does not hold starts nothing.
+    EXPECT_EQ(Run({L"--db", dbFull}, Windows11BootingWith(L"Contoso Boot CA")).exitCode, 4);
     // Microsoft's 2024 dbx revokes PCA 2011: a boot manager signed under it is not trusted,
-    // in the JSON as in the report, and the machine is not "ready".
+    // in the JSON as in the report, and the machine would not boot.
     const CliResult revoked = Run({L"--json", L"--db", dbFull, L"--dbx", dbxRevoking},
                                   Windows11BootingWith(L"Microsoft Windows Production PCA 2011"));
-    EXPECT_EQ(revoked.exitCode, 2);
+    EXPECT_EQ(revoked.exitCode, 4);
     const auto json = nlohmann::json::parse(revoked.out);
     EXPECT_EQ(json["bootFiles"][0]["verdict"], "否（固件不信任此签名）");
     EXPECT_EQ(json["bootFiles"][0]["trusted"], false);
@@ -77,12 +82,16 @@ TEST_F(CliRunTest, ExitCodesFollowTheCapturedDatabasesAndTheBootManager) {
 
 TEST_F(CliRunTest, InsideWindowsPeTheOfflineBootManagerDecides) {
     const std::wstring dbFull = WriteFile("db.bin", RealDbFull());
+    const std::wstring kekBoth =
+        WriteFile("kek.bin", test::RealStore({test::RealCert::Kek2011, test::RealCert::Kek2023}));
     // The offline installation on C: boots a manager signed under PCA 2011.
-    EXPECT_EQ(Run({L"--db", dbFull}, test::WinPeWithOfflineOnC()).exitCode, 2);
+    EXPECT_EQ(Run({L"--db", dbFull, L"--kek", kekBoth}, test::WinPeWithOfflineOnC()).exitCode, 2);
     // On the USB disk it is signed under Windows UEFI CA 2023.
-    EXPECT_EQ(Run({L"--db", dbFull}, test::WinPeWithOfflineOnUsb()).exitCode, 0);
+    EXPECT_EQ(Run({L"--db", dbFull, L"--kek", kekBoth}, test::WinPeWithOfflineOnUsb()).exitCode, 0);
+    // The medium's own KEK of 2011 proves the firmware not ready.
+    EXPECT_EQ(Run({L"--db", dbFull}, test::WinPeWithOfflineOnUsb()).exitCode, 1);
     // Without an installation nothing can be said about one.
-    EXPECT_EQ(Run({L"--db", dbFull}, test::WinPeBase()).exitCode, 3);
+    EXPECT_EQ(Run({L"--db", dbFull, L"--kek", kekBoth}, test::WinPeBase()).exitCode, 3);
 }
 
 TEST_F(CliRunTest, TheEfivarfsFormIsAcceptedLikeTheRawOne) {
@@ -109,8 +118,18 @@ TEST_F(CliRunTest, JsonStatesTheFactsTheServicingValuesAndTheKek) {
     const CliResult result = Run({L"--json", L"--db", db, L"--kek", kek}, machine);
     ASSERT_THAT(result.err, IsEmpty());
     const auto json = nlohmann::json::parse(result.out);
-    EXPECT_EQ(json["readiness"]["exitCode"], 1);
-    EXPECT_EQ(result.exitCode, 1);
+    // Its boot manager of 2023 would not start on a db of 2011.
+    EXPECT_EQ(json["readiness"]["exitCode"], 4);
+    EXPECT_EQ(result.exitCode, 4);
+    EXPECT_EQ(json["readiness"]["firmwareReady"], "not-ready");
+    EXPECT_EQ(json["readiness"]["kekReady"], false);
+    EXPECT_EQ(json["readiness"]["trustsThirdPartyCa2011"], true);
+    EXPECT_EQ(json["readiness"]["wouldBoot"], false);
+    EXPECT_EQ(json["readiness"]["missing"].size(), 4u);
+    EXPECT_EQ(json["readiness"]["missing"][0],
+              nlohmann::json({{"store", "KEK"},
+                              {"key", "microsoft-corporation-kek-2k-ca-2023"},
+                              {"reason", "absent"}}));
     EXPECT_EQ(json["certificates"][0]["state"], "valid");
     EXPECT_EQ(json["certificates"][2]["state"], "absent");
     EXPECT_EQ(json["db"]["names"].size(), 2u);
@@ -156,7 +175,8 @@ TEST_F(CliRunTest, NamesTheSigningAuthorityOfOneEfiFile) {
               "File hash revoked in dbx: no\r\n"
               "Would boot: yes\r\n");
     EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\new.efi"}, machine).exitCode, 0);
-    EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\other.efi"}, machine).exitCode, 3);
+    // An authority of neither generation that db does not hold: signed, and it would not boot.
+    EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\other.efi"}, machine).exitCode, 4);
     const CliResult unsigned_ = Run({L"--efi", L"C:\\loaders\\unsigned.efi"}, machine);
     EXPECT_EQ(unsigned_.exitCode, 3);
     const CliResult missing = Run({L"--efi", L"C:\\loaders\\none.efi"}, machine);

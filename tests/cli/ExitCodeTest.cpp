@@ -5,44 +5,52 @@
 namespace certvane::cli {
 namespace {
 
-TEST(DecideExitCode, FollowsTheChecksInTheirOrder) {
-    const std::wstring signer2011 = L"Microsoft Windows Production PCA 2011";
-    const std::wstring signer2023 = L"Windows UEFI CA 2023";
-    EXPECT_EQ(DecideExitCode({false, false, signer2023, true}), ExitUndetermined);
+constexpr auto Ready = ReadinessState::Ready;
+constexpr auto NotReady = ReadinessState::NotReady;
+constexpr auto Undetermined = ReadinessState::Undetermined;
+const std::wstring kSigner2011 = L"Microsoft Windows Production PCA 2011";
+const std::wstring kSigner2023 = L"Windows UEFI CA 2023";
+
+TEST(DecideExitCode, FollowsTheTableInItsOrder) {
     // An unreadable db wins even over a readiness answer that claims otherwise.
-    EXPECT_EQ(DecideExitCode({false, true, signer2023, true}), ExitUndetermined);
-    EXPECT_EQ(DecideExitCode({true, false, signer2023, true}), ExitFirmwareNotReady);
-    EXPECT_EQ(DecideExitCode({true, false, L"", false}), ExitFirmwareNotReady);
-    EXPECT_EQ(DecideExitCode({true, true, L"", false}), ExitUndetermined);
-    EXPECT_EQ(DecideExitCode({true, true, L"Contoso Loader CA", true}), ExitUndetermined);
-    EXPECT_EQ(DecideExitCode({true, true, signer2011, true}), ExitBootManager2011);
-    EXPECT_EQ(DecideExitCode({true, true, L"Microsoft Corporation UEFI CA 2011", false}),
+    EXPECT_EQ(DecideExitCode({false, Ready, kSigner2023, true}), ExitUndetermined);
+    EXPECT_EQ(DecideExitCode({false, NotReady, kSigner2023, false}), ExitUndetermined);
+    // A boot manager that would not boot comes before everything the firmware lacks.
+    EXPECT_EQ(DecideExitCode({true, NotReady, kSigner2011, false}), ExitWouldNotBoot);
+    EXPECT_EQ(DecideExitCode({true, Ready, kSigner2023, false}), ExitWouldNotBoot);
+    EXPECT_EQ(DecideExitCode({true, Undetermined, kSigner2011, false}), ExitWouldNotBoot);
+    EXPECT_EQ(DecideExitCode({true, NotReady, kSigner2023, true}), ExitFirmwareNotReady);
+    EXPECT_EQ(DecideExitCode({true, NotReady, L"", false}), ExitFirmwareNotReady);
+    EXPECT_EQ(DecideExitCode({true, Undetermined, kSigner2023, true}), ExitUndetermined);
+    EXPECT_EQ(DecideExitCode({true, Ready, L"", false}), ExitUndetermined);
+    EXPECT_EQ(DecideExitCode({true, Ready, kSigner2011, true}), ExitBootManager2011);
+    EXPECT_EQ(DecideExitCode({true, Ready, L"Microsoft Corporation UEFI CA 2011", true}),
               ExitBootManager2011);
-    EXPECT_EQ(DecideExitCode({true, true, signer2023, true}), ExitBootManager2023);
-    EXPECT_EQ(DecideExitCode({true, true, L"Microsoft UEFI CA 2023", true}), ExitBootManager2023);
+    EXPECT_EQ(DecideExitCode({true, Ready, kSigner2023, true}), ExitReady);
 }
 
-TEST(DecideExitCode, OnlyA2023AuthorityTheFirmwareTrustsIsReady) {
-    // A name of the 2023 generation that db does not hold itself signs nothing the firmware starts.
-    EXPECT_EQ(DecideExitCode({true, true, L"Contoso Windows UEFI CA 2023", false}),
-              ExitUndetermined);
-    // A revoked 2011 authority is still the 2011 step, never "ready".
-    EXPECT_EQ(DecideExitCode({true, true, L"Microsoft Windows Production PCA 2011", false}),
-              ExitBootManager2011);
+TEST(DecideExitCode, OnlyTheWindowsAuthorityOf2023IsReady) {
+    // The third-party 2023 CA and unknown authorities boot, but say nothing of Windows.
+    EXPECT_EQ(DecideExitCode({true, Ready, L"Microsoft UEFI CA 2023", true}), ExitUndetermined);
+    EXPECT_EQ(DecideExitCode({true, Ready, L"Contoso Loader CA", true}), ExitUndetermined);
 }
 
-TEST(ExitCodeOfSigner, SaysTheGenerationOfOneFile) {
-    EXPECT_EQ(ExitCodeOfSigner(L"Windows UEFI CA 2023"), ExitBootManager2023);
-    EXPECT_EQ(ExitCodeOfSigner(L"Microsoft Windows Production PCA 2011"), ExitBootManager2011);
-    EXPECT_EQ(ExitCodeOfSigner(L"Microsoft Option ROM UEFI CA 2023"), ExitUndetermined);
-    EXPECT_EQ(ExitCodeOfSigner(L""), ExitUndetermined);
+TEST(ExitCodeOfFile, SaysTheGenerationOfOneFileThatBoots) {
+    EXPECT_EQ(ExitCodeOfFile(kSigner2023, true), ExitReady);
+    EXPECT_EQ(ExitCodeOfFile(L"Microsoft UEFI CA 2023", true), ExitReady);
+    EXPECT_EQ(ExitCodeOfFile(kSigner2011, true), ExitBootManager2011);
+    EXPECT_EQ(ExitCodeOfFile(L"Contoso Loader CA", true), ExitUndetermined);
+    EXPECT_EQ(ExitCodeOfFile(kSigner2023, false), ExitWouldNotBoot);
+    EXPECT_EQ(ExitCodeOfFile(L"", false), ExitUndetermined);
 }
 
 TEST(DecideExitCode, CodesAreTheDocumentedNumbers) {
-    EXPECT_EQ(ExitBootManager2023, 0);
+    EXPECT_EQ(ExitReady, 0);
     EXPECT_EQ(ExitFirmwareNotReady, 1);
     EXPECT_EQ(ExitBootManager2011, 2);
     EXPECT_EQ(ExitUndetermined, 3);
+    EXPECT_EQ(ExitWouldNotBoot, 4);
+    EXPECT_EQ(ExitInternalFailure, 5);
     EXPECT_EQ(ExitUsage, 64);
 }
 

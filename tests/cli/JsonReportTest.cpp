@@ -16,16 +16,12 @@ MachineFacts SampleFacts() {
     facts.uefiBoot = true;
     facts.secureBootEnabled = true;
     facts.bitLocker = L"已启用";
-    facts.dbReadable = true;
+    // A db of bytes that hold no certificate the matrix knows, read by names alone.
+    facts.keys.stores.push_back(
+        {L"db", VariableState::Present, FirmwareReadFailure::None, false, 0, ByteBuffer(64, 0xEE)});
     facts.dbNames = {L"Windows UEFI CA 2023"};
-    for (const auto& row : KnownCertificates) {
-        facts.certificates.push_back({&row, row.matchName == L"Windows UEFI CA 2023"
-                                                ? StatusWord::Valid
-                                                : StatusWord::Absent});
-    }
-    facts.bootFiles.push_back(
-        {"current", L"bootmgfw.efi", L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi",
-         L"Microsoft Windows Production PCA 2011", Gen2011, L"否（固件不信任此签名）", false});
+    facts.bootFiles.current = {L"bootmgfw.efi", L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi",
+                               L"Microsoft Windows Production PCA 2011", std::nullopt};
     facts.servicing = {{"UEFICA2023Status", std::wstring(L"InProgress")},
                        {"UEFICA2023Error", std::uint32_t{0}},
                        {"WindowsUEFICA2023Capable", RegistryValue{}}};
@@ -33,8 +29,12 @@ MachineFacts SampleFacts() {
     return facts;
 }
 
+std::string ReportOf(const MachineFacts& facts, int exitCode) {
+    return JsonReport(facts, AssessMachine(facts), exitCode);
+}
+
 TEST(JsonReport, StatesEveryFactAsData) {
-    const json report = json::parse(JsonReport(SampleFacts(), 1));
+    const json report = json::parse(ReportOf(SampleFacts(), 1));
     EXPECT_EQ(report["environment"]["windowsPE"], false);
     EXPECT_EQ(report["environment"]["windowsVersion"], "Windows 11 专业版 24H2 (26100.2605)");
     EXPECT_TRUE(report["environment"]["offlineWindowsDirectory"].is_null());
@@ -49,8 +49,21 @@ TEST(JsonReport, StatesEveryFactAsData) {
     EXPECT_EQ(report["bootFiles"][0]["trusted"], false);
 }
 
+TEST(JsonReport, ReadinessSaysWhatIsMissingAndWhatCannotBeTold) {
+    const json readiness = json::parse(ReportOf(SampleFacts(), 1))["readiness"];
+    EXPECT_EQ(readiness["firmwareReady"], "not-ready");
+    // The name alone is in db: Microsoft's certificate is not.
+    EXPECT_EQ(
+        readiness["missing"],
+        json::array({{{"store", "db"}, {"key", "windows-uefi-ca-2023"}, {"reason", "absent"}}}));
+    EXPECT_TRUE(readiness["kekReady"].is_null());
+    EXPECT_EQ(readiness["trustsThirdPartyCa2011"], false);
+    EXPECT_EQ(readiness["wouldBoot"], false);
+    EXPECT_EQ(readiness["ca2023Ready"], false);
+}
+
 TEST(JsonReport, CertificatesCarryStableKeysStatusWordsAndStates) {
-    const json certs = json::parse(JsonReport(SampleFacts(), 1))["certificates"];
+    const json certs = json::parse(ReportOf(SampleFacts(), 1))["certificates"];
     ASSERT_EQ(certs.size(), 5u);
     EXPECT_EQ(certs[0]["key"], "microsoft-windows-production-pca-2011");
     EXPECT_EQ(certs[0]["state"], "absent");
@@ -62,7 +75,7 @@ TEST(JsonReport, CertificatesCarryStableKeysStatusWordsAndStates) {
 }
 
 TEST(JsonReport, BootFilesAndServicingValuesKeepTheirTypes) {
-    const json report = json::parse(JsonReport(SampleFacts(), 2));
+    const json report = json::parse(ReportOf(SampleFacts(), 2));
     const json& file = report["bootFiles"][0];
     EXPECT_EQ(file["role"], "current");
     EXPECT_EQ(file["path"], "S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");

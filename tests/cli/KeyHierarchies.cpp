@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/KeyStores.h"
-#include "cli/SignedUpdate.h"
+#include "inspect/KeyStores.h"
+#include "inspect/SignedUpdate.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/support/RealData.h"
 #include "tests/support/SignatureLists.h"

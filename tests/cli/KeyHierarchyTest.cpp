@@ -5,11 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/CertificateMatrix.h"
-#include "cli/DbxCurrency.h"
-#include "cli/KeyReadiness.h"
-#include "cli/KeyStores.h"
+#include "assess/CertificateMatrix.h"
+#include "assess/DbxCurrency.h"
+#include "assess/KeyReadiness.h"
 #include "cli/Utf8.h"
+#include "inspect/KeyStores.h"
 #include "inspect/Sha.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/KeyHierarchies.h"
@@ -46,11 +46,12 @@ TEST_F(KeyHierarchyTest, EveryVariableIsPresentMissingOrUnreadableWithItsSource)
         L"KEKDefault", kGlobal,
         test::X509List(test::RealCertificate("microsoft-corporation-kek-ca-2011.der")));
     machine.firmwareFailures[{L"dbxDefault", kGlobal}] = FirmwareReadFailure::NoAccess;
+    machine.firmwareVariables.erase({L"KEK", kGlobal});
     const std::wstring pk =
         WriteFile("pk.bin", test::X509List(test::RealCertificate("windows-oem-devices-pk.der")));
 
     const json report = Json({L"--pk", pk}, machine);
-    EXPECT_EQ(report["schemaVersion"], 2);
+    EXPECT_EQ(report["schemaVersion"], 3);
     const json& variables = report["variables"];
     EXPECT_EQ(variables["PK"]["state"], "present");
     EXPECT_EQ(variables["PK"]["source"], "file");
@@ -70,16 +71,16 @@ TEST_F(KeyHierarchyTest, EveryVariableIsPresentMissingOrUnreadableWithItsSource)
 }
 
 TEST_F(KeyHierarchyTest, ALegacyBiosMachineHasNoVariableServices) {
-    ScriptedMachine machine = test::LegacyBiosMachine();
-    for (const StoreVariable& store : StoreVariables) {
-        machine.firmwareFailures[{std::wstring(store.name), GuidToText(store.vendor)}] =
-            FirmwareReadFailure::NotSupported;
-    }
-    const json variables = Json({}, machine)["variables"];
+    // Windows answers every variable read of a legacy BIOS boot with ERROR_INVALID_FUNCTION.
+    const json report = Json({}, test::LegacyBiosMachine());
+    const json& variables = report["variables"];
     EXPECT_EQ(variables["PK"]["state"], "unreadable");
     EXPECT_EQ(variables["PK"]["error"], "notSupported");
-    EXPECT_EQ(variables["SecureBoot"]["state"], "missing");
+    EXPECT_EQ(variables["SecureBoot"]["state"], "unreadable");
     EXPECT_TRUE(variables["SecureBoot"]["value"].is_null());
+    EXPECT_EQ(report["readiness"]["firmwareReady"], "undetermined");
+    EXPECT_TRUE(report["readiness"]["kekReady"].is_null());
+    EXPECT_TRUE(report["readiness"]["trustsThirdPartyCa2011"].is_null());
 }
 
 TEST_F(KeyHierarchyTest, InsideWindowsPeTheVariablesAreTheLiveFirmwares) {
@@ -360,7 +361,7 @@ TEST_F(KeyHierarchyTest, DbxCurrencyCountsMicrosoftsHashesTheRevocationAndTheVer
     EXPECT_EQ(current["current"], true);
 
     const json legacy = Json({}, test::LegacyBiosMachine())["dbxCurrency"];
-    EXPECT_EQ(legacy["dbxState"], "missing");
+    EXPECT_EQ(legacy["dbxState"], "unreadable");
     EXPECT_EQ(legacy["x64HashesHeld"], 0);
 }
 

@@ -21,13 +21,15 @@ using test::ServicingEventXml;
 
 const std::wstring kSecureBootKey = L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot";
 
-// Windows 11 with the 2011 certificates only, the servicing task (run once, result 0) and
-// the given request value and events.
+// Windows 11 with the 2011 certificates only in db and its boot manager of 2011, both KEKs,
+// the servicing task (run once, result 0) and the given request value and events.
 ScriptedMachine Servicing(std::optional<std::uint32_t> availableUpdates,
                           std::vector<std::wstring> events) {
     ScriptedMachine machine = test::NormalWindows11();
-    test::SetDb(machine,
-                {L"Microsoft Windows Production PCA 2011", L"Microsoft Corporation UEFI CA 2011"});
+    test::SetRealDb(machine, {test::RealCert::Pca2011, test::RealCert::UefiCa2011});
+    machine.PutFile(
+        machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
+        test::SignedFile(L"Microsoft Windows Production PCA 2011"));
     if (availableUpdates) {
         machine.SetRegistryValue(kSecureBootKey, L"AvailableUpdates",
                                  test::DwordValue(*availableUpdates));
@@ -44,37 +46,49 @@ std::string Summary(const ScriptedMachine& machine) {
     return result.out;
 }
 
+const std::string kDbLacks2023 =
+    "not-ready (db windows-uefi-ca-2023 absent, db microsoft-uefi-ca-2023 absent, db "
+    "microsoft-option-rom-uefi-ca-2023 absent)";
+
 TEST(SummaryLine, StatesEachStageWhole) {
     EXPECT_EQ(Summary(test::NormalWindows11()),
-              "certvane: ready; stage: not-requested; pending: none; last event: unavailable; "
+              "certvane: ready; firmware: ready; stage: not-requested; pending: none; last event: "
+              "unavailable; "
               "task: missing\r\n");
     EXPECT_EQ(Summary(Servicing(0x5944, {})),
-              "certvane: firmware-not-ready; stage: in-progress; pending: "
-              "db-windows-uefi-ca-2023,db-option-rom-uefi-ca-2023,db-microsoft-uefi-ca-2023,"
-              "kek-2023,boot-manager-2023; last event: none; task: last result 0x00000000\r\n");
-    EXPECT_EQ(Summary(Servicing(0x4104, {ServicingEventXml(1036, L"2026-11-02T08:00:00.0Z")})),
-              "certvane: firmware-not-ready; stage: restart-pending; pending: "
-              "kek-2023,boot-manager-2023; last event: 1036 db applied at 2026-11-02T08:00:00.0Z; "
-              "task: last result 0x00000000\r\n");
+              "certvane: firmware-not-ready; firmware: " + kDbLacks2023 +
+                  "; stage: in-progress; pending: "
+                  "db-windows-uefi-ca-2023,db-option-rom-uefi-ca-2023,db-microsoft-uefi-ca-2023,"
+                  "kek-2023,boot-manager-2023; last event: none; task: last result 0x00000000\r\n");
+    EXPECT_EQ(
+        Summary(Servicing(0x4104, {ServicingEventXml(1036, L"2026-11-02T08:00:00.0Z")})),
+        "certvane: firmware-not-ready; firmware: " + kDbLacks2023 +
+            "; stage: restart-pending; pending: "
+            "kek-2023,boot-manager-2023; last event: 1036 db applied at 2026-11-02T08:00:00.0Z; "
+            "task: last result 0x00000000\r\n");
     EXPECT_EQ(Summary(Servicing(0x4004, {ServicingEventXml(1803, L"2026-11-03T08:00:00.0Z"),
                                          ServicingEventXml(1803, L"2026-11-02T08:00:00.0Z")})),
-              "certvane: firmware-not-ready; stage: kek-stalled; pending: kek-2023; last event: "
-              "1803 no PK-signed KEK for this machine at 2026-11-03T08:00:00.0Z; task: last "
-              "result 0x00000000\r\n");
+              "certvane: firmware-not-ready; firmware: " + kDbLacks2023 +
+                  "; stage: kek-stalled; pending: kek-2023; last event: "
+                  "1803 no PK-signed KEK for this machine at 2026-11-03T08:00:00.0Z; task: last "
+                  "result 0x00000000\r\n");
     EXPECT_EQ(Summary(Servicing(0x4000, {ServicingEventXml(1808, L"2026-11-04T08:00:00.0Z")})),
-              "certvane: firmware-not-ready; stage: done; pending: none; last event: 1808 fully "
-              "updated at 2026-11-04T08:00:00.0Z; task: last result 0x00000000\r\n");
+              "certvane: firmware-not-ready; firmware: " + kDbLacks2023 +
+                  "; stage: done; pending: none; last event: 1808 fully "
+                  "updated at 2026-11-04T08:00:00.0Z; task: last result 0x00000000\r\n");
     EXPECT_EQ(Summary(Servicing(0x5944, {ServicingEventXml(1032, L"2026-11-02T08:00:00.0Z")})),
-              "certvane: firmware-not-ready; stage: blocked; pending: "
-              "db-windows-uefi-ca-2023,db-option-rom-uefi-ca-2023,db-microsoft-uefi-ca-2023,"
-              "kek-2023,boot-manager-2023; last event: 1032 blocked: BitLocker would ask for "
-              "recovery at 2026-11-02T08:00:00.0Z; task: last result 0x00000000\r\n");
+              "certvane: firmware-not-ready; firmware: " + kDbLacks2023 +
+                  "; stage: blocked; pending: "
+                  "db-windows-uefi-ca-2023,db-option-rom-uefi-ca-2023,db-microsoft-uefi-ca-2023,"
+                  "kek-2023,boot-manager-2023; last event: 1032 blocked: BitLocker would ask for "
+                  "recovery at 2026-11-02T08:00:00.0Z; task: last result 0x00000000\r\n");
     EXPECT_EQ(Summary(Servicing(0x5944, {ServicingEventXml(1802, L"2026-11-02T08:00:00.0Z",
                                                            {{L"SkipReason", L"KI_4"}})})),
-              "certvane: firmware-not-ready; stage: blocked; pending: "
-              "db-windows-uefi-ca-2023,db-option-rom-uefi-ca-2023,db-microsoft-uefi-ca-2023,"
-              "kek-2023,boot-manager-2023; last event: 1802 blocked by a known firmware issue "
-              "KI_4 at 2026-11-02T08:00:00.0Z; task: last result 0x00000000\r\n");
+              "certvane: firmware-not-ready; firmware: " + kDbLacks2023 +
+                  "; stage: blocked; pending: "
+                  "db-windows-uefi-ca-2023,db-option-rom-uefi-ca-2023,db-microsoft-uefi-ca-2023,"
+                  "kek-2023,boot-manager-2023; last event: 1802 blocked by a known firmware issue "
+                  "KI_4 at 2026-11-02T08:00:00.0Z; task: last result 0x00000000\r\n");
 }
 
 TEST(SummaryLine, AKekStepWithoutAMicrosoftKekForThePkStalls) {
@@ -94,7 +108,10 @@ TEST(SummaryLine, AKekStepWithoutAMicrosoftKekForThePkStalls) {
 
 TEST(SummaryLine, InWindowsPeSpeaksOfTheOfflineInstallation) {
     EXPECT_EQ(Summary(test::WinPeWithOfflineServicingAt(0x4100)),
-              "certvane: firmware-not-ready; stage: restart-pending; pending: boot-manager-2023; "
+              "certvane: firmware-not-ready; firmware: not-ready (KEK "
+              "microsoft-corporation-kek-2k-ca-2023 absent, db windows-uefi-ca-2023 absent, db "
+              "microsoft-uefi-ca-2023 absent, db microsoft-option-rom-uefi-ca-2023 absent); "
+              "stage: restart-pending; pending: boot-manager-2023; "
               "last event: unavailable; task: unavailable; read from the offline "
               "installation\r\n");
 }

@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/SignedUpdate.h"
 #include "inspect/Authenticode.h"
+#include "inspect/SignedUpdate.h"
 #include "inspect/X509Fields.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/KeyHierarchies.h"
@@ -78,7 +78,8 @@ TEST_F(WouldItBootTest, The2024DbxStopsABootManagerSignedUnderPca2011) {
         pca2011.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
         test::SignedFile(L"Microsoft Windows Production PCA 2011"));
     EXPECT_EQ(Json({}, pca2011, 2)["bootFiles"][0]["wouldBoot"], true);
-    const json after = Json({L"--apply-dbx", dbx2024}, pca2011, 2);
+    // The question the option exists for: after the update this machine would not boot.
+    const json after = Json({L"--apply-dbx", dbx2024}, pca2011, 4);
     EXPECT_EQ(after["bootFiles"][0]["wouldBoot"], false);
     EXPECT_EQ(after["bootFiles"][0]["verdict"], "否（固件不信任此签名）");
     EXPECT_EQ(after["dbxCurrency"]["pca2011Revoked"], true);
@@ -107,8 +108,10 @@ TEST_F(WouldItBootTest, UpdatesApplyInOrderOnCapturedAndMissingImages) {
     EXPECT_EQ(ready["variables"]["dbx"]["updatesApplied"], 0);
     EXPECT_EQ(ready["readiness"]["ca2023Ready"], true);
     // A machine without dbx gets the update as its whole dbx.
-    const json fresh = Json({L"--apply-dbx", Wide(UpdatePath("dbx-update-svn.bin"))},
-                            test::LegacyBiosMachine(), 3);
+    ScriptedMachine withoutDbx = test::NormalWindows11();
+    withoutDbx.firmwareVariables.erase({L"dbx", GuidToText(ImageSecurityDatabaseGuid)});
+    const json fresh =
+        Json({L"--apply-dbx", Wide(UpdatePath("dbx-update-svn.bin"))}, withoutDbx, 0);
     EXPECT_EQ(fresh["dbxCurrency"]["svns"][0]["held"], "9.0");
     EXPECT_EQ(fresh["variables"]["dbx"]["updatesApplied"], 1);
     // One the firmware refuses stays refused: nothing is judged on the update alone.
@@ -143,15 +146,16 @@ TEST_F(WouldItBootTest, ABootFileWhoseOwnHashIsInDbxIsRevoked) {
     Bytes revoking;
     test::AppendList(revoking, {.type = test::Sha256Type}, {Bytes(hash.begin(), hash.end())});
     const std::wstring dbx = WriteFile("dbx.bin", revoking);
-    const json after = Json({L"--dbx", dbx}, machine, 3);
+    const json after = Json({L"--dbx", dbx}, machine, 4);
     EXPECT_EQ(after["bootFiles"][0]["trusted"], true);  // the authority itself is still trusted
     EXPECT_EQ(after["bootFiles"][0]["hashRevoked"], true);
     EXPECT_EQ(after["bootFiles"][0]["wouldBoot"], false);
     EXPECT_EQ(after["readiness"]["bootManagerTrusted"], false);
-    EXPECT_EQ(Run({L"--dbx", dbx}, machine).exitCode, 3);  // the plain report decides alike
+    EXPECT_EQ(after["readiness"]["wouldBoot"], false);
+    EXPECT_EQ(Run({L"--dbx", dbx}, machine).exitCode, 4);  // the plain report decides alike
 
     const CliResult efi = Run({L"--efi", L"C:\\loaders\\bootmgfw.efi", L"--dbx", dbx}, machine);
-    EXPECT_EQ(efi.exitCode, 0);  // the generation of the authority, as before
+    EXPECT_EQ(efi.exitCode, 4);  // signed, and the firmware would not start it
     EXPECT_THAT(efi.out, HasSubstr("Authenticode SHA-256: " + HexOf(hash) + "\r\n"));
     EXPECT_THAT(efi.out, HasSubstr("File hash revoked in dbx: yes\r\nWould boot: no\r\n"));
 }
@@ -165,7 +169,7 @@ TEST_F(WouldItBootTest, EfiIsJudgedAgainstTheUpdatedDatabases) {
     const CliResult after = Run({L"--efi", L"C:\\loaders\\old.efi", L"--apply-dbx",
                                  Wide(UpdatePath("dbx-update-2024.bin"))},
                                 machine);
-    EXPECT_EQ(after.exitCode, 2);
+    EXPECT_EQ(after.exitCode, 4);
     EXPECT_THAT(after.out, HasSubstr("Authority trusted by db and dbx: no\r\n"));
     EXPECT_THAT(after.out, HasSubstr("Would boot: no\r\n"));
 }

@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "inspect/StatusReport.h"
 #include "inspect/SystemCommands.h"
+#include "report/StatusReport.h"
 #include "tests/support/Situations.h"
 
 namespace certvane {

@@ -8,8 +8,8 @@
 
 #include "inspect/BitLocker.h"
 #include "inspect/Environment.h"
-#include "inspect/StatusReport.h"
 #include "platform/win32/Win32Platform.h"
+#include "report/StatusReport.h"
 #include "tests/support/ReportLines.h"
 
 namespace certvane {

@@ -19,6 +19,34 @@ std::vector<std::wstring> ReportLines(const std::wstring& report) {
     return lines;
 }
 
+namespace {
+
+// The index of the empty line before the banner of section 【4】, or the line count.
+std::size_t ProgressStart(const std::vector<std::wstring>& lines) {
+    for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+        if (lines[i + 1] == L"  【4】证书更新进度" && lines[i] == kRule && lines[i - 1].empty())
+            return i - 1;
+    }
+    ADD_FAILURE() << "the report has no section 【4】";
+    return lines.size();
+}
+
+}  // namespace
+
+std::vector<std::wstring> LinesBeforeProgress(const std::wstring& report) {
+    std::vector<std::wstring> lines = ReportLines(report);
+    lines.resize(ProgressStart(lines));
+    return lines;
+}
+
+std::vector<std::wstring> ProgressLines(const std::wstring& report) {
+    const std::vector<std::wstring> lines = ReportLines(report);
+    const std::size_t start = ProgressStart(lines);
+    // The empty line, then the banner of three lines.
+    if (start + 4 > lines.size()) return {};
+    return {lines.begin() + static_cast<std::ptrdiff_t>(start + 4), lines.end()};
+}
+
 std::wstring WithoutLineFeeds(const std::wstring& text) {
     std::wstring out;
     for (wchar_t ch : text) {

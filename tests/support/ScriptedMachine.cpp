@@ -1,5 +1,7 @@
 #include "tests/support/ScriptedMachine.h"
 
+#include "tests/support/RealData.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -49,7 +51,11 @@ Bytes FakeCertificate(std::wstring_view displayName) {
     return bytes;
 }
 
-ScriptedMachine::ScriptedMachine() : decodeCertificate(DecodeFakeCertificate) {}
+ScriptedMachine::ScriptedMachine()
+    : decodeCertificate([](std::span<const std::uint8_t> der) {
+          auto fake = DecodeFakeCertificate(der);
+          return fake ? fake : DerSubjectCommonName(der);
+      }) {}
 
 void ScriptedMachine::SetFirmwareVariable(std::wstring name, std::wstring guidText, Bytes value) {
     firmwareVariables[{std::move(name), std::move(guidText)}] = std::move(value);
@@ -77,6 +83,11 @@ std::uint32_t ScriptedMachine::QueryFirmwareVariable(std::wstring_view name,
         return 0;
     }
     const auto found = firmwareVariables.find(key);
+    // A legacy BIOS boot has no variable services at all (ERROR_INVALID_FUNCTION).
+    if (found == firmwareVariables.end() && firmwareType == FirmwareTypeBios) {
+        lastFirmwareFailure_ = FirmwareReadFailure::NotSupported;
+        return 0;
+    }
     if (found == firmwareVariables.end()) {
         lastFirmwareFailure_ = FirmwareReadFailure::NotFound;
         return 0;

@@ -96,7 +96,8 @@ class ScriptedMachine : public Platform {
     // Variables whose read fails with this reason instead of returning data, by (name, GUID).
     std::map<std::pair<std::wstring, std::wstring>, FirmwareReadFailure> firmwareFailures;
     std::optional<std::uint32_t> firmwareType;
-    // Decodes certificates; FakeCertificate bytes by default. Each call's input is recorded.
+    // Decodes certificates: FakeCertificate bytes, and real DER by its subject's common name, by
+    // default. Each call's input is recorded.
     std::function<std::optional<std::wstring>(std::span<const std::uint8_t>)> decodeCertificate;
 
     std::wstring windowsDirectory = L"C:\\Windows";
@@ -116,6 +117,8 @@ class ScriptedMachine : public Platform {
 
     // The program's own file (none: it cannot be read) and the answer to a "runas" start.
     std::optional<std::wstring> programPath = L"C:\\Users\\admin\\Downloads\\certvane.exe";
+    // What the clock says; tests never depend on the real one.
+    CalendarDate today{2026, 12, 9};
     bool elevationRefused = false;
 
     // The volume "mountvol S: /s" gives the letter S:; none makes it fail.
@@ -269,6 +272,7 @@ class ScriptedMachine : public Platform {
 
     std::optional<std::wstring> OwnProgramPath() override;
     bool RelaunchElevated(std::wstring_view path, int showCommand) override;
+    CalendarDate CurrentUtcDate() override { return today; }
 
   private:
     struct Location {

@@ -1,12 +1,15 @@
 #include "tests/support/Situations.h"
 
+#include "inspect/CapturedFirmware.h"
 #include "inspect/SignatureDatabase.h"
+#include "tests/support/RealData.h"
 #include "tests/support/SignatureLists.h"
 
 namespace certvane::test {
 namespace {
 
 const std::wstring kImageSecurityGuid = GuidToText(ImageSecurityDatabaseGuid);
+const std::wstring kGlobalGuid = GuidToText(EfiGlobalVariableGuid);
 
 ScriptedVolume Volume(int number, std::wstring fileSystem, int disk, std::uint32_t driveType) {
     ScriptedVolume volume;
@@ -65,6 +68,31 @@ void SetDbx(ScriptedMachine& machine, std::initializer_list<std::wstring_view> n
     machine.SetFirmwareVariable(L"dbx", kImageSecurityGuid, image);
 }
 
+Bytes RealStore(std::initializer_list<const char*> files) {
+    Bytes image;
+    for (const char* file : files) {
+        const Bytes list = X509List(RealCertificate(file));
+        image.insert(image.end(), list.begin(), list.end());
+    }
+    return image;
+}
+
+void SetRealDb(ScriptedMachine& machine, std::initializer_list<const char*> files) {
+    machine.SetFirmwareVariable(L"db", kImageSecurityGuid, RealStore(files));
+}
+
+void SetRealKek(ScriptedMachine& machine, std::initializer_list<const char*> files) {
+    machine.SetFirmwareVariable(L"KEK", kGlobalGuid, RealStore(files));
+}
+
+void SetRealDbx(ScriptedMachine& machine, std::initializer_list<const char*> files) {
+    Bytes image;
+    AppendList(image, {Sha256Type}, {Bytes(32, 0xAB), Bytes(32, 0xCD)});
+    const Bytes certs = RealStore(files);
+    image.insert(image.end(), certs.begin(), certs.end());
+    machine.SetFirmwareVariable(L"dbx", kImageSecurityGuid, image);
+}
+
 void SetVersion(RegistryTree& tree, std::wstring_view key, std::wstring_view build,
                 std::uint32_t ubr, std::wstring_view editionId, std::wstring_view productName) {
     SetValue(tree, key, L"CurrentBuild", StringValue(build));
@@ -104,9 +132,9 @@ ScriptedMachine NormalWindows11() {
                        L"UEFISecureBootEnabled", DwordValue(1));
     SetVersion(m.registry, kOnlineVersionKey, L"26100", 4652, L"Professional", L"Windows 10 Pro");
     m.firmwareType = FirmwareTypeUefi;
-    SetDb(m, {L"Microsoft Windows Production PCA 2011", L"Microsoft Corporation UEFI CA 2011",
-              L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
-              L"Microsoft Option ROM UEFI CA 2023"});
+    SetRealDb(m, {RealCert::Pca2011, RealCert::UefiCa2011, RealCert::WindowsCa2023,
+                  RealCert::UefiCa2023, RealCert::OptionRom2023});
+    SetRealKek(m, {RealCert::Kek2011, RealCert::Kek2023});
     SetDbx(m, {});
     m.encryptableVolumes[L"C:"] = {WmiValue{VariantInt32, 1}, WmiValue{VariantInt32, 1}};
     m.encryptableVolumes[L"D:"] = {WmiValue{VariantInt32, 0}, WmiValue{VariantInt32, 0}};
@@ -137,7 +165,8 @@ ScriptedMachine WinPeBase() {
                        L"UEFISecureBootEnabled", DwordValue(1));
     SetVersion(m.registry, kOnlineVersionKey, L"26100", 1, L"WindowsPE", L"Windows PE");
     m.firmwareType = FirmwareTypeUefi;
-    SetDb(m, {L"Microsoft Windows Production PCA 2011", L"Microsoft Corporation UEFI CA 2011"});
+    SetRealDb(m, {RealCert::Pca2011, RealCert::UefiCa2011});
+    SetRealKek(m, {RealCert::Kek2011});
     SetDbx(m, {});
     m.wmiAvailable = false;
     return m;

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/StatusReport.h"
+#include "report/StatusReport.h"
 #include "tests/support/ReportLines.h"
 #include "tests/support/Situations.h"
 #include "tests/ui/controls/ControlTestSupport.h"

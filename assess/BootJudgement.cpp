@@ -1,0 +1,35 @@
+#include "assess/BootJudgement.h"
+
+#include <algorithm>
+
+namespace certvane {
+
+DbGenerations GenerationsIn(const NameList& dbNames) {
+    DbGenerations flags;
+    for (const std::wstring& name : dbNames) {
+        flags.has2011 = flags.has2011 || HasGen2011Pattern(name);
+        flags.has2023 = flags.has2023 || HasGen2023Pattern(name);
+    }
+    return flags;
+}
+
+std::wstring_view BootVerdict(std::wstring_view signer, const NameList& dbNames,
+                              const NameList& dbxNames) {
+    if (signer.empty()) return L"无法检测（文件不存在或无签名）";
+    if (ClassifyCertName(signer) == Unclassified) return L"未知签名（无法判断）";
+    return FirmwareTrustsAuthority(signer, dbNames, dbxNames) ? L"是" : L"否（固件不信任此签名）";
+}
+
+BootJudgement JudgeBootFile(std::wstring_view signer, const std::optional<Sha256Digest>& hash,
+                            const NameList& dbNames, const NameList& dbxNames,
+                            std::span<const Sha256Digest> dbxHashes) {
+    return {BootVerdict(signer, dbNames, dbxNames),
+            FirmwareTrustsAuthority(signer, dbNames, dbxNames),
+            hash && std::ranges::find(dbxHashes, *hash) != dbxHashes.end()};
+}
+
+bool IsWindowsCa2023Signer(std::wstring_view signer) {
+    return signer.find(L"Windows UEFI CA 2023") != std::wstring_view::npos;
+}
+
+}  // namespace certvane

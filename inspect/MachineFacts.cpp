@@ -1,0 +1,81 @@
+#include "inspect/MachineFacts.h"
+
+#include <array>
+#include <cstdio>
+
+#include "inspect/BitLocker.h"
+#include "inspect/Environment.h"
+#include "inspect/Registry.h"
+#include "inspect/WindowsVersion.h"
+
+namespace certvane {
+namespace {
+
+constexpr std::wstring_view kSecureBootKey = L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot";
+constexpr std::wstring_view kServicingKey =
+    L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\Servicing";
+constexpr std::array<std::string_view, 3> kServicingValues{"UEFICA2023Status", "UEFICA2023Error",
+                                                           "WindowsUEFICA2023Capable"};
+
+NameList NamesOf(Platform& platform, const ByteBuffer& image) {
+    return image.empty() ? NameList{} : SignatureListNames(platform, image);
+}
+
+std::string DateText(const CalendarDate& date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", date.year, date.month % 100, date.day % 100);
+    return text;
+}
+
+}  // namespace
+
+RegistryValue ReadRegistryValueOfAnyType(Platform& platform, std::wstring_view subkey,
+                                         std::wstring_view name) {
+    const auto value = ReadStoredValue(platform, RegistryRoot::LocalMachine, subkey, name, 1024);
+    if (!value) return {};
+    if (value->type == RegDword && value->bytes.size() == 4)
+        return LittleEndian32(value->bytes.data());
+    if (value->type == RegSz) return TextOfRegistryBytes(value->bytes);
+    return {};
+}
+
+MachineFacts GatherMachineFacts(Platform& platform,
+                                std::span<const std::wstring_view> capturedNames) {
+    MachineFacts facts;
+    facts.today = DateText(platform.CurrentUtcDate());
+    facts.winPE = IsWinPE(platform);
+    if (facts.winPE) {
+        const auto offline = FindOfflineWindows(platform);
+        if (!offline.empty()) facts.offlineWindowsDirectory = offline.front();
+    }
+    facts.windowsVersion = GetWindowsVersionText(platform, L"", false);
+    if (facts.offlineWindowsDirectory) {
+        facts.offlineWindowsVersion =
+            GetWindowsVersionText(platform, *facts.offlineWindowsDirectory, true);
+    }
+    facts.bootMode = BootModeText(platform);
+    facts.uefiBoot = IsUefiBoot(platform);
+    facts.secureBootEnabled = IsSecureBootEnabled(platform);
+    facts.bitLocker = GetBitLockerStatusText(platform);
+
+    facts.keys = ReadKeyStores(platform, capturedNames);
+    facts.dbNames = NamesOf(platform, facts.keys.Store(L"db").image);
+    facts.dbxNames = NamesOf(platform, facts.keys.Store(L"dbx").image);
+    facts.kekNames = NamesOf(platform, facts.keys.Store(L"KEK").image);
+
+    facts.bootFiles =
+        InspectBootFiles(platform, facts.winPE, facts.offlineWindowsDirectory.value_or(L""));
+
+    for (std::string_view name : kServicingValues) {
+        facts.servicing.push_back({std::string(name), ReadRegistryValueOfAnyType(
+                                                          platform, kServicingKey,
+                                                          std::wstring(name.begin(), name.end()))});
+    }
+    facts.availableUpdates =
+        ReadRegistryValueOfAnyType(platform, kSecureBootKey, L"AvailableUpdates");
+    facts.servicingState =
+        ReadServicingState(platform, facts.winPE, facts.offlineWindowsDirectory.value_or(L""));
+    return facts;
+}
+
+}  // namespace certvane

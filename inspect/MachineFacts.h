@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "inspect/BootChain.h"
+#include "inspect/KeyStores.h"
+#include "inspect/ServicingState.h"
+#include "inspect/SignatureDatabase.h"
+
+namespace certvane {
+
+// A registry value that may be stored as a number or as text, or be absent.
+using RegistryValue = std::variant<std::monostate, std::uint32_t, std::wstring>;
+
+struct NamedRegistryValue {
+    std::string name;
+    RegistryValue value;
+};
+
+// Everything the programs state about one machine, read once. Nothing here is judged: the
+// report, the JSON, the summary line and the exit code are all views of one such set.
+struct MachineFacts {
+    bool winPE = false;
+    std::wstring windowsVersion;
+    std::optional<std::wstring> offlineWindowsDirectory;
+    std::optional<std::wstring> offlineWindowsVersion;
+    std::wstring bootMode;
+    bool uefiBoot = false;
+    bool secureBootEnabled = false;
+    std::wstring bitLocker;
+
+    // Every Secure Boot variable.
+    KeyStores keys;
+    // The certificate names of db, dbx and KEK as the system's certificate decoder gives them.
+    NameList dbNames;
+    NameList dbxNames;
+    NameList kekNames;
+
+    // The running system's boot files; inside Windows PE also the offline installation's.
+    BootFiles bootFiles;
+
+    std::vector<NamedRegistryValue> servicing;
+    RegistryValue availableUpdates;
+    // Inside Windows PE, the offline installation's.
+    ServicingState servicingState;
+
+    // "YYYY-MM-DD" (UTC), what certificate expiry is measured against.
+    std::string today;
+
+    // db as the report has always counted it: an image with bytes in it.
+    bool DbReadable() const { return !keys.Store(L"db").image.empty(); }
+    bool DbxReadable() const { return !keys.Store(L"dbx").image.empty(); }
+    bool KekReadable() const { return !keys.Store(L"KEK").image.empty(); }
+};
+
+// Reads every fact once. Like the status report always has, it searches the ESPs and releases
+// the mounts it made. `capturedNames` are the variables the machine answers from files.
+MachineFacts GatherMachineFacts(Platform& platform,
+                                std::span<const std::wstring_view> capturedNames = {});
+
+// A registry value as a number (REG_DWORD) or text (REG_SZ), absent otherwise.
+RegistryValue ReadRegistryValueOfAnyType(Platform& platform, std::wstring_view subkey,
+                                         std::wstring_view name);
+
+}  // namespace certvane

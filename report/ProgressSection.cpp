@@ -1,0 +1,248 @@
+#include "report/ProgressSection.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "inspect/TimeText.h"
+#include "report/ProgressTexts.h"
+
+namespace certvane {
+namespace {
+
+void Line(std::wstring& report, std::wstring_view text) {
+    report += L"  ";
+    report += text;
+    report += L"\r\n";
+}
+
+std::wstring Wide(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+std::wstring Hex32(std::uint32_t value) {
+    wchar_t text[16];
+    std::swprintf(text, 16, L"0x%08X", value);
+    return text;
+}
+
+const MatrixRow* HeldRow(const MachineAssessment& a, std::wstring_view store,
+                         const WellKnownCertificate& certificate) {
+    for (const MatrixRow& row : a.matrix) {
+        if (row.store == store && row.known == &certificate && row.knownByThumbprint) return &row;
+    }
+    return nullptr;
+}
+
+// Slot 1: the two KEKs, by their bytes, with the status words of section 【2】.
+void WriteKek(std::wstring& report, const MachineAssessment& a) {
+    if (!a.firmware.kekReadable) {
+        Line(report, L"KEK 证书：无法读取 KEK");
+        return;
+    }
+    Line(report, L"KEK 证书：");
+    for (const WellKnownCertificate* kek : {&Kek2011, &Kek2023}) {
+        const MatrixRow* held = HeldRow(a, L"KEK", *kek);
+        const bool revoked = HeldRow(a, L"dbx", *kek) != nullptr;
+        std::wstring text(revoked ? StatusWord::Revoked
+                          : held  ? StatusWord::Valid
+                                  : StatusWord::Absent);
+        text += L" ";
+        text += kek->subject;
+        if (held && held->expired) text += L"（已过期：固件仍信任它，但它不再签发新的更新）";
+        Line(report, text);
+    }
+}
+
+// Slot 2: the platform key and Microsoft's map of KEK updates signed by platform keys.
+void WritePlatformKey(std::wstring& report, const MachineFacts& facts, const MachineAssessment& a) {
+    const PlatformKeyAssessment& pk = a.platformKey;
+    if (!pk.present) {
+        const bool unreadable = facts.keys.Store(L"PK").state == VariableState::Unreadable;
+        Line(report, unreadable ? L"平台密钥 (PK)：无法读取" : L"平台密钥 (PK)：未设置");
+        return;
+    }
+    Line(report, L"平台密钥 (PK)：" + (pk.subject.empty() ? Wide(pk.thumbprint) : pk.subject));
+    if (pk.testKey) {
+        Line(report, L"⚠ PK 是公开的测试密钥（其私钥人人可得）：任何人都能签名修改 KEK、db 和 dbx");
+    }
+    const std::wstring map = L"Microsoft 发布的 KEK 更新列表（" + Wide(KekUpdateMapDate) + L"）";
+    Line(report,
+         map + (pk.kekUpdate ? L"中有此 PK 签名的 KEK 更新" : L"中没有此 PK 签名的 KEK 更新"));
+}
+
+std::wstring MissingText(const MissingCertificate& missing) {
+    const std::wstring store(missing.store);
+    const std::wstring name(missing.certificate->subject);
+    switch (missing.reason) {
+        case MissingReason::Revoked:
+            return store + L" 需要的 " + name + L" 已被 dbx 吊销";
+        case MissingReason::NameOnly:
+            return store + L" 缺少 " + name + L"（只有同名证书）";
+        default:
+            return store + L" 缺少 " + name;
+    }
+}
+
+// Slots 3 and 4: firmware readiness, and whether the third-party certificates are needed.
+void WriteReadiness(std::wstring& report, const MachineAssessment& a) {
+    const FirmwareReadiness& f = a.firmware;
+    if (f.state == ReadinessState::Ready) {
+        Line(report, L"固件证书就绪：是");
+    } else if (f.state == ReadinessState::NotReady) {
+        Line(report, L"固件证书就绪：否");
+        for (const MissingCertificate& missing : f.missing)
+            Line(report, L"  " + MissingText(missing));
+    } else {
+        std::wstring unread;
+        for (const auto& [readable, name] :
+             {std::pair{f.kekReadable, L"KEK"}, std::pair{f.dbReadable, L"db"},
+              std::pair{f.dbxReadable, L"dbx"}}) {
+            if (readable) continue;
+            if (!unread.empty()) unread += L"、";
+            unread += name;
+        }
+        Line(report, L"固件证书就绪：无法判断（无法读取 " + unread + L"）");
+    }
+    for (const NameOnlyEntry& entry : f.nameOnly) {
+        Line(report, L"⚠ " + std::wstring(entry.store) + L" 中名为“" +
+                         std::wstring(entry.certificate->subject) +
+                         L"”的证书不是 Microsoft 的证书（指纹不符），不计入就绪");
+    }
+    const std::wstring third = L"db 信任第三方 Microsoft Corporation UEFI CA 2011：";
+    if (!f.trustsThirdPartyCa2011) {
+        Line(report, third + L"无法判断（无法读取 db）");
+    } else if (*f.trustsThirdPartyCa2011) {
+        Line(report,
+             third + L"是，因此还需要 Microsoft UEFI CA 2023 和 Microsoft Option ROM UEFI CA 2023");
+    } else {
+        Line(report, third + L"否，因此不需要两张第三方 2023 证书");
+    }
+}
+
+// Slots 5 to 7: what Windows servicing says.
+void WriteServicing(std::wstring& report, const MachineAssessment& a, const ServicingState& s) {
+    if (!s.registryReadable) {
+        Line(report, L"Windows 更新进度：无法读取服务状态");
+    } else {
+        Line(report, L"Windows 更新进度：" + std::wstring(StageText(a.stage)) +
+                         (s.offline ? L"（读取自离线系统）" : L""));
+        std::wstring pending;
+        for (const ServicingStep* step : PendingSteps(s.availableUpdates.value_or(0))) {
+            if (!pending.empty()) pending += L"、";
+            pending += StepText(step->bit);
+        }
+        Line(report, L"待完成步骤：" + (pending.empty() ? std::wstring(L"无") : pending));
+        if (const std::uint32_t unknown = UnknownServicingBits(s.availableUpdates.value_or(0)))
+            Line(report, L"AvailableUpdates 中有未记载的位：" + Hex32(unknown));
+    }
+
+    if (!s.events.available) {
+        Line(report, L"最新服务事件：无法读取事件日志");
+    } else if (s.events.events.empty()) {
+        Line(report, L"最新服务事件：无");
+    } else {
+        const ServicingEvent& newest = s.events.events.front();
+        const std::wstring_view meaning = EventText(newest.id);
+        Line(report,
+             L"最新服务事件：" + std::to_wstring(newest.id) + L" " +
+                 (meaning.empty() ? std::wstring(L"（未记载的事件）") : std::wstring(meaning)) +
+                 L"（" + newest.time + L"）");
+    }
+
+    const std::wstring task = L"计划任务 Secure-Boot-Update：";
+    switch (s.task.lookup) {
+        case TaskLookup::Missing:
+            Line(report, task + L"不存在");
+            return;
+        case TaskLookup::Unavailable:
+            Line(report, task + (s.offline ? L"离线系统无法查询" : L"无法查询"));
+            return;
+        case TaskLookup::Found:
+            break;
+    }
+    std::wstring state = !s.task.lastResult || !s.task.lastRunTime
+                             ? std::wstring(L"从未运行")
+                             : L"上次运行 " + OleDateText(*s.task.lastRunTime) + L"，结果 " +
+                                   Hex32(static_cast<std::uint32_t>(*s.task.lastResult));
+    if (!s.task.enabled) state += L"（已禁用）";
+    Line(report, task + state);
+}
+
+// Slot 8: revocation in dbx.
+void WriteDbx(std::wstring& report, const MachineAssessment& a) {
+    if (!a.firmware.dbxReadable) {
+        Line(report, L"dbx：无法读取");
+        return;
+    }
+    Line(report, std::wstring(L"dbx 吊销 Microsoft Windows Production PCA 2011：") +
+                     (a.dbxCurrency.pca2011Revoked ? L"是" : L"否"));
+    for (const SvnState& svn : a.dbxCurrency.svns) {
+        if (svn.latest->fileName != "bootmgfw.efi") continue;
+        const auto version = [](unsigned major, unsigned minor) {
+            return std::to_wstring(major) + L"." + std::to_wstring(minor);
+        };
+        const std::wstring held = svn.held ? version(svn.held->major, svn.held->minor) : L"无";
+        Line(report, L"dbx 中 bootmgfw.efi 的 SVN：" + held + L"（Microsoft 最新为 " +
+                         version(svn.latest->major, svn.latest->minor) +
+                         (svn.Current() ? L"，已是最新）" : L"）"));
+    }
+}
+
+bool NewestEventIs(const ServicingState& s, std::uint32_t id) {
+    return !s.events.events.empty() && s.events.events.front().id == id;
+}
+
+// Slot 14: the first that applies.
+std::wstring NextStep(const MachineFacts& facts, const MachineAssessment& a) {
+    const FirmwareReadiness& f = a.firmware;
+    const auto& boot = a.decidingBootManager;
+    const ServicingState& s = facts.servicingState;
+    if (!facts.DbReadable() || f.state == ReadinessState::Undetermined)
+        return L"无法读取固件证书，无法判断是否就绪：请确认电脑以 UEFI "
+               L"模式启动，并以管理员身份运行。";
+    if (!boot || boot->file->signer.empty())
+        return L"未找到带有签名的引导管理器（bootmgfw.efi），无法判断能否引导：请检查 ESP 分区。";
+    if (!boot->judgement.WouldBoot())
+        return L"固件不会启动当前的引导管理器（签名证书不受信任、已被吊销，或文件本身已被吊销）：重"
+               L"启之前请先换用受信任的引导管理器。";
+    if (NewestEventIs(s, 1032))
+        return L"BitLocker 阻止了更新（事件 1032）：请暂停 BitLocker "
+               L"保护两次重启，再点击“固件证书更新”。";
+    if (a.stage == ServicingStage::KekStalled)
+        return L"KEK 步骤停滞：请向电脑厂商索取固件更新，或由此 PK 签名的 KEK 更新。";
+    if (a.stage == ServicingStage::RestartPending) return L"请重启电脑，以完成引导管理器的更换。";
+    if (a.stage == ServicingStage::NotRequested && f.state == ReadinessState::NotReady) {
+        return facts.winPE ? L"在已安装的 Windows 中运行本程序，点击“固件证书更新”。"
+                           : L"点击“固件证书更新”，由 Windows 写入缺少的证书。";
+    }
+    if (boot->generation == Gen2011)
+        return L"引导管理器仍由 2011 证书签名：点击“引导证书更新”查看如何更换。";
+    if (f.state == ReadinessState::NotReady) {
+        return a.stage == ServicingStage::Blocked
+                   ? L"Windows 的更新被阻止：请查看最新服务事件。"
+                   : L"等待 Windows 完成其余步骤（计划任务会在重启后继续）。";
+    }
+    if (!IsWindowsCa2023Signer(boot->file->signer))
+        return L"当前引导文件不是由 Windows UEFI CA 2023 签名的 Windows 引导管理器（签名者：" +
+               boot->file->signer + L"），请自行确认。";
+    return L"无需操作。";
+}
+
+}  // namespace
+
+void WriteProgressSection(std::wstring& report, const MachineFacts& facts,
+                          const MachineAssessment& a) {
+    WriteKek(report, a);
+    WritePlatformKey(report, facts, a);
+    WriteReadiness(report, a);
+    WriteServicing(report, a, facts.servicingState);
+    WriteDbx(report, a);
+    if (a.kekReadiness.resetUndoesUpdate) {
+        Line(report,
+             L"⚠ 固件的默认证书（KEKDefault、dbDefault）缺少 2023 "
+             L"证书：在固件设置中“恢复默认密钥”会撤销 Windows 写入的更新");
+    }
+    Line(report, L"下一步：" + NextStep(facts, a));
+}
+
+}  // namespace certvane
