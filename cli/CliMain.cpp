@@ -1,10 +1,12 @@
 // certvane-cli.exe: the status report, or its facts as JSON, on standard output.
 #include <windows.h>
 
+#include <exception>
 #include <string>
 #include <vector>
 
 #include "cli/CliRun.h"
+#include "cli/ExitCode.h"
 #include "inspect/Privileges.h"
 #include "platform/win32/SystemLibraries.h"
 #include "platform/win32/Win32Platform.h"
@@ -38,11 +40,21 @@ int wmain(int argc, wchar_t** argv) {
     // Before anything can load a library: none may come from the program's folder.
     certvane::RestrictDllSearchToSystemDirectory();
     SetConsoleOutputCP(CP_UTF8);
-    const std::vector<std::wstring> args(argv + 1, argv + argc);
-    certvane::Win32Platform system;
-    certvane::EnableFirmwarePrivilege(system);
-    const auto result = certvane::cli::RunCli<certvane::Win32Platform>(args);
-    Write(STD_OUTPUT_HANDLE, result.out);
-    Write(STD_ERROR_HANDLE, result.err);
-    return result.exitCode;
+    // Nothing is thrown on purpose; what still escapes (an allocation that fails, say) is told
+    // in one line and the documented code, never as a report that could be taken for an answer.
+    try {
+        const std::vector<std::wstring> args(argv + 1, argv + argc);
+        certvane::Win32Platform system;
+        certvane::EnableFirmwarePrivilege(system);
+        const auto result = certvane::cli::RunCli<certvane::Win32Platform>(args);
+        Write(STD_OUTPUT_HANDLE, result.out);
+        Write(STD_ERROR_HANDLE, result.err);
+        return result.exitCode;
+    } catch (const std::exception& error) {
+        Write(STD_ERROR_HANDLE,
+              std::string("certvane-cli: internal failure: ") + error.what() + "\n");
+    } catch (...) {
+        Write(STD_ERROR_HANDLE, "certvane-cli: internal failure\n");
+    }
+    return certvane::cli::ExitInternalFailure;
 }

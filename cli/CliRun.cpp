@@ -30,8 +30,7 @@ CliResult UsageError(std::wstring_view message) {
 }
 
 // Whether db and dbx (the firmware's, captured or updated) let one file boot.
-BootJudgement JudgeFile(Platform& platform, const BootFile& file) {
-    const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
+BootJudgement JudgeFile(Platform& platform, const BootFile& file, const ByteBuffer& db) {
     const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
     return JudgeBootFile(file.signer, file.authenticodeSha256, SignatureListNames(platform, db),
                          SignatureListNames(platform, dbx), DbxHashes(dbx));
@@ -53,8 +52,9 @@ CliResult SignerOfFile(Platform& platform, const std::wstring& path) {
         return UsageError(L"--efi file " + Quoted(path) + L" cannot be read");
     // The file is read once: its signer and its hash come from the same reading.
     const BootFile file = InspectBootFile(platform, path, {});
-    const BootJudgement judgement = JudgeFile(platform, file);
-    const ExitCode code = ExitCodeOfFile(file.signer, judgement.WouldBoot());
+    const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
+    const BootJudgement judgement = JudgeFile(platform, file, db);
+    const ExitCode code = ExitCodeOfFile(!db.empty(), file.signer, judgement.WouldBoot());
     if (file.signer.empty()) {
         return {
             code,

@@ -23,8 +23,9 @@ ExitCode DecideExitCode(const ReadinessFacts& facts) {
     return IsWindowsCa2023Signer(facts.bootManagerSigner) ? ExitReady : ExitUndetermined;
 }
 
-ExitCode ExitCodeOfFile(std::wstring_view signer, bool wouldBoot) {
-    if (signer.empty()) return ExitUndetermined;
+ExitCode ExitCodeOfFile(bool dbReadable, std::wstring_view signer, bool wouldBoot) {
+    // Without db nothing can be said of whether the firmware starts the file.
+    if (!dbReadable || signer.empty()) return ExitUndetermined;
     if (!wouldBoot) return ExitWouldNotBoot;
     switch (ClassifyCertName(signer)) {
         case Gen2011:

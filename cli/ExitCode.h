@@ -36,9 +36,9 @@ ReadinessFacts ReadinessOf(const MachineFacts& facts, const MachineAssessment& a
 // A boot manager of any other authority tells nothing certain (3).
 ExitCode DecideExitCode(const ReadinessFacts& facts);
 
-// The exit code of `--efi`: 4 when the file is signed but db and dbx would not let it boot;
-// else the generation of its signing authority (0 for 2023, 2 for 2011, 3 for none or an
-// authority of neither generation).
-ExitCode ExitCodeOfFile(std::wstring_view signer, bool wouldBoot);
+// The exit code of `--efi`: 3 when db cannot be read or the file carries no signature; 4 when
+// db and dbx would not let it boot; else the generation of its signing authority (0 for 2023,
+// 2 for 2011, 3 for an authority of neither generation).
+ExitCode ExitCodeOfFile(bool dbReadable, std::wstring_view signer, bool wouldBoot);
 
 }  // namespace certvane::cli

@@ -1,10 +1,11 @@
 // Feeds arbitrary bytes to what reads a captured variable file: the raw and efivarfs forms,
-// then the certificate matrix, the dbx currency and the KEK and PK assessments over the image,
-// as --json does.
+// then the certificate matrix, the dbx currency, the KEK and PK assessments and firmware
+// readiness over the image, as --json does.
 #include <cstddef>
 #include <cstdint>
 
 #include "assess/DbxCurrency.h"
+#include "assess/FirmwareReadiness.h"
 #include "assess/KeyReadiness.h"
 #include "inspect/CapturedVariable.h"
 
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto image = DecodeCapturedVariable(std::span<const std::uint8_t>(data, size));
     if (!image) return 0;
     KeyStores keys;
-    for (std::wstring_view name : {L"PK", L"dbx"}) {
+    for (std::wstring_view name : {L"PK", L"KEK", L"db", L"dbx"}) {
         VariableFact store;
         store.name = name;
         store.image = *image;
@@ -23,5 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AssessDbxCurrency(*image, matrix);
     AssessKekReadiness(matrix);
     AssessPlatformKey(matrix);
+    AssessFirmwareReadiness(keys, matrix);
     return 0;
 }

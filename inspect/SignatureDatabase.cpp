@@ -57,16 +57,4 @@ bool FirmwareTrustsAuthority(std::wstring_view authority, const NameList& dbName
     return NameListContains(dbNames, authority) && !NameListContains(dbxNames, authority);
 }
 
-bool IsCa2023Ready(Platform& platform) {
-    const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
-    const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
-    if (db.empty()) return false;
-    const NameList dbNames = SignatureListNames(platform, db);
-    const NameList dbxNames = SignatureListNames(platform, dbx);
-    for (std::wstring_view name : Ca2023ReadinessSet) {
-        if (!FirmwareTrustsAuthority(name, dbNames, dbxNames)) return false;
-    }
-    return true;
-}
-
 }  // namespace certvane

@@ -44,7 +44,4 @@ std::wstring_view CertificateStatus(const KnownCertificate& row, const NameList&
 bool FirmwareTrustsAuthority(std::wstring_view authority, const NameList& dbNames,
                              const NameList& dbxNames);
 
-// True when `db` trusts all three 2023 certificates and `dbx` revokes none of them.
-bool IsCa2023Ready(Platform& platform);
-
 }  // namespace certvane

@@ -10,8 +10,10 @@
 #include "actions/BootCertCheck.h"
 #include "actions/FirmwareCertUpdate.h"
 #include "app/Theme.h"
+#include "inspect/SignatureDatabase.h"
 #include "report/StatusReport.h"
 #include "tests/app/MainWindowHarness.h"
+#include "tests/assess/ReadinessMachines.h"
 #include "tests/support/ReportLines.h"
 #include "tests/support/Situations.h"
 #include "tests/ui/window/RenderTestSupport.h"
@@ -31,8 +33,14 @@ std::wstring ShownReport(MainWindowUnderTest& main) {
 
 ScriptedMachine NotReadyWindows11() {
     ScriptedMachine machine = test::NormalWindows11();
-    test::SetDb(machine,
-                {L"Microsoft Windows Production PCA 2011", L"Microsoft Corporation UEFI CA 2011"});
+    test::SetRealDb(machine, {test::RealCert::Pca2011, test::RealCert::UefiCa2011});
+    return machine;
+}
+
+ScriptedMachine DbUnreadable() {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.firmwareFailures[{L"db", GuidToText(ImageSecurityDatabaseGuid)}] =
+        FirmwareReadFailure::Other;
     return machine;
 }
 
@@ -70,6 +78,11 @@ constexpr ButtonsAfterWork kReady = {true, L"点击触发固件证书更新", tr
                                      L"固件证书已就绪，点击检测引导文件"};
 constexpr ButtonsAfterWork kNotReady = {true, L"点击触发固件证书更新", false,
                                         L"固件 CA 2023 证书未完整安装，请先执行“固件证书更新”"};
+constexpr ButtonsAfterWork kWindowsCaOnly = {
+    true, L"点击触发固件证书更新", true,
+    L"db 已信任 Windows UEFI CA 2023，点击检测引导文件（其余固件证书请执行“固件证书更新”）"};
+constexpr ButtonsAfterWork kUnreadable = {true, L"点击触发固件证书更新", false,
+                                          L"无法读取固件证书，无法判断是否就绪"};
 constexpr ButtonsAfterWork kInWinPe = {false, L"PE 环境下不支持固件证书更新", false,
                                        L"PE 环境下不支持引导证书更新"};
 constexpr ButtonsAfterWork kLegacyBios = {true, L"点击触发固件证书更新", false,
@@ -147,12 +160,24 @@ TEST_P(EachMachine, RefreshShowsTheReportAndTheButtonsThisMachineAllows) {
 
 INSTANTIATE_TEST_SUITE_P(
     MainWindow, EachMachine,
-    ::testing::Values(Situation{"Windows11Ready", test::NormalWindows11, kReady},
-                      Situation{"Windows11NotReady", NotReadyWindows11, kNotReady},
-                      Situation{"WinPeWithoutOfflineSystem", test::WinPeBase, kInWinPe},
-                      Situation{"WinPeWithOfflineSystem", test::WinPeWithOfflineOnC, kInWinPe},
-                      Situation{"LegacyBios", test::LegacyBiosMachine, kLegacyBios},
-                      Situation{"SecureBootOff", SecureBootOff, kSecureBootOff}),
+    ::testing::Values(
+        Situation{"Windows11Ready", test::NormalWindows11, kReady},
+        Situation{"Windows11NotReady", NotReadyWindows11, kNotReady},
+        Situation{"WinPeWithoutOfflineSystem", test::WinPeBase, kInWinPe},
+        Situation{"WinPeWithOfflineSystem", test::WinPeWithOfflineOnC, kInWinPe},
+        Situation{"LegacyBios", test::LegacyBiosMachine, kLegacyBios},
+        Situation{"SecureBootOff", SecureBootOff, kSecureBootOff},
+        Situation{"DbUnreadable", DbUnreadable, kUnreadable},
+        // The cases of the rollout, as the report and the actions judge them.
+        Situation{"Kek2011Only", [] { return test::Kek2011Only().machine; }, kWindowsCaOnly},
+        Situation{"BothKeks", [] { return test::BothKeks().machine; }, kReady},
+        Situation{"NoThirdPartyCa2011", [] { return test::NoThirdPartyCa2011().machine; }, kReady},
+        Situation{"ThirdPartyCa2011Without2023Pair",
+                  [] { return test::ThirdPartyCa2011Without2023Pair().machine; }, kWindowsCaOnly},
+        Situation{"Revoked2023", [] { return test::Revoked2023().machine; }, kNotReady},
+        Situation{"KekUnreadable", [] { return test::KekUnreadable().machine; }, kWindowsCaOnly},
+        Situation{"NameOnlyWindowsCa", [] { return test::NameOnlyWindowsCa().machine; },
+                  kNotReady}),
     [](const ::testing::TestParamInfo<Situation>& info) { return info.param.name; });
 
 TEST(MainWindow, IsCreatedWithItsTitleClassAndSizeAndTheLightThemeBeforeItsFirstPaint) {
@@ -237,6 +262,22 @@ TEST(MainWindow, AnAcceptedFirmwareUpdateRunsAndShowsItsResultInTheStatusAndABox
     EXPECT_EQ(main.TextOf(L"editInfo"), report);  // the report is not refreshed
     ExpectButtons(main, kReady);
     EXPECT_TRUE(main.Window().IsStatusTimerRunning());
+}
+
+TEST(MainWindow, AFirmwareUpdateWhereOnlyTheKekIsMissingSaysSo) {
+    ScriptedMachine machine = test::Kek2011Only().machine;
+    MainWindowUnderTest main(machine);
+    ASSERT_TRUE(main.FinishWork());
+    Confirm(main, kFirmwareUpdate, IDYES);
+    const std::wstring expected =
+        L"更新任务已触发。请重启电脑两次以完成证书更新。\ndb 中的 2023 证书已就绪，只缺 KEK 中的 "
+        L"Microsoft Corporation KEK 2K CA 2023：Windows 需要写入由本机平台密钥 (PK) 签名的 KEK "
+        L"更新。";
+    const test::SeenBox result = FinishWithResultBox(main);
+    EXPECT_EQ(result.text, expected);
+    EXPECT_EQ(main.TextOf(L"lblStatus"), expected);
+    ExpectButtons(main, kWindowsCaOnly);
+    EXPECT_THAT(machine.HeldResources(), ::testing::IsEmpty());
 }
 
 TEST(MainWindow, TheBootCheckAsksFirstAndShowsItsResult) {

@@ -208,8 +208,11 @@ TEST_F(CliRunTest, BadFilesAndOptionsAreUsageErrorsOnOneLine) {
 TEST_F(CliRunTest, HelpDocumentsTheExitCodes) {
     const CliResult result = Run({L"--help"}, test::NormalWindows11());
     EXPECT_EQ(result.exitCode, 0);
-    for (const char* code : {"  3   db cannot be read", "  1   db lacks", "  2   the boot manager",
-                             "  0   the boot manager", "  64  usage error"}) {
+    for (const char* code :
+         {"  64  usage error", "  5   internal failure", "  3   db cannot be read",
+          "  4   the boot manager", "  1   KEK, db or dbx prove", "  3   readiness undetermined",
+          "  2   the boot manager boots under a 2011",
+          "  0   the boot manager boots under Windows"}) {
         EXPECT_THAT(result.out, HasSubstr(code));
     }
 }

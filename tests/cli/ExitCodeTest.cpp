@@ -36,12 +36,14 @@ TEST(DecideExitCode, OnlyTheWindowsAuthorityOf2023IsReady) {
 }
 
 TEST(ExitCodeOfFile, SaysTheGenerationOfOneFileThatBoots) {
-    EXPECT_EQ(ExitCodeOfFile(kSigner2023, true), ExitReady);
-    EXPECT_EQ(ExitCodeOfFile(L"Microsoft UEFI CA 2023", true), ExitReady);
-    EXPECT_EQ(ExitCodeOfFile(kSigner2011, true), ExitBootManager2011);
-    EXPECT_EQ(ExitCodeOfFile(L"Contoso Loader CA", true), ExitUndetermined);
-    EXPECT_EQ(ExitCodeOfFile(kSigner2023, false), ExitWouldNotBoot);
-    EXPECT_EQ(ExitCodeOfFile(L"", false), ExitUndetermined);
+    EXPECT_EQ(ExitCodeOfFile(true, kSigner2023, true), ExitReady);
+    EXPECT_EQ(ExitCodeOfFile(true, L"Microsoft UEFI CA 2023", true), ExitReady);
+    EXPECT_EQ(ExitCodeOfFile(true, kSigner2011, true), ExitBootManager2011);
+    EXPECT_EQ(ExitCodeOfFile(true, L"Contoso Loader CA", true), ExitUndetermined);
+    EXPECT_EQ(ExitCodeOfFile(true, kSigner2023, false), ExitWouldNotBoot);
+    EXPECT_EQ(ExitCodeOfFile(true, L"", false), ExitUndetermined);
+    // Without db, whether the firmware starts it cannot be told.
+    EXPECT_EQ(ExitCodeOfFile(false, kSigner2011, false), ExitUndetermined);
 }
 
 TEST(DecideExitCode, CodesAreTheDocumentedNumbers) {

@@ -78,18 +78,22 @@ import json, sys
 r = json.loads(open(sys.argv[1], encoding="utf-8").read())
 states = [c["state"] for c in r["certificates"]]
 assert states == ["revoked", "valid", "valid", "valid", "valid"], states
-assert r["readiness"] == {"ca2023Ready": True, "bootManagerTrusted": False, "exitCode": 3}, r["readiness"]
+assert r["readiness"] == {"ca2023Ready": True, "bootManagerTrusted": False, "exitCode": 3,
+                          "firmwareReady": "undetermined", "missing": [], "kekReady": None,
+                          "trustsThirdPartyCa2011": True, "wouldBoot": None}, r["readiness"]
 assert r["kek"]["readable"] is False
 assert r["bootFiles"][0]["verdict"] == "无法检测（文件不存在或无签名）"
 ' "$work/out"
 
-run --efi "$(z "$signed/pca2011.efi")"
+run --efi "$(z "$signed/pca2011.efi")" --db "$(z "$work/dbfull.bin")"
 check "--efi on a PCA 2011 signed file: exit 2" [ "$code" = 2 ]
 check "  names the authority and its generation" has "Generation: 2011 (Microsoft Corporation UEFI CA 2011)"
-run --efi "$(z "$signed/leaf-and-ca.efi")"
+run --efi "$(z "$signed/pca2011.efi")"
+check "  without a db to judge by: exit 3" [ "$code" = 3 ]
+run --efi "$(z "$signed/leaf-and-ca.efi")" --db "$(z "$work/dbfull.bin")"
 check "--efi on a 2023 signed file names Windows UEFI CA 2023" has "Signer: Windows UEFI CA 2023"
 check "  and exits 0" [ "$code" = 0 ]
-run --efi "$(z "$signed/unsigned.efi")"
+run --efi "$(z "$signed/unsigned.efi")" --db "$(z "$work/dbfull.bin")"
 check "--efi on an unsigned file: exit 3" [ "$code" = 3 ]
 
 lists dbx-update-amd64 > "$work/dbx-amd64.bin"
@@ -103,7 +107,11 @@ check "  variables, matrix, PK, KEK and dbx currency" python3 -c '
 import json, sys
 r = json.loads(open(sys.argv[1], encoding="utf-8").read())
 v = r["variables"]
-assert r["schemaVersion"] == 2
+assert r["schemaVersion"] == 3
+assert r["readiness"]["firmwareReady"] == "not-ready", r["readiness"]
+assert [m["key"] for m in r["readiness"]["missing"]] == ["microsoft-uefi-ca-2023",
+                                                        "microsoft-option-rom-uefi-ca-2023"]
+assert r["readiness"]["kekReady"] is True and r["readiness"]["wouldBoot"] is None
 assert v["PK"]["source"] == "file" and v["PK"]["state"] == "present", v["PK"]
 assert v["dbx"]["source"] == "file" and v["dbx"]["updatesApplied"] == 2, v["dbx"]
 assert v["db"]["updatesApplied"] == 1 and v["db"]["state"] == "present", v["db"]
@@ -138,7 +146,7 @@ run --efi "$(z "$signed/pca2011.efi")" --db "$(z "$work/dbfull.bin")"
 check "--efi on a PCA 2011 file against a full db: would boot" has "Would boot: yes"
 run --efi "$(z "$signed/pca2011.efi")" --db "$(z "$work/dbfull.bin")" \
     --dbx "$(z "$work/dbx-amd64.bin")" --apply-dbx "$(z "$realdata/updates/dbx-update-2024.bin")"
-check "  after the 2024 dbx update: exit 2" [ "$code" = 2 ]
+check "  after the 2024 dbx update: exit 4" [ "$code" = 4 ]
 check "  and would not boot" has "Would boot: no"
 digest=$(osslsigncode verify -in "$signed/pca2011.efi" 2>/dev/null |
     sed -n 's/^Current message digest *: *\([0-9A-F]*\).*/\1/p' | tr 'A-F' 'a-f')
@@ -159,11 +167,12 @@ done
 
 run --summary
 check "--summary: one line, Wine's answers where it has none" \
-    [ "$out" = "$(printf 'certvane: undetermined; stage: not-requested; pending: none; last event: unavailable; task: missing\r')" ]
+    [ "$out" = "$(printf 'certvane: undetermined; firmware: undetermined; stage: not-requested; pending: none; last event: unavailable; task: missing\r')" ]
 check "  exit 3, as the report" [ "$code" = 3 ]
 
 run --help
 check "--help: exit 0 and the exit codes" has "  64  usage error"
+check "  with the code of a boot manager that would not boot" has "  4   the boot manager"
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "assess/MachineAssessment.h"
 #include "inspect/SignatureDatabase.h"
 #include "tests/support/RealData.h"
 #include "tests/support/SignatureLists.h"
@@ -47,10 +48,10 @@ class RealSignatureData : public ::testing::Test {
         return out;
     }
 
+    // The three 2023 certificates by name, none revoked by name: the JSON's ca2023Ready.
     bool Ready(const Bytes& db, const Bytes& dbx) {
-        machine.SetFirmwareVariable(L"db", kDbGuidText, db);
-        machine.SetFirmwareVariable(L"dbx", kDbGuidText, dbx);
-        return IsCa2023Ready(machine);
+        return Ca2023SetTrustedByName(SignatureListNames(machine, db),
+                                      SignatureListNames(machine, dbx));
     }
 
     ScriptedMachine machine = test::AfterStartUp();

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "assess/MachineAssessment.h"
 #include "tests/support/SignatureLists.h"
 #include "tests/support/Situations.h"
 
@@ -11,18 +12,9 @@ namespace certvane {
 namespace {
 
 using test::Bytes;
-using test::Concat;
-using test::FakeCertificate;
 using test::ScriptedMachine;
-using test::X509List;
 
 const std::wstring kDbGuidText = L"{D719B2CB-3D3A-4596-A3BC-DAD00E67656F}";
-
-Bytes ListsOf(std::initializer_list<std::wstring_view> names) {
-    Bytes image;
-    for (auto name : names) image = Concat({image, X509List(FakeCertificate(name))});
-    return image;
-}
 
 TEST(GuidToText, FormatsTheImageSecurityDatabaseGuid) {
     EXPECT_EQ(GuidToText(ImageSecurityDatabaseGuid), kDbGuidText);
@@ -85,45 +77,13 @@ TEST(CertificateStatus, MatchesWholeNamesCaseSensitivelyOnly) {
               L"[有效]");
 }
 
-class IsCa2023ReadyTest : public ::testing::Test {
-  protected:
-    void SetDb(Bytes image) { machine.SetFirmwareVariable(L"db", kDbGuidText, std::move(image)); }
-    void SetDbx(Bytes image) { machine.SetFirmwareVariable(L"dbx", kDbGuidText, std::move(image)); }
-    ScriptedMachine machine = test::AfterStartUp();
-};
-
-TEST_F(IsCa2023ReadyTest, TrueWhenAllThree2023CertificatesAreTrustedAndNoneRevoked) {
-    SetDb(ListsOf({L"Microsoft Windows Production PCA 2011", L"Windows UEFI CA 2023",
-                   L"Microsoft UEFI CA 2023", L"Microsoft Option ROM UEFI CA 2023"}));
-    SetDbx(ListsOf({L"Microsoft Windows Production PCA 2011"}));
-    EXPECT_TRUE(IsCa2023Ready(machine));
-}
-
-TEST_F(IsCa2023ReadyTest, FalseWhenDbCannotBeRead) {
-    SetDbx(ListsOf({}));
-    EXPECT_FALSE(IsCa2023Ready(machine));
-}
-
-TEST_F(IsCa2023ReadyTest, FalseWithoutTheOptionRomCa) {
-    SetDb(ListsOf({L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023"}));
-    EXPECT_FALSE(IsCa2023Ready(machine));
-}
-
-TEST_F(IsCa2023ReadyTest, FalseWhenA2023CertificateIsAlsoRevoked) {
-    SetDb(ListsOf({L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
-                   L"Microsoft Option ROM UEFI CA 2023"}));
-    SetDbx(ListsOf({L"Microsoft UEFI CA 2023"}));
-    EXPECT_FALSE(IsCa2023Ready(machine));
-}
-
-TEST_F(IsCa2023ReadyTest, ReadsDbAndDbxFromTheImageSecurityDatabase) {
-    SetDb(ListsOf({L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023",
-                   L"Microsoft Option ROM UEFI CA 2023"}));
-    EXPECT_TRUE(IsCa2023Ready(machine));  // an unreadable dbx revokes nothing
-    ASSERT_EQ(machine.firmwareReads.size(), 2u);
-    EXPECT_EQ(machine.firmwareReads[0].name, L"db");
-    EXPECT_EQ(machine.firmwareReads[1].name, L"dbx");
-    EXPECT_EQ(machine.firmwareReads[1].guidText, kDbGuidText);
+TEST(Ca2023SetTrustedByName, WantsAllThree2023NamesInDbAndNoneInDbx) {
+    const NameList all{L"Microsoft Windows Production PCA 2011", L"Windows UEFI CA 2023",
+                       L"Microsoft UEFI CA 2023", L"Microsoft Option ROM UEFI CA 2023"};
+    EXPECT_TRUE(Ca2023SetTrustedByName(all, {L"Microsoft Windows Production PCA 2011"}));
+    EXPECT_FALSE(Ca2023SetTrustedByName({}, {}));
+    EXPECT_FALSE(Ca2023SetTrustedByName({L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023"}, {}));
+    EXPECT_FALSE(Ca2023SetTrustedByName(all, {L"Microsoft UEFI CA 2023"}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "assess/FirmwareReadiness.h"
 #include "inspect/SignatureDatabase.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -28,7 +29,7 @@ TEST(Win32Firmware, AReadTheSystemRefusesGivesAnEmptyImage) {
     // A refusal is no missing variable: it must not be reported as one.
     EXPECT_NE(platform.LastFirmwareReadFailure(), FirmwareReadFailure::None);
     EXPECT_NE(platform.LastFirmwareReadFailure(), FirmwareReadFailure::NotFound);
-    EXPECT_FALSE(IsCa2023Ready(platform));
+    EXPECT_EQ(ReadFirmwareReadiness(platform).state, ReadinessState::Undetermined);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "inspect/BootChain.h"
+#include "assess/BootJudgement.h"
 #include "inspect/BootFileSigner.h"
 #include "platform/win32/Win32Platform.h"
 

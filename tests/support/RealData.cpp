@@ -19,6 +19,10 @@ Bytes RealCertificate(const std::string& fileName) {
     return ReadWholeFile(std::string(CERTVANE_REALDATA_DIR) + "/certs/" + fileName);
 }
 
+Bytes NameOnlyCertificate(const std::string& fileName) {
+    return ReadWholeFile(std::string(CERTVANE_NAME_ONLY_DIR) + "/" + fileName);
+}
+
 Bytes RealUpdateLists(const std::string& fileName) {
     const Bytes file = ReadWholeFile(std::string(CERTVANE_REALDATA_DIR) + "/updates/" + fileName);
     if (file.size() < 20) {

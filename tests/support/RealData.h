@@ -20,6 +20,10 @@ Bytes RealCertificate(const std::string& fileName);
 // EFI_TIME and WIN_CERTIFICATE_UEFI_GUID header, as it is appended to the variable.
 Bytes RealUpdateLists(const std::string& fileName);
 
+// A self-signed certificate that carries the subject of one of Microsoft's certificates (the
+// file name of the real one) without being it; see tests/fixtures/make-name-only-certificates.sh.
+Bytes NameOnlyCertificate(const std::string& fileName);
+
 // The engine's own DER reader standing in for the system's certificate decoder on the host: the
 // first common name of the subject, nullopt when the bytes are no X.509 certificate.
 std::optional<std::wstring> DerSubjectCommonName(std::span<const std::uint8_t> der);

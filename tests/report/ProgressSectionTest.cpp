@@ -1,0 +1,208 @@
+// Section 【4】 of the report: every slot in its order, and the next step by its rank.
+#include "report/ProgressSection.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "inspect/CapturedFirmware.h"
+#include "inspect/SignedUpdate.h"
+#include "inspect/TimeText.h"
+#include "report/StatusReport.h"
+#include "tests/support/RealData.h"
+#include "tests/support/ReportLines.h"
+#include "tests/support/ServicingEvents.h"
+#include "tests/support/SignatureLists.h"
+#include "tests/support/Situations.h"
+
+namespace certvane {
+namespace {
+
+using test::ScriptedMachine;
+using ::testing::Contains;
+using ::testing::ElementsAreArray;
+using ::testing::Not;
+
+const std::wstring kSecureBootKey = L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot";
+const std::wstring kGlobal = GuidToText(EfiGlobalVariableGuid);
+const std::wstring kSecurity = GuidToText(ImageSecurityDatabaseGuid);
+
+std::vector<std::wstring> Section(ScriptedMachine machine) {
+    return test::ProgressLines(ComposeStatusReport(machine));
+}
+
+// Fully updated and serviced: Microsoft's PK for OEMs, both KEKs, the five db certificates,
+// dbx with Microsoft's hashes, the 2024 revocation of PCA 2011 and the SVN update, servicing
+// done and its task run.
+ScriptedMachine Serviced() {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.SetFirmwareVariable(
+        L"PK", kGlobal, test::X509List(test::RealCertificate("windows-oem-devices-pk.der")));
+    machine.SetFirmwareVariable(L"dbx", kSecurity,
+                                test::Concat({test::RealUpdateLists("dbx-update-amd64.bin"),
+                                              test::RealUpdateLists("dbx-update-2024.bin"),
+                                              test::RealUpdateLists("dbx-update-svn.bin")}));
+    machine.SetRegistryValue(kSecureBootKey, L"AvailableUpdates", test::DwordValue(0x4000));
+    machine.eventLogs[L"System"] = {test::ServicingEventXml(1808, L"2026-11-04T08:00:00.0Z")};
+    machine.scheduledTasks[std::wstring(SecureBootTaskPath)] = {TaskLookup::Found, true, 46330.5, 0,
+                                                                std::nullopt};
+    return machine;
+}
+
+TEST(ProgressSection, StatesEverySlotInItsOrder) {
+    EXPECT_THAT(
+        Section(Serviced()),
+        ElementsAreArray(std::vector<std::wstring>{
+            L"  KEK 证书：",
+            L"  [有效] Microsoft Corporation KEK CA "
+            L"2011（已过期：固件仍信任它，但它不再签发新的更新）",
+            L"  [有效] Microsoft Corporation KEK 2K CA 2023",
+            L"  平台密钥 (PK)：Windows OEM Devices PK",
+            L"  Microsoft 发布的 KEK 更新列表（2026-07）中有此 PK 签名的 KEK 更新",
+            L"  固件证书就绪：是",
+            L"  db 信任第三方 Microsoft Corporation UEFI CA 2011：是，因此还需要 Microsoft UEFI CA "
+            L"2023 和 Microsoft Option ROM UEFI CA 2023",
+            L"  Windows 更新进度：已完成",
+            L"  待完成步骤：无",
+            L"  最新服务事件：1808 已全部更新（2026-11-04T08:00:00.0Z）",
+            L"  计划任务 Secure-Boot-Update：上次运行 " + OleDateText(46330.5) +
+                L"，结果 0x00000000",
+            L"  dbx 吊销 Microsoft Windows Production PCA 2011：是",
+            L"  dbx 中 bootmgfw.efi 的 SVN：9.0（Microsoft 最新为 9.0，已是最新）",
+            L"  下一步：无需操作。",
+        }));
+}
+
+TEST(ProgressSection, KekExpiryIsAFactOfTheDay) {
+    ScriptedMachine before = Serviced();
+    before.today = {2026, 6, 23};  // the day before Microsoft Corporation KEK CA 2011 expired
+    EXPECT_THAT(Section(before), Contains(L"  [有效] Microsoft Corporation KEK CA 2011"));
+}
+
+TEST(ProgressSection, WarnsOfATestPlatformKeyAndOfAResetThatUndoesTheUpdate) {
+    ScriptedMachine machine = Serviced();
+    const auto update = ReadSignedUpdate(test::ReadWholeFile(
+        std::string(CERTVANE_REALDATA_DIR) + "/updates/kek-update-ami-test-pk1.bin"));
+    ASSERT_TRUE(update && !update->signerCertificates.empty());
+    machine.SetFirmwareVariable(L"PK", kGlobal, test::X509List(update->signerCertificates[0]));
+    machine.SetFirmwareVariable(L"KEKDefault", kGlobal, test::RealStore({test::RealCert::Kek2011}));
+    machine.SetFirmwareVariable(
+        L"dbDefault", kGlobal,
+        test::RealStore({test::RealCert::Pca2011, test::RealCert::UefiCa2011}));
+    const auto lines = Section(machine);
+    EXPECT_THAT(lines, Contains(L"  平台密钥 (PK)：DO NOT TRUST - AMI Test PK"));
+    EXPECT_THAT(lines, Contains(L"  ⚠ PK 是公开的测试密钥（其私钥人人可得）：任何人都能签名修改 "
+                                L"KEK、db 和 dbx"));
+    EXPECT_THAT(lines,
+                Contains(L"  Microsoft 发布的 KEK 更新列表（2026-07）中有此 PK 签名的 KEK 更新"));
+    EXPECT_THAT(lines, Contains(L"  ⚠ 固件的默认证书（KEKDefault、dbDefault）缺少 2023 证书：在固件"
+                                L"设置中“恢复默认密钥”会撤销 Windows 写入的更新"));
+    // Defaults that hold everything take no update away.
+    EXPECT_THAT(Section(Serviced()), Not(Contains(::testing::StartsWith(L"  ⚠ 固件的默认证书"))));
+}
+
+struct Rank {
+    const char* name;
+    std::function<void(ScriptedMachine&)> change;
+    std::wstring nextStep;
+};
+
+void Request(ScriptedMachine& machine, std::uint32_t bits, std::vector<std::wstring> events = {}) {
+    machine.SetRegistryValue(kSecureBootKey, L"AvailableUpdates", test::DwordValue(bits));
+    machine.eventLogs[L"System"] = std::move(events);
+}
+
+void BootManagerOf2011(ScriptedMachine& machine) {
+    machine.PutFile(
+        machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
+        test::SignedFile(L"Microsoft Windows Production PCA 2011"));
+}
+
+void KekOf2011(ScriptedMachine& machine) {
+    test::SetRealKek(machine, {test::RealCert::Kek2011});
+}
+
+TEST(ProgressSection, TheNextStepIsTheFirstThatApplies) {
+    const Rank ranks[] = {
+        {"facts undetermined",
+         [](ScriptedMachine& m) {
+             m.firmwareFailures[{L"KEK", kGlobal}] = FirmwareReadFailure::NoAccess;
+             BootManagerOf2011(m);
+         },
+         L"  下一步：无法读取固件证书，无法判断是否就绪：请确认电脑以 UEFI "
+         L"模式启动，并以管理员身份运行"
+         L"。"},
+        {"no boot manager",
+         [](ScriptedMachine& m) {
+             m.volumes[test::Windows11::Esp].files.clear();
+             KekOf2011(m);
+         },
+         L"  下一步：未找到带有签名的引导管理器（bootmgfw.efi），无法判断能否引导：请检查 ESP "
+         L"分区。"},
+        {"would not boot, before everything the firmware lacks",
+         [](ScriptedMachine& m) {
+             test::SetRealDb(m, {test::RealCert::Pca2011, test::RealCert::UefiCa2011});
+             Request(m, 0x5944, {test::ServicingEventXml(1032, L"2026-11-02T08:00:00.0Z")});
+         },
+         L"  "
+         L"下一步：固件不会启动当前的引导管理器（签名证书不受信任、已被吊销，或文件本身已被吊销）："
+         L"重启之前请先换用受信任的引导管理器。"},
+        {"BitLocker blocked the update",
+         [](ScriptedMachine& m) {
+             KekOf2011(m);
+             Request(m, 0x4004, {test::ServicingEventXml(1032, L"2026-11-02T08:00:00.0Z")});
+         },
+         L"  下一步：BitLocker 阻止了更新（事件 1032）：请暂停 BitLocker "
+         L"保护两次重启，再点击“固件证书"
+         L"更新”。"},
+        {"the KEK step stalls",
+         [](ScriptedMachine& m) {
+             KekOf2011(m);
+             Request(m, 0x4004, {test::ServicingEventXml(1803, L"2026-11-03T08:00:00.0Z")});
+         },
+         L"  下一步：KEK 步骤停滞：请向电脑厂商索取固件更新，或由此 PK 签名的 KEK 更新。"},
+        {"a restart is pending",
+         [](ScriptedMachine& m) {
+             BootManagerOf2011(m);
+             Request(m, 0x4100);
+         },
+         L"  下一步：请重启电脑，以完成引导管理器的更换。"},
+        {"not requested and not ready",
+         [](ScriptedMachine& m) {
+             KekOf2011(m);
+             BootManagerOf2011(m);
+         },
+         L"  下一步：点击“固件证书更新”，由 Windows 写入缺少的证书。"},
+        {"a 2011 boot manager", BootManagerOf2011,
+         L"  下一步：引导管理器仍由 2011 证书签名：点击“引导证书更新”查看如何更换。"},
+        {"a request under way",
+         [](ScriptedMachine& m) {
+             KekOf2011(m);
+             Request(m, 0x4004);
+         },
+         L"  下一步：等待 Windows 完成其余步骤（计划任务会在重启后继续）。"},
+        {"nothing to do", [](ScriptedMachine&) {}, L"  下一步：无需操作。"},
+    };
+    for (const Rank& rank : ranks) {
+        SCOPED_TRACE(rank.name);
+        ScriptedMachine machine = test::NormalWindows11();
+        rank.change(machine);
+        const auto lines = Section(std::move(machine));
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), rank.nextStep);
+    }
+}
+
+TEST(ProgressSection, InsideWindowsPeTheOfflineInstallationSpeaks) {
+    const auto lines = Section(test::WinPeWithOfflineServicingAt(0x4100));
+    EXPECT_THAT(lines,
+                Contains(L"  Windows 更新进度：等待重启（换用引导管理器）（读取自离线系统）"));
+    EXPECT_THAT(lines, Contains(L"  待完成步骤：换用 2023 签名的引导管理器"));
+    EXPECT_THAT(lines, Contains(L"  计划任务 Secure-Boot-Update：离线系统无法查询"));
+    // The offline installation waits for its restart; that comes before the firmware it lacks.
+    EXPECT_EQ(lines.back(), L"  下一步：请重启电脑，以完成引导管理器的更换。");
+}
+
+}  // namespace
+}  // namespace certvane
