@@ -48,7 +48,7 @@ std::wstring CheckBootCertUpdate(Platform& platform) {
         return L"固件中未找到有效的 CA 2023 证书，请先执行“固件证书更新”。";
     }
     // The ESP is mounted only while the boot manager is read, as the status report does.
-    const std::vector<EspCandidate> candidates = FindEspVolumes(platform);
+    const std::vector<EspCandidate> candidates = FindEspVolumes(platform, EspScope::EspPartitions);
     const std::wstring bootManager = GetCurrentBootManagerPath(platform, candidates);
     const std::wstring signer =
         bootManager.empty() ? std::wstring() : GetFileSignerName(platform, bootManager);

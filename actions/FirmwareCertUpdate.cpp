@@ -16,20 +16,18 @@ constexpr std::uint32_t kTaskQueryTimeoutMs = 5000;
 // Starting a task returns as soon as the scheduler has it; the bound is for a hung scheduler.
 constexpr std::uint32_t kTaskRunTimeoutMs = 30000;
 constexpr std::wstring_view kTaskQuery =
-    L"schtasks.exe /query /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
-constexpr std::wstring_view kTaskRun =
-    L"schtasks.exe /run /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
+    L"/query /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
+constexpr std::wstring_view kTaskRun = L"/run /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
 constexpr std::wstring_view kServicingKey = L"SYSTEM\\CurrentControlSet\\Control\\Secureboot";
 constexpr std::wstring_view kAvailableUpdates = L"AvailableUpdates";
 // Every servicing step of the 2023 certificate rollout at once.
 constexpr std::uint32_t kAllCa2023Updates = 0x5944;
 
-// The task commands run through the command interpreter; schtasks is named by its full path
-// so that no file of that name in the current folder can stand in for it. -1 when it cannot
-// run, did not end in time, or the system directory is unknown.
-int RunTaskCommand(Platform& platform, std::wstring_view command, std::uint32_t timeoutMs) {
-    const std::wstring line = SystemCommandPath(platform, command);
-    return line.empty() ? -1 : RunHiddenCommand(platform, line, timeoutMs);
+// schtasks is started directly by its full path, so that no file of that name in the current
+// folder can stand in for it and no AutoRun command of the interpreter runs elevated. -1 when it
+// cannot run, did not end in time, or the system directory is unknown.
+int RunTaskCommand(Platform& platform, std::wstring_view arguments, std::uint32_t timeoutMs) {
+    return RunSystemProgram(platform, L"schtasks.exe", arguments, timeoutMs);
 }
 
 // What the request will do on this machine, where the usual message does not say it.

@@ -8,6 +8,8 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // Before anything can load a library: none may come from the program's folder.
     certvane::RestrictDllSearchToSystemDirectory();
+    // A drive without a medium must not raise a box while a worker probes the drives.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     certvane::Win32Platform platform;
     return certvane::RunCertvane(platform, instance, showCommand);
 }

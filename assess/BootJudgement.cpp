@@ -23,9 +23,12 @@ std::wstring_view BootVerdict(std::wstring_view signer, const NameList& dbNames,
 BootJudgement JudgeBootFile(std::wstring_view signer, const std::optional<Sha256Digest>& hash,
                             const NameList& dbNames, const NameList& dbxNames,
                             std::span<const Sha256Digest> dbxHashes) {
-    return {BootVerdict(signer, dbNames, dbxNames),
-            FirmwareTrustsAuthority(signer, dbNames, dbxNames),
-            hash && std::ranges::find(dbxHashes, *hash) != dbxHashes.end()};
+    const bool hashRevoked = hash && std::ranges::find(dbxHashes, *hash) != dbxHashes.end();
+    std::wstring_view verdict = BootVerdict(signer, dbNames, dbxNames);
+    // A file dbx revokes by its own hash is refused whoever signed it: the verdict says what
+    // the firmware does.
+    if (hashRevoked && verdict == L"是") verdict = L"否（固件不信任此签名）";
+    return {verdict, FirmwareTrustsAuthority(signer, dbNames, dbxNames), hashRevoked};
 }
 
 bool IsWindowsCa2023Signer(std::wstring_view signer) {

@@ -27,7 +27,7 @@ std::wstring_view BootVerdict(std::wstring_view signer, const NameList& dbNames,
 // Whether the firmware starts one boot file, with the same verdict as the report's boot chain
 // section, and whether dbx revokes the file itself by its Authenticode hash.
 struct BootJudgement {
-    std::wstring_view verdict;      // BootVerdict
+    std::wstring_view verdict;      // BootVerdict, and "否" for a file revoked by its hash
     bool authorityTrusted = false;  // the signing authority is in db and not in dbx
     bool hashRevoked = false;       // the file's Authenticode SHA-256 is in dbx
     bool WouldBoot() const { return authorityTrusted && !hashRevoked; }

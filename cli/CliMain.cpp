@@ -39,7 +39,9 @@ void Write(DWORD which, const std::string& utf8) {
 int wmain(int argc, wchar_t** argv) {
     // Before anything can load a library: none may come from the program's folder.
     certvane::RestrictDllSearchToSystemDirectory();
-    SetConsoleOutputCP(CP_UTF8);
+    // A drive without a medium must not raise a box while the drives are probed. The console's
+    // code page is left alone: a console gets wide characters, a redirection UTF-8 bytes.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     // Nothing is thrown on purpose; what still escapes (an allocation that fails, say) is told
     // in one line and the documented code, never as a report that could be taken for an answer.
     try {

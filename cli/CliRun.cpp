@@ -50,8 +50,9 @@ std::wstring JudgementLines(const BootFile& file, const BootJudgement& judgement
 CliResult SignerOfFile(Platform& platform, const std::wstring& path) {
     if (!platform.PathExists(path))
         return UsageError(L"--efi file " + Quoted(path) + L" cannot be read");
-    // The file is read once: its signer and its hash come from the same reading.
     const BootFile file = InspectBootFile(platform, path, {});
+    // A file that exists but cannot be read is not a file without a signature.
+    if (!file.readable) return UsageError(L"--efi file " + Quoted(path) + L" cannot be read");
     const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
     const BootJudgement judgement = JudgeFile(platform, file, db);
     const ExitCode code = ExitCodeOfFile(!db.empty(), file.signer, judgement.WouldBoot());

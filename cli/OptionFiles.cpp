@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "inspect/CapturedVariable.h"
 #include "inspect/SignedUpdate.h"
@@ -11,23 +10,24 @@ namespace certvane::cli {
 namespace {
 
 // The largest variable the firmware read accepts, plus an efivarfs attribute word.
-constexpr std::uintmax_t kMaxCapturedFile = MaxFirmwareVariableSize + 4;
+constexpr std::size_t kMaxCapturedFile = MaxFirmwareVariableSize + 4;
 
-// The bytes of the file an option names, or the one-line reason it cannot be used.
+// The bytes of the file an option names, or the one-line reason it cannot be used. At most one
+// byte more than the limit is read, whatever size the file claims or grows to meanwhile.
 std::variant<ByteBuffer, std::wstring> ReadOptionFile(std::wstring_view option,
                                                       const std::wstring& file) {
-    const std::filesystem::path path(file);
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) return std::wstring(option) + L" file " + Quoted(file) + L" cannot be read";
-    if (size > kMaxCapturedFile) {
+    const std::wstring unreadable =
+        std::wstring(option) + L" file " + Quoted(file) + L" cannot be read";
+    std::ifstream in(std::filesystem::path(file), std::ios::binary);
+    if (!in.is_open()) return unreadable;
+    ByteBuffer bytes(kMaxCapturedFile + 1);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    // A short read ends in eof (with fail); anything else that failed is an error of the read.
+    if (in.bad() || (in.fail() && !in.eof())) return unreadable;
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() > kMaxCapturedFile) {
         return std::wstring(option) + L" file " + Quoted(file) +
                L" is larger than any firmware variable (1 MiB)";
-    }
-    std::ifstream in(path, std::ios::binary);
-    ByteBuffer bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        return std::wstring(option) + L" file " + Quoted(file) + L" cannot be read";
     }
     return bytes;
 }

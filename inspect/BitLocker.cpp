@@ -20,9 +20,9 @@ constexpr std::uint32_t kWmiTimeoutMs = 60000;
 
 int VolumeState(WmiApi& wmi, ComObject enumerator) {
     const WmiNext next = wmi.NextWmiObject(enumerator, kWmiTimeoutMs);
-    // No answer says nothing about the volume: unlike "no such volume" it is not "not
-    // encrypted".
-    if (next.timedOut) return -1;
+    // No answer, or a failed one, says nothing about the volume: unlike "no such volume" it is
+    // not "not encrypted".
+    if (next.timedOut || next.failed) return -1;
     const auto& volume = next.object;
     if (!volume) return 0;
     const std::int32_t conversion = Int32Property(wmi, *volume, L"ConversionStatus");

@@ -56,16 +56,18 @@ BootFile OfflineBootFile(Platform& platform, std::wstring_view offlineWindows) {
 }  // namespace
 
 BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring label) {
-    BootFile file{std::move(label), std::move(path), {}, std::nullopt};
+    BootFile file{std::move(label), std::move(path), {}, std::nullopt, false};
     file.signer = GetFileSignerName(platform, file.path);
     if (const auto bytes = platform.ReadFileBytes(file.path, MaxHashedBootFileSize)) {
+        file.readable = true;
         file.authenticodeSha256 = AuthenticodeSha256(*bytes);
     }
     return file;
 }
 
 BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view offlineWindows) {
-    const std::vector<EspCandidate> candidates = FindEspVolumes(platform);
+    const std::vector<EspCandidate> candidates =
+        FindEspVolumes(platform, isWinPE ? EspScope::BootVolumes : EspScope::EspPartitions);
     BootFiles files;
     files.current =
         isWinPE ? PeBootFile(platform, candidates) : CurrentBootFile(platform, candidates);

@@ -19,6 +19,9 @@ struct BootFile {
     // The file's Authenticode SHA-256 (dbx can revoke the file itself by it); nullopt when the
     // file could not be read as a PE image.
     std::optional<Sha256Digest> authenticodeSha256;
+    // The file's bytes could be read (a file that exists but cannot be opened is no file
+    // without a signature: nothing can be said of it).
+    bool readable = false;
 };
 
 // Reads the boot file at `path`: its signer and its Authenticode hash.

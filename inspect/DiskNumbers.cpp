@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "inspect/PathText.h"
+
 namespace certvane {
 
 int GetVolumeDiskNumber(Platform& platform, std::wstring_view path) {
@@ -14,15 +16,43 @@ int GetVolumeDiskNumber(Platform& platform, std::wstring_view path) {
     return static_cast<int>(extents->firstDiskNumber);
 }
 
+namespace {
+
+// "\\.\C:" for a drive, the volume name without its backslash for a volume.
+std::wstring DevicePath(std::wstring_view driveOrVolume) {
+    if (driveOrVolume.size() >= 2 && driveOrVolume[1] == L':')
+        return L"\\\\.\\" + std::wstring(driveOrVolume.substr(0, 2));
+    if (!driveOrVolume.empty() && driveOrVolume.back() == L'\\') driveOrVolume.remove_suffix(1);
+    return std::wstring(driveOrVolume);
+}
+
+// The volume root as the file system queries take it ("C:\\", "\\?\Volume{...}\\").
+std::wstring RootPath(std::wstring_view driveOrVolume) {
+    if (driveOrVolume.size() >= 2 && driveOrVolume[1] == L':')
+        return std::wstring(driveOrVolume.substr(0, 2)) + L"\\";
+    std::wstring root(driveOrVolume);
+    if (root.empty() || root.back() != L'\\') root += L'\\';
+    return root;
+}
+
+}  // namespace
+
+bool IsEspPartition(Platform& platform, std::wstring_view driveOrVolume) {
+    const auto handle = platform.OpenDevice(DevicePath(driveOrVolume), DeviceNoAccess);
+    if (!handle) return false;
+    const auto partition = platform.QueryPartitionInfo(*handle);
+    platform.CloseDevice(*handle);
+    if (!partition) return false;
+    const bool espType =
+        (partition->style == PartitionStyle::Gpt && partition->gptType == EspPartitionType) ||
+        (partition->style == PartitionStyle::Mbr && partition->mbrType == EspMbrPartitionType);
+    if (!espType) return false;
+    const auto fileSystem = platform.VolumeFileSystemName(RootPath(driveOrVolume));
+    return fileSystem && AsciiLower(*fileSystem).starts_with(L"fat");
+}
+
 int GetDeviceNumber(Platform& platform, std::wstring_view driveOrVolume) {
-    std::wstring device;
-    if (driveOrVolume.size() == 2 && driveOrVolume[1] == L':') {
-        device = L"\\\\.\\" + std::wstring(driveOrVolume);
-    } else {
-        if (!driveOrVolume.empty() && driveOrVolume.back() == L'\\') driveOrVolume.remove_suffix(1);
-        device = std::wstring(driveOrVolume);
-    }
-    const auto handle = platform.OpenDevice(device, DeviceNoAccess);
+    const auto handle = platform.OpenDevice(DevicePath(driveOrVolume), DeviceNoAccess);
     if (!handle) return -1;
     const auto number = platform.QueryStorageDeviceNumber(*handle);
     platform.CloseDevice(*handle);

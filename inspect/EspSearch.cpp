@@ -11,6 +11,17 @@ namespace {
 
 using DiskFilter = std::function<bool(int)>;
 
+// What may be taken: volumes of the accepted disks, of the kind the scope allows.
+struct Acceptance {
+    EspScope scope;
+    DiskFilter disk;
+    std::wstring systemRoot;  // the Windows volume, never an ESP
+
+    bool Kind(Platform& platform, std::wstring_view driveOrVolume) const {
+        return scope == EspScope::BootVolumes || IsEspPartition(platform, driveOrVolume);
+    }
+};
+
 bool HoldsBootFile(Platform& platform, std::wstring_view root) {
     for (std::wstring_view file : EspBootFiles) {
         if (IsRegularFile(platform, std::wstring(root) + std::wstring(file))) return true;
@@ -18,28 +29,31 @@ bool HoldsBootFile(Platform& platform, std::wstring_view root) {
     return false;
 }
 
-void AddLetteredEsps(Platform& platform, const DiskFilter& accepted,
+void AddLetteredEsps(Platform& platform, const Acceptance& accepted,
                      std::vector<EspCandidate>& list) {
     const std::uint32_t mask = platform.LogicalDriveMask();
     for (int index = 0; index < 26; ++index) {
         // X: is the Windows PE RAM drive, never an ESP.
         if ((mask & (1u << index)) == 0 || index == 23) continue;
         const std::wstring root{static_cast<wchar_t>(L'A' + index), L':', L'\\'};
-        if (!HoldsBootFile(platform, root)) continue;
+        if (EqualsIgnoringCase(root, accepted.systemRoot)) continue;
+        if (!accepted.Kind(platform, root) || !HoldsBootFile(platform, root)) continue;
         const int disk = GetVolumeDiskNumber(platform, root);
-        if (accepted(disk)) list.push_back({root, disk, false});
+        if (accepted.disk(disk)) list.push_back({root, disk, false, false});
     }
 }
 
-void TryLetterS(Platform& platform, const DiskFilter& accepted, std::vector<EspCandidate>& list) {
+void TryLetterS(Platform& platform, const Acceptance& accepted, std::vector<EspCandidate>& list) {
+    // mountvol gives S: the running system's ESP, and only when S: is free: a letter it gives
+    // is this search's to take back.
     if (!MountEspAtS(platform)) return;
-    if (!HoldsBootFile(platform, L"S:\\")) {
+    if (!accepted.Kind(platform, L"S:") || !HoldsBootFile(platform, L"S:\\")) {
         UnmountS(platform);
         return;
     }
     const int disk = GetVolumeDiskNumber(platform, L"S:\\");
-    if (accepted(disk)) {
-        list.push_back({L"S:\\", disk, false});
+    if (accepted.disk(disk)) {
+        list.push_back({L"S:\\", disk, false, true});
     } else {
         UnmountS(platform);
     }
@@ -54,8 +68,10 @@ std::wstring TemporaryFolderBase(Platform& platform) {
 
 // Mounts one volume without drive letter or mount folder on `folder` and keeps the mount
 // only when it is an accepted ESP.
-void TryFolderMount(Platform& platform, const DiskFilter& accepted, const std::wstring& volume,
+void TryFolderMount(Platform& platform, const Acceptance& accepted, const std::wstring& volume,
                     const std::wstring& folder, std::vector<EspCandidate>& list) {
+    // A volume that is no ESP is not even mounted.
+    if (!accepted.Kind(platform, volume)) return;
     platform.MakeDirectory(folder);
     if (!platform.MountVolumeAt(folder, volume)) {
         platform.DeleteDirectory(folder);
@@ -63,8 +79,8 @@ void TryFolderMount(Platform& platform, const DiskFilter& accepted, const std::w
     }
     if (HoldsBootFile(platform, folder)) {
         const int disk = GetDeviceNumber(platform, volume);
-        if (accepted(disk)) {
-            list.push_back({folder, disk, true});
+        if (accepted.disk(disk)) {
+            list.push_back({folder, disk, true, false});
             return;
         }
     }
@@ -72,7 +88,7 @@ void TryFolderMount(Platform& platform, const DiskFilter& accepted, const std::w
     platform.DeleteDirectory(folder);
 }
 
-void AddFolderMounts(Platform& platform, const DiskFilter& accepted,
+void AddFolderMounts(Platform& platform, const Acceptance& accepted,
                      std::vector<EspCandidate>& list) {
     const std::wstring base = TemporaryFolderBase(platform);
     const auto start = platform.FindFirstVolumeName();
@@ -109,11 +125,7 @@ std::wstring FindEspVolumeOnDisk(Platform& platform, int diskNumber) {
     if (!start) return {};
     std::optional<std::wstring> volume = start->firstVolume;
     while (volume) {
-        const auto fileSystem = platform.VolumeFileSystemName(*volume);
-        if (fileSystem &&
-            (EqualsIgnoringCase(*fileSystem, L"FAT32") ||
-             EqualsIgnoringCase(*fileSystem, L"FAT")) &&
-            GetDeviceNumber(platform, *volume) == diskNumber &&
+        if (IsEspPartition(platform, *volume) && GetDeviceNumber(platform, *volume) == diskNumber &&
             platform.PathExists(*volume + std::wstring(BootManagerFile))) {
             platform.CloseVolumeSearch(start->search);
             return *volume;
@@ -124,12 +136,12 @@ std::wstring FindEspVolumeOnDisk(Platform& platform, int diskNumber) {
     return {};
 }
 
-std::vector<EspCandidate> FindEspVolumes(Platform& platform) {
+std::vector<EspCandidate> FindEspVolumes(Platform& platform, EspScope scope) {
     const std::wstring systemRoot = GetSystemDriveRoot(platform);
     const int systemDisk = systemRoot.empty() ? -1 : GetVolumeDiskNumber(platform, systemRoot);
-    const DiskFilter accepted = [systemDisk](int disk) {
-        return systemDisk == -1 || disk == systemDisk;
-    };
+    const Acceptance accepted{
+        scope, [systemDisk](int disk) { return systemDisk == -1 || disk == systemDisk; },
+        systemRoot};
     std::vector<EspCandidate> list;
     AddLetteredEsps(platform, accepted, list);
     if (list.empty()) TryLetterS(platform, accepted, list);
@@ -144,8 +156,9 @@ void ReleaseEspMounts(Platform& platform, const std::vector<EspCandidate>& candi
         platform.RemoveMountPoint(candidate.path);
         platform.DeleteDirectory(candidate.path);
     }
-    if (platform.DriveTypeOf(L"S:\\") == DriveNoRootDir) return;
-    if (HoldsBootFile(platform, L"S:\\")) UnmountS(platform);
+    for (const EspCandidate& candidate : candidates) {
+        if (candidate.temporaryLetter) UnmountS(platform);
+    }
 }
 
 std::wstring ChooseSystemEspRoot(Platform& platform, const std::vector<EspCandidate>& candidates) {

@@ -11,9 +11,10 @@ namespace certvane {
 
 // One found EFI System Partition root.
 struct EspCandidate {
-    std::wstring path;            // ends in a backslash
-    int diskNumber = -1;          // -1 when unknown
-    bool temporaryMount = false;  // mounted on a folder here; ReleaseEspCandidates removes it
+    std::wstring path;             // ends in a backslash
+    int diskNumber = -1;           // -1 when unknown
+    bool temporaryMount = false;   // mounted on a folder here; ReleaseEspMounts removes it
+    bool temporaryLetter = false;  // S: assigned by this search; ReleaseEspMounts removes it
 
     friend bool operator==(const EspCandidate&, const EspCandidate&) = default;
 };
@@ -34,14 +35,24 @@ std::wstring GetSystemDriveRoot(Platform& platform);
 // disk; empty when there is none. Mounts nothing.
 std::wstring FindEspVolumeOnDisk(Platform& platform, int diskNumber);
 
+// Which volumes may be taken for the one the firmware started from.
+enum class EspScope {
+    // EFI System Partitions by their partition type: the running system, where a volume that
+    // merely holds a boot file may be one a standard user wrote (C:\EFI\... is allowed to all).
+    EspPartitions,
+    // Any volume with a boot file, but the Windows volume: inside Windows PE the firmware
+    // started the medium's loader, which need not lie on an ESP.
+    BootVolumes,
+};
+
 // The ESPs of the running system's disk (of every disk when that disk is unknown). May leave
 // S: assigned and folder mounts in place; release them with ReleaseEspMounts.
-std::vector<EspCandidate> FindEspVolumes(Platform& platform);
+std::vector<EspCandidate> FindEspVolumes(Platform& platform, EspScope scope);
 
-// Undoes what FindEspVolumes mounted: the folder mounts of the list (mount point first, then
-// its folder), then the letter S: when it holds a boot file. An S: without one was not given
-// by the search (it may be a data drive the user relies on) and keeps its letter. A step that
-// fails does not stop the others.
+// Undoes what FindEspVolumes mounted, and nothing else: the folder mounts of the list (mount
+// point first, then its folder), then the letter S: when this search assigned it. An S: it
+// found (a USB stick, another ESP a script lettered) keeps its letter. A step that fails does
+// not stop the others.
 void ReleaseEspMounts(Platform& platform, const std::vector<EspCandidate>& candidates);
 
 // The root among the candidates that belongs to the disk of the Windows directory, else the

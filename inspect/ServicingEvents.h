@@ -38,6 +38,7 @@ inline constexpr ServicingEventKind ServicingEventKinds[] = {
 };
 
 inline constexpr std::uint32_t EventNoPkSignedKek = 1803;
+inline constexpr std::uint32_t EventFullyUpdated = 1808;
 
 // The meaning of an event id; nullopt for an id servicing does not write.
 const ServicingEventKind* FindServicingEventKind(std::uint32_t id);

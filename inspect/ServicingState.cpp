@@ -102,7 +102,7 @@ ServicingState ReadServicingState(Platform& platform, bool isWinPE,
     }
     state.stage = DeriveServicingStage(
         {state.availableUpdates, StatusIsUpdated(state), HasEvent(state.events, EventNoPkSignedKek),
-         NewestEventBlocks(state.events), !state.events.events.empty()});
+         NewestEventBlocks(state.events), HasEvent(state.events, EventFullyUpdated)});
     return state;
 }
 

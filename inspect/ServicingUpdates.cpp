@@ -48,12 +48,15 @@ std::string_view ServicingStageKey(ServicingStage stage) {
 
 ServicingStage DeriveServicingStage(const StageInputs& inputs) {
     const std::uint32_t steps = StepBits(inputs.availableUpdates.value_or(0));
+    // A block is a block whatever the request value says.
+    if (inputs.blockedByNewestEvent) return ServicingStage::Blocked;
     if (steps == 0) {
+        // Any event is no proof of a request: 1801, for one, only says the certificates are
+        // not applied yet.
         const bool requested = inputs.availableUpdates.value_or(0) != 0 || inputs.statusUpdated ||
-                               inputs.anyServicingEvent;
+                               inputs.fullyUpdatedEvent;
         return requested ? ServicingStage::Done : ServicingStage::NotRequested;
     }
-    if (inputs.blockedByNewestEvent) return ServicingStage::Blocked;
     if (steps == kKekBit) {
         return inputs.kekUpdateMissing ? ServicingStage::KekStalled : ServicingStage::KekPending;
     }

@@ -47,7 +47,8 @@ enum class ServicingStage {
     KekStalled,      // only the KEK step left, and Windows found no PK-signed KEK for it
     RestartPending,  // the boot manager step is left (with at most the KEK step)
     Blocked,         // the newest servicing event says a step was refused
-    Done,            // nothing pending of a request that was made
+    Done,            // nothing pending of a request that was made (a request value, the status
+                     // "Updated" or event 1808 says it was made)
 };
 
 std::string_view ServicingStageKey(ServicingStage stage);
@@ -57,7 +58,7 @@ struct StageInputs {
     bool statusUpdated = false;     // UEFICA2023Status is "Updated"
     bool kekUpdateMissing = false;  // event 1803: no KEK signed by this machine's PK
     bool blockedByNewestEvent = false;
-    bool anyServicingEvent = false;
+    bool fullyUpdatedEvent = false;  // event 1808: servicing says every step is done
 };
 
 ServicingStage DeriveServicingStage(const StageInputs& inputs);

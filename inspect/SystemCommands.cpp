@@ -3,8 +3,8 @@
 namespace certvane {
 namespace {
 
-// The command line buffer of the command interpreter run; a longer command would be cut
-// and run as a different command, so it is refused instead.
+// Longer command lines than the system programs take are refused rather than cut, which would
+// run a different command.
 constexpr std::size_t kMaxCommandLine = 1023;
 
 // mountvol normally answers at once; a hung one must not hold the only worker forever.
@@ -16,7 +16,9 @@ constexpr std::uint32_t kMountvolTimeoutMs = 60000;
 std::optional<std::uint32_t> RunToCompletion(Platform& platform, const std::wstring& application,
                                              std::wstring_view commandLine, ShowWindowMode show,
                                              std::uint32_t timeoutMs) {
-    const auto started = platform.StartProcess(application, commandLine, show);
+    // The system directory, never the user's folder the program was started from.
+    const auto started =
+        platform.StartProcess(application, commandLine, show, platform.SystemDirectoryPath());
     if (!started) return std::nullopt;
     platform.WaitForProcess(started->process, timeoutMs);
     std::optional<std::uint32_t> exitCode = platform.ProcessExitCode(started->process);
@@ -45,14 +47,16 @@ std::wstring SystemCommandPath(Platform& platform, std::wstring_view executable)
     return path;
 }
 
-int RunHiddenCommand(Platform& platform, std::wstring_view command, std::uint32_t timeoutMs) {
-    std::wstring commandLine = L"cmd.exe /c ";
-    commandLine += command;
+int RunSystemProgram(Platform& platform, std::wstring_view program, std::wstring_view arguments,
+                     std::uint32_t timeoutMs) {
+    std::wstring commandLine(program);
+    commandLine += L" ";
+    commandLine += arguments;
     if (commandLine.size() > kMaxCommandLine) return -1;
-    const std::wstring interpreter = SystemCommandPath(platform, L"cmd.exe");
-    if (interpreter.empty()) return -1;
+    const std::wstring application = SystemCommandPath(platform, program);
+    if (application.empty()) return -1;
     const auto exitCode =
-        RunToCompletion(platform, interpreter, commandLine, ShowWindowMode::Hidden, timeoutMs);
+        RunToCompletion(platform, application, commandLine, ShowWindowMode::Hidden, timeoutMs);
     return exitCode ? static_cast<int>(*exitCode) : -1;
 }
 

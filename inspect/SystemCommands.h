@@ -7,9 +7,12 @@
 
 namespace certvane {
 
-// Runs "cmd.exe /c command" hidden and returns its exit code; -1 when it cannot start or is
-// still running after `timeoutMs` (it is then ended with everything it started).
-int RunHiddenCommand(Platform& platform, std::wstring_view command, std::uint32_t timeoutMs);
+// Runs `program` of the system directory (such as "schtasks.exe") with `arguments`, hidden,
+// with the system directory as its current directory, and returns its exit code; -1 when it
+// cannot start or is still running after `timeoutMs` (it is then ended with everything it
+// started). No command interpreter runs: it would run the user's AutoRun command first.
+int RunSystemProgram(Platform& platform, std::wstring_view program, std::wstring_view arguments,
+                     std::uint32_t timeoutMs);
 
 // "mountvol S: /s": true when it ran and exited with code 0 within a minute (a hung mountvol
 // is ended and counts as a failure).

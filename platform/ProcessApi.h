@@ -23,11 +23,12 @@ struct StartedProcess {
 class ProcessApi {
   public:
     // Starts the executable at `applicationPath` (never searched for) with the command line,
-    // without a console window, inheriting environment and current directory. The process
+    // without a console window, in `currentDirectory`, inheriting the environment. The process
     // runs in a job of its own, which everything it starts joins, before it runs any code.
     virtual std::optional<StartedProcess> StartProcess(std::wstring_view applicationPath,
                                                        std::wstring_view commandLine,
-                                                       ShowWindowMode show) = 0;
+                                                       ShowWindowMode show,
+                                                       std::wstring_view currentDirectory) = 0;
     virtual void WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) = 0;
     virtual std::optional<std::uint32_t> ProcessExitCode(ProcessHandle process) = 0;
     // Ends the process and every process it started (only the process itself when it has no

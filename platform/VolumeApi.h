@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Guid.h"
 #include "platform/Handles.h"
 
 namespace certvane {
@@ -23,6 +24,22 @@ struct DiskExtentsReply {
     std::uint32_t firstDiskNumber;
 };
 
+enum class PartitionStyle { Mbr, Gpt, Raw };
+
+// The partition a volume lies on: its GPT partition type, or its MBR partition type byte.
+struct PartitionInfo {
+    PartitionStyle style = PartitionStyle::Raw;
+    Guid gptType{};
+    std::uint8_t mbrType = 0;
+};
+
+// The partition types of an EFI System Partition, and of a basic data partition.
+inline constexpr Guid EspPartitionType{
+    0xC12A7328, 0xF81F, 0x11D2, {0xBA, 0x4B, 0x00, 0xA0, 0xC9, 0x3E, 0xC9, 0x3B}};
+inline constexpr std::uint8_t EspMbrPartitionType = 0xEF;
+inline constexpr Guid BasicDataPartitionType{
+    0xEBD0A0A2, 0xB9E5, 0x4433, {0x87, 0xC0, 0x68, 0xB6, 0xB7, 0x26, 0x99, 0xC7}};
+
 struct VolumeSearchStart {
     VolumeSearch search;
     std::wstring firstVolume;
@@ -40,6 +57,8 @@ class VolumeApi {
                                                    std::uint32_t access) = 0;
     virtual std::optional<DiskExtentsReply> QueryVolumeDiskExtents(DeviceHandle device) = 0;
     virtual std::optional<std::uint32_t> QueryStorageDeviceNumber(DeviceHandle device) = 0;
+    // IOCTL_DISK_GET_PARTITION_INFO_EX of a volume device; nullopt when it fails.
+    virtual std::optional<PartitionInfo> QueryPartitionInfo(DeviceHandle device) = 0;
     virtual void CloseDevice(DeviceHandle device) = 0;
 
     // Volume names end in a backslash ("\\?\Volume{...}\").

@@ -16,11 +16,12 @@ struct WmiValue {
     std::int32_t int32Value;
 };
 
-// The next object of an enumeration: none at its end or on a failure; `timedOut` when the
-// provider gave no answer in time.
+// The next object of an enumeration: none at its end, on a failure (`failed`), or when the
+// provider gave no answer in time (`timedOut`). Only the end says that there is no more.
 struct WmiNext {
     std::optional<ComObject> object;
     bool timedOut = false;
+    bool failed = false;
 };
 
 // COM on the calling thread and WMI queries through it.

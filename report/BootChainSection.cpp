@@ -43,7 +43,11 @@ void AppendFirmwareLine(std::wstring& report, bool present, std::wstring_view na
 
 void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool isWinPE,
                            std::wstring_view offlineWindows, const NameList& dbNames,
-                           const NameList& dbxNames) {
+                           const NameList& dbxNames, std::span<const Sha256Digest> dbxHashes) {
+    const auto verdict = [&](const BootFile& file) {
+        return JudgeBootFile(file.signer, file.authenticodeSha256, dbNames, dbxNames, dbxHashes)
+            .verdict;
+    };
     const DbGenerations flags = GenerationsIn(dbNames);
     const BootFile& current = files.current;
     const BootFile& offline = files.offline;
@@ -65,7 +69,7 @@ void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool is
     report += L"\r\n";
     if (!isWinPE) {
         report += L"  Windows 符合引导系统条件: ";
-        report += BootVerdict(current.signer, dbNames, dbxNames);
+        report += verdict(current);
         report += L"\r\n";
     } else {
         report += L"  离线 Windows 系统 EFI 引导证书：\r\n";
@@ -78,11 +82,11 @@ void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool is
         }
         report += L"\r\n";
         report += L"  Windows PE 符合引导系统条件: ";
-        report += BootVerdict(current.signer, dbNames, dbxNames);
+        report += verdict(current);
         report += L"\r\n";
         report += L"  离线 Windows 符合引导系统条件: ";
         if (!offlineWindows.empty() && !offline.signer.empty()) {
-            report += BootVerdict(offline.signer, dbNames, dbxNames);
+            report += verdict(offline);
             report += L"\r\n";
         } else {
             report += L"无法检测（未找到离线系统或引导文件）\r\n";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -8,9 +9,9 @@
 namespace certvane {
 
 // Writes section 【3】 of the report for boot files already inspected: the boot files the
-// firmware starts, their signers and the verdicts.
+// firmware starts, their signers and the verdicts (a file dbx revokes by its hash is refused).
 void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool isWinPE,
                            std::wstring_view offlineWindows, const NameList& dbNames,
-                           const NameList& dbxNames);
+                           const NameList& dbxNames, std::span<const Sha256Digest> dbxHashes);
 
 }  // namespace certvane

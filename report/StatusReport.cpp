@@ -64,7 +64,7 @@ std::wstring ComposeStatusReport(const MachineFacts& facts, const MachineAssessm
     AppendBanner(report, L"  【3】安全启动证书是否能引导系统检查\r\n");
     WriteBootChainSection(report, facts.bootFiles, facts.winPE,
                           facts.offlineWindowsDirectory.value_or(L""), facts.dbNames,
-                          facts.dbxNames);
+                          facts.dbxNames, assessment.dbxHashes);
 
     report += L"\r\n";
     AppendBanner(report, L"  【4】证书更新进度\r\n");

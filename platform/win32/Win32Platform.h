@@ -49,6 +49,7 @@ class Win32Platform : public Platform {
     std::optional<DeviceHandle> OpenDevice(std::wstring_view path, std::uint32_t access) override;
     std::optional<DiskExtentsReply> QueryVolumeDiskExtents(DeviceHandle device) override;
     std::optional<std::uint32_t> QueryStorageDeviceNumber(DeviceHandle device) override;
+    std::optional<PartitionInfo> QueryPartitionInfo(DeviceHandle device) override;
     void CloseDevice(DeviceHandle device) override;
     std::optional<VolumeSearchStart> FindFirstVolumeName() override;
     std::optional<std::wstring> FindNextVolumeName(VolumeSearch search) override;
@@ -59,8 +60,8 @@ class Win32Platform : public Platform {
     bool RemoveMountPoint(std::wstring_view folder) override;
 
     std::optional<StartedProcess> StartProcess(std::wstring_view applicationPath,
-                                               std::wstring_view commandLine,
-                                               ShowWindowMode show) override;
+                                               std::wstring_view commandLine, ShowWindowMode show,
+                                               std::wstring_view currentDirectory) override;
     void WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) override;
     std::optional<std::uint32_t> ProcessExitCode(ProcessHandle process) override;
     void KillProcessTree(StartedProcess started, std::uint32_t exitCode) override;

@@ -26,7 +26,8 @@ HANDLE CreateKillOnCloseJob() {
 
 std::optional<StartedProcess> Win32Platform::StartProcess(std::wstring_view applicationPath,
                                                           std::wstring_view commandLine,
-                                                          ShowWindowMode show) {
+                                                          ShowWindowMode show,
+                                                          std::wstring_view currentDirectory) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
@@ -38,8 +39,10 @@ std::optional<StartedProcess> Win32Platform::StartProcess(std::wstring_view appl
     }
     // Started suspended, so that it joins the job before it can start anything itself.
     PROCESS_INFORMATION info{};
+    const std::wstring directory = Terminated(currentDirectory);
     if (!CreateProcessW(Terminated(applicationPath).c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
         return std::nullopt;
     }
     // Without a job (a system that refuses one) only the process itself can be ended.

@@ -44,6 +44,27 @@ std::optional<std::uint32_t> Win32Platform::QueryStorageDeviceNumber(DeviceHandl
     return number.DeviceNumber;
 }
 
+std::optional<PartitionInfo> Win32Platform::QueryPartitionInfo(DeviceHandle device) {
+    PARTITION_INFORMATION_EX info{};
+    DWORD returned = 0;
+    if (!DeviceIoControl(ToNative<HANDLE>(device), IOCTL_DISK_GET_PARTITION_INFO_EX, nullptr, 0,
+                         &info, sizeof(info), &returned, nullptr) ||
+        returned < sizeof(info)) {
+        return std::nullopt;
+    }
+    PartitionInfo partition;
+    if (info.PartitionStyle == PARTITION_STYLE_GPT) {
+        const GUID& type = info.Gpt.PartitionType;
+        partition.style = PartitionStyle::Gpt;
+        partition.gptType = {type.Data1, type.Data2, type.Data3, {}};
+        for (int i = 0; i < 8; ++i) partition.gptType.data4[i] = type.Data4[i];
+    } else if (info.PartitionStyle == PARTITION_STYLE_MBR) {
+        partition.style = PartitionStyle::Mbr;
+        partition.mbrType = info.Mbr.PartitionType;
+    }
+    return partition;
+}
+
 void Win32Platform::CloseDevice(DeviceHandle device) {
     CloseHandle(ToNative<HANDLE>(device));
 }

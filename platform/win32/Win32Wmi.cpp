@@ -75,8 +75,9 @@ WmiNext Win32Platform::NextWmiObject(ComObject enumerator, std::uint32_t millise
     ULONG returned = 0;
     const HRESULT result = As<IEnumWbemClassObject>(enumerator)
                                ->Next(static_cast<LONG>(milliseconds), 1, &object, &returned);
-    if (result == WBEM_S_TIMEDOUT) return {std::nullopt, true};
-    if (FAILED(result) || returned == 0 || object == nullptr) return {};
+    if (result == WBEM_S_TIMEDOUT) return {std::nullopt, true, false};
+    if (FAILED(result)) return {std::nullopt, false, true};
+    if (returned == 0 || object == nullptr) return {};
     return {FromNative<ComObject>(object), false};
 }
 

@@ -4,8 +4,8 @@
 
 namespace certvane::test {
 
-std::wstring TaskCommandLine(const ScriptedMachine& machine, std::wstring_view action) {
-    return L"cmd.exe /c " + machine.systemDirectory + L"\\schtasks.exe /" + std::wstring(action) +
+std::wstring TaskCommandLine(const ScriptedMachine&, std::wstring_view action) {
+    return L"schtasks.exe /" + std::wstring(action) +
            L" /tn \"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"";
 }
 

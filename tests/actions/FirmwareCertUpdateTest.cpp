@@ -60,11 +60,11 @@ TEST(TriggerFirmwareCertUpdate, WritesTheServicingValueWholeAndStartsTheTask) {
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(value->type, RegDword);
     EXPECT_EQ(value->data, (test::Bytes{0x44, 0x59, 0x00, 0x00}));  // replaced, not combined
-    // The task is started through schtasks from the system directory, and waited for.
+    // The task is started by schtasks of the system directory, and waited for.
     ASSERT_EQ(machine.processStarts.size(), 2u);
-    EXPECT_EQ(machine.processStarts[1].application, L"C:\\Windows\\system32\\cmd.exe");
+    EXPECT_EQ(machine.processStarts[1].application, L"C:\\Windows\\system32\\schtasks.exe");
     EXPECT_EQ(machine.processStarts[1].commandLine,
-              L"cmd.exe /c C:\\Windows\\system32\\schtasks.exe /run /tn "
+              L"schtasks.exe /run /tn "
               L"\"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"");
     EXPECT_EQ(machine.processWaits[1].second, 30000u);
     ExpectEverythingReleased(machine);
@@ -82,13 +82,18 @@ TEST(TriggerFirmwareCertUpdate, EnablesTheFirmwarePrivilegeBeforeReadingFirmware
     ExpectNothingChanged(machine);
 }
 
-TEST(TriggerFirmwareCertUpdate, QueriesTheTaskFirstThroughTheSystemInterpreter) {
+// No command interpreter runs, which would run the user's AutoRun command elevated, and
+// schtasks runs in the system directory, not in the folder the program was started from.
+TEST(TriggerFirmwareCertUpdate, QueriesTheTaskFirstWithSchtasksItself) {
     ScriptedMachine machine = NeedsUpdate();
+    machine.currentDirectory = L"C:\\Users\\admin\\Downloads";
     TriggerFirmwareCertUpdate(machine);
     ASSERT_FALSE(machine.processStarts.empty());
-    EXPECT_EQ(machine.processStarts[0].application, L"C:\\Windows\\system32\\cmd.exe");
+    EXPECT_THAT(machine.misuse, IsEmpty());
+    EXPECT_EQ(machine.processStarts[0].application, L"C:\\Windows\\system32\\schtasks.exe");
+    EXPECT_EQ(machine.processStarts[0].currentDirectory, L"C:\\Windows\\system32");
     EXPECT_EQ(machine.processStarts[0].commandLine,
-              L"cmd.exe /c C:\\Windows\\system32\\schtasks.exe /query /tn "
+              L"schtasks.exe /query /tn "
               L"\"\\Microsoft\\Windows\\PI\\Secure-Boot-Update\"");
     ASSERT_FALSE(machine.processWaits.empty());
     EXPECT_EQ(machine.processWaits[0].second, 5000u);

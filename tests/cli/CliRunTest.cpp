@@ -179,6 +179,15 @@ TEST_F(CliRunTest, NamesTheSigningAuthorityOfOneEfiFile) {
     EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\other.efi"}, machine).exitCode, 4);
     const CliResult unsigned_ = Run({L"--efi", L"C:\\loaders\\unsigned.efi"}, machine);
     EXPECT_EQ(unsigned_.exitCode, 3);
+    // A file that is there but cannot be read is no unsigned file.
+    test::ScriptedFile locked = test::SignedFile(L"Windows UEFI CA 2023");
+    locked.unreadable = true;
+    machine.PutFile(L"C:\\loaders\\locked.efi", locked);
+    const CliResult unreadable = Run({L"--efi", L"C:\\loaders\\locked.efi"}, machine);
+    EXPECT_EQ(unreadable.exitCode, 64);
+    EXPECT_THAT(unreadable.out, IsEmpty());
+    EXPECT_EQ(unreadable.err,
+              "certvane-cli: --efi file 'C:\\loaders\\locked.efi' cannot be read\n");
     const CliResult missing = Run({L"--efi", L"C:\\loaders\\none.efi"}, machine);
     EXPECT_EQ(missing.exitCode, 64);
     EXPECT_THAT(missing.out, IsEmpty());

@@ -150,6 +150,8 @@ TEST_F(WouldItBootTest, ABootFileWhoseOwnHashIsInDbxIsRevoked) {
     EXPECT_EQ(after["bootFiles"][0]["trusted"], true);  // the authority itself is still trusted
     EXPECT_EQ(after["bootFiles"][0]["hashRevoked"], true);
     EXPECT_EQ(after["bootFiles"][0]["wouldBoot"], false);
+    // The verdict says what the firmware does: it refuses the file.
+    EXPECT_EQ(after["bootFiles"][0]["verdict"], "否（固件不信任此签名）");
     EXPECT_EQ(after["readiness"]["bootManagerTrusted"], false);
     EXPECT_EQ(after["readiness"]["wouldBoot"], false);
     EXPECT_EQ(Run({L"--dbx", dbx}, machine).exitCode, 4);  // the plain report decides alike
@@ -158,6 +160,9 @@ TEST_F(WouldItBootTest, ABootFileWhoseOwnHashIsInDbxIsRevoked) {
     EXPECT_EQ(efi.exitCode, 4);  // signed, and the firmware would not start it
     EXPECT_THAT(efi.out, HasSubstr("Authenticode SHA-256: " + HexOf(hash) + "\r\n"));
     EXPECT_THAT(efi.out, HasSubstr("File hash revoked in dbx: yes\r\nWould boot: no\r\n"));
+    EXPECT_THAT(efi.out, HasSubstr("Boot verdict: 否（固件不信任此签名）\r\n"));
+    EXPECT_THAT(Run({L"--dbx", dbx}, machine).out,
+                HasSubstr("  Windows 符合引导系统条件: 否（固件不信任此签名）\r\n"));
 }
 
 TEST_F(WouldItBootTest, EfiIsJudgedAgainstTheUpdatedDatabases) {

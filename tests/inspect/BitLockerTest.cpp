@@ -64,6 +64,20 @@ TEST(BitLockerOnRunningWindows, WithoutAnAnswerFromWmiCannotTell) {
     EXPECT_THAT(rejected.HeldResources(), IsEmpty());
 }
 
+TEST(BitLockerOnRunningWindows, AFailedEnumerationIsNoUnencryptedVolume) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.wmiEnumerationFails = true;
+    EXPECT_EQ(QueryBitLockerWmi(machine, L"C:"), -1);
+    EXPECT_EQ(GetBitLockerStatusText(machine), L"无法检测");
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+    // Inside Windows PE the offline installation's hive answers instead.
+    ScriptedMachine pe = test::WinPeWithOfflineOnC();
+    pe.wmiAvailable = true;
+    pe.encryptableVolumes[L"C:"] = {WmiValue{VariantInt32, 0}, WmiValue{VariantInt32, 0}};
+    pe.wmiEnumerationFails = true;
+    EXPECT_EQ(GetBitLockerStatusText(pe), L"已启用");
+}
+
 TEST(BitLockerOnRunningWindows, AHungProviderIsWaitedForAMinuteAndTellsNothing) {
     ScriptedMachine machine = test::NormalWindows11();
     machine.wmiProviderHangs = true;

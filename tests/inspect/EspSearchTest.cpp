@@ -19,6 +19,7 @@ using ::testing::Not;
 namespace W = test::Windows11;
 
 const std::wstring kTempMount = L"C:\\Users\\admin\\AppData\\Local\\Temp\\ESP_TEMP_";
+constexpr EspScope kEsp = EspScope::EspPartitions;
 
 std::vector<std::wstring> CommandLines(const ScriptedMachine& machine) {
     std::vector<std::wstring> lines;
@@ -29,7 +30,7 @@ std::vector<std::wstring> CommandLines(const ScriptedMachine& machine) {
 TEST(FindEspVolumes, AnEspWithALetterOnTheSystemDiskIsFoundWithoutMounting) {
     ScriptedMachine machine = test::NormalWindows11();
     machine.AssignLetter(L'B', W::Esp);
-    EXPECT_THAT(FindEspVolumes(machine), ElementsAre(EspCandidate{L"B:\\", 0, false}));
+    EXPECT_THAT(FindEspVolumes(machine, kEsp), ElementsAre(EspCandidate{L"B:\\", 0, false}));
     EXPECT_THAT(machine.processStarts, IsEmpty());
     EXPECT_THAT(machine.mountFolders, IsEmpty());
 }
@@ -41,9 +42,9 @@ TEST(FindEspVolumes, AStickOnAnotherDiskCountsOnlyWhenTheSystemDiskIsUnknown) {
     const std::size_t stick = machine.AddVolume({L"\\\\?\\Volume{stick}\\", L"FAT32", 4, 1});
     machine.AssignLetter(L'E', stick);
     machine.PutFile(L"E:\\EFI\\BOOT\\BOOTX64.EFI");
-    EXPECT_THAT(FindEspVolumes(machine), IsEmpty());
+    EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
     machine.volumes[W::System].disk = -1;
-    EXPECT_THAT(FindEspVolumes(machine), ElementsAre(EspCandidate{L"E:\\", 4, false}));
+    EXPECT_THAT(FindEspVolumes(machine, kEsp), ElementsAre(EspCandidate{L"E:\\", 4, false}));
 }
 
 TEST(FindEspVolumes, NeverProbesTheRamDrive) {
@@ -51,12 +52,13 @@ TEST(FindEspVolumes, NeverProbesTheRamDrive) {
     machine.mountvolEsp.reset();
     machine.volumes[W::Esp].refusesFolderMount = true;
     machine.AssignLetter(L'X', W::Esp);
-    EXPECT_THAT(FindEspVolumes(machine), IsEmpty());
+    EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
 }
 
 TEST(FindEspVolumes, TakesSWhenMountvolFindsTheEsp) {
     ScriptedMachine machine = test::NormalWindows11();
-    EXPECT_THAT(FindEspVolumes(machine), ElementsAre(EspCandidate{L"S:\\", 0, false}));
+    EXPECT_THAT(FindEspVolumes(machine, kEsp),
+                ElementsAre(EspCandidate{L"S:\\", 0, false, true}));  // this search's letter
     EXPECT_THAT(CommandLines(machine), ElementsAre(L"mountvol S: /s"));
     EXPECT_EQ(machine.letters.at(L'S'), W::Esp);
 }
@@ -65,13 +67,13 @@ TEST(FindEspVolumes, AnSWithoutBootFilesOrOnAnotherDiskIsRemovedAtOnce) {
     ScriptedMachine empty = test::NormalWindows11();
     empty.mountvolEsp = W::Recovery;
     empty.volumes[W::Esp].refusesFolderMount = true;
-    EXPECT_THAT(FindEspVolumes(empty), IsEmpty());
+    EXPECT_THAT(FindEspVolumes(empty, kEsp), IsEmpty());
     EXPECT_THAT(CommandLines(empty), ElementsAre(L"mountvol S: /s", L"mountvol S: /d",
                                                  L"mountvol S: /s", L"mountvol S: /d"));
     ScriptedMachine foreign = test::NormalWindows11();
     foreign.volumes[W::Esp].disk = 1;
     foreign.volumes[W::Esp].refusesFolderMount = true;
-    EXPECT_THAT(FindEspVolumes(foreign), IsEmpty());
+    EXPECT_THAT(FindEspVolumes(foreign, kEsp), IsEmpty());
     EXPECT_THAT(CommandLines(foreign), ElementsAre(L"mountvol S: /s", L"mountvol S: /d",
                                                    L"mountvol S: /s", L"mountvol S: /d"));
     EXPECT_FALSE(foreign.letters.count(L'S'));
@@ -80,11 +82,12 @@ TEST(FindEspVolumes, AnSWithoutBootFilesOrOnAnotherDiskIsRemovedAtOnce) {
 TEST(FindEspVolumes, MountsLetterlessVolumesOnNumberedFoldersAndKeepsOnlyTheEsp) {
     ScriptedMachine machine = test::NormalWindows11();
     machine.mountvolEsp.reset();
-    const std::vector<EspCandidate> found = FindEspVolumes(machine);
-    // The ESP and the recovery volume have no path names: 0 and 1. The others are skipped.
+    const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
+    // The ESP and the recovery volume have no path names: 0 and 1. The recovery volume is no
+    // ESP by its partition type and is not even mounted; the others are skipped.
     EXPECT_THAT(found, ElementsAre(EspCandidate{kTempMount + L"0\\", 0, true}));
-    EXPECT_THAT(machine.log, Contains(L"RemoveMountPoint " + kTempMount + L"1\\"));
-    EXPECT_THAT(machine.log, Contains(L"DeleteDirectory " + kTempMount + L"1\\"));
+    for (const std::wstring& entry : machine.log)
+        EXPECT_EQ(entry.find(kTempMount + L"1"), std::wstring::npos) << entry;
     EXPECT_EQ(machine.mountFolders.size(), 1u);
     EXPECT_TRUE(IsRegularFile(machine, found[0].path + L"EFI\\Microsoft\\Boot\\bootmgfw.efi"));
 
@@ -94,20 +97,20 @@ TEST(FindEspVolumes, MountsLetterlessVolumesOnNumberedFoldersAndKeepsOnlyTheEsp)
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
 }
 
-TEST(FindEspVolumes, WhenNothingIsFoundRunsMountvolTwiceAndRemovesEveryFolder) {
+TEST(FindEspVolumes, WhenNothingIsFoundRunsMountvolTwiceAndMountsNoOtherVolume) {
     ScriptedMachine machine = test::LegacyBiosMachine();
-    EXPECT_THAT(FindEspVolumes(machine), IsEmpty());
+    EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
     EXPECT_THAT(CommandLines(machine), ElementsAre(L"mountvol S: /s", L"mountvol S: /s"));
-    EXPECT_THAT(machine.log, Contains(L"DeleteDirectory " + kTempMount + L"0\\"));
     EXPECT_FALSE(machine.FolderExists(kTempMount + L"0\\"));
     EXPECT_THAT(machine.mountFolders, IsEmpty());
+    EXPECT_THAT(machine.log, Not(Contains(L"DeleteDirectory " + kTempMount + L"0\\")));
 }
 
 TEST(FindEspVolumes, AFailedFolderMountRemovesItsFolder) {
     ScriptedMachine machine = test::NormalWindows11();
     machine.mountvolEsp.reset();
     machine.volumes[W::Esp].refusesFolderMount = true;
-    EXPECT_THAT(FindEspVolumes(machine), IsEmpty());
+    EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
     EXPECT_THAT(machine.log, Contains(L"DeleteDirectory " + kTempMount + L"0\\"));
     EXPECT_THAT(machine.log, Not(Contains(L"MountVolumeAt " + kTempMount + L"0\\")));
     EXPECT_EQ(machine.DescribeSystem().find(L"ESP_TEMP_"), std::wstring::npos);
@@ -117,34 +120,29 @@ TEST(FindEspVolumes, WithoutATemporaryFolderMountsUnderTheCurrentDirectory) {
     ScriptedMachine machine = test::NormalWindows11();
     machine.mountvolEsp.reset();
     machine.tempDirectory.clear();
-    EXPECT_THAT(FindEspVolumes(machine),
+    EXPECT_THAT(FindEspVolumes(machine, kEsp),
                 ElementsAre(EspCandidate{L"C:\\Users\\admin\\ESP_TEMP_0\\", 0, true}));
 }
 
 TEST(ReleaseEspMounts, AStepThatFailsDoesNotStopTheOthers) {
     ScriptedMachine machine = test::NormalWindows11();
     machine.mountvolEsp.reset();
-    const std::vector<EspCandidate> found = FindEspVolumes(machine);
+    const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
     ASSERT_THAT(found, ElementsAre(EspCandidate{kTempMount + L"0\\", 0, true}));
-    machine.AssignLetter(L'S', W::Esp);  // as an earlier search may have left it
     machine.removeMountPointFails = true;
     machine.deleteDirectoryFails = true;
     machine.log.clear();
     ReleaseEspMounts(machine, found);
-    EXPECT_THAT(machine.log,
-                ElementsAre(L"RemoveMountPoint " + kTempMount + L"0\\ refused",
-                            L"DeleteDirectory " + kTempMount + L"0\\ refused",
-                            L"mountvol S: /d -> 0", L"CloseJob mountvol S: /d",
-                            L"CloseThread mountvol S: /d", L"CloseProcess mountvol S: /d"));
-    EXPECT_FALSE(machine.letters.count(L'S'));
+    EXPECT_THAT(machine.log, ElementsAre(L"RemoveMountPoint " + kTempMount + L"0\\ refused",
+                                         L"DeleteDirectory " + kTempMount + L"0\\ refused"));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
     EXPECT_THAT(machine.misuse, IsEmpty());
 }
 
 TEST(ReleaseEspMounts, AnSThatMountvolCannotRemoveStaysWithoutHarm) {
     ScriptedMachine machine = test::NormalWindows11();
-    const std::vector<EspCandidate> found = FindEspVolumes(machine);
-    ASSERT_THAT(found, ElementsAre(EspCandidate{L"S:\\", 0, false}));
+    const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
+    ASSERT_THAT(found, ElementsAre(EspCandidate{L"S:\\", 0, false, true}));
     machine.mountvolUnmountFails = true;
     ReleaseEspMounts(machine, found);
     EXPECT_THAT(machine.log, Contains(L"mountvol S: /d -> 1"));
@@ -153,8 +151,63 @@ TEST(ReleaseEspMounts, AnSThatMountvolCannotRemoveStaysWithoutHarm) {
     EXPECT_THAT(machine.misuse, IsEmpty());
 }
 
+// An S: that this run did not assign (a USB stick, another disk's ESP, the ESP a deployment
+// script lettered) is never removed, whatever it holds.
+TEST(ReleaseEspMounts, RemovesOnlyWhatThisSearchAssigned) {
+    for (const bool esp : {true, false}) {
+        ScriptedMachine machine = test::NormalWindows11();
+        if (esp) {
+            machine.AssignLetter(L'S', W::Esp);
+        } else {
+            const std::size_t stick =
+                machine.AddVolume({L"\\\\?\\Volume{stick}\\", L"FAT32", 1, 1, DriveRemovable});
+            machine.AssignLetter(L'S', stick);
+            machine.PutFile(L"S:\\EFI\\BOOT\\BOOTX64.EFI");
+        }
+        const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
+        ReleaseEspMounts(machine, found);
+        EXPECT_TRUE(machine.letters.count(L'S')) << esp;
+        EXPECT_THAT(CommandLines(machine), Not(Contains(L"mountvol S: /d")));
+        EXPECT_THAT(machine.HeldResources(), IsEmpty());
+    }
+}
+
+// By default a standard user may create C:\EFI\Microsoft\Boot\bootmgfw.efi, and a FAT data
+// partition has no permissions at all: neither is the ESP, only the partition of ESP type is.
+TEST(FindEspVolumes, TakesOnlyAnEspPartitionNeverAPlantedBootFile) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.PutFile(L"C:\\EFI\\Microsoft\\Boot\\bootmgfw.efi",
+                    test::SignedFile(L"Windows UEFI CA 2023"));
+    test::ScriptedVolume data{L"\\\\?\\Volume{data}\\", L"FAT32", 0};
+    data.partition = {PartitionStyle::Gpt, BasicDataPartitionType, 0};
+    machine.AssignLetter(L'E', machine.AddVolume(std::move(data)));
+    machine.PutFile(L"E:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
+    EXPECT_THAT(found, ElementsAre(EspCandidate{L"S:\\", 0, false, true}));
+    EXPECT_EQ(machine.letters.at(L'S'), W::Esp);
+    ReleaseEspMounts(machine, found);
+    // An MBR partition of type 0xEF is an ESP as well.
+    ScriptedMachine mbr = test::NormalWindows11();
+    mbr.volumes[W::Esp].partition = {PartitionStyle::Mbr, {}, EspMbrPartitionType};
+    mbr.AssignLetter(L'B', W::Esp);
+    EXPECT_THAT(FindEspVolumes(mbr, kEsp), ElementsAre(EspCandidate{L"B:\\", 0, false}));
+    // An ESP-typed partition without FAT is none.
+    mbr.volumes[W::Esp].fileSystem = L"NTFS";
+    EXPECT_THAT(FindEspVolumes(mbr, kEsp), Not(Contains(EspCandidate{L"B:\\", 0, false})));
+}
+
+TEST(FindEspVolumes, InsideWindowsPeTakesTheMediumButNeverTheWindowsVolume) {
+    ScriptedMachine machine = test::WinPeBase();  // the medium D: is no ESP by type
+    machine.windowsDirectory = L"D:\\Windows";
+    EXPECT_THAT(FindEspVolumes(machine, EspScope::BootVolumes), IsEmpty());
+    machine.windowsDirectory = L"X:\\Windows";
+    EXPECT_THAT(FindEspVolumes(machine, EspScope::BootVolumes),
+                ElementsAre(EspCandidate{L"D:\\", 1, false}));
+    EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
+}
+
 std::wstring CurrentBootManager(ScriptedMachine& machine) {
-    return GetCurrentBootManagerPath(machine, FindEspVolumes(machine));
+    return GetCurrentBootManagerPath(machine, FindEspVolumes(machine, kEsp));
 }
 
 TEST(GetCurrentBootManagerPath, PrefersTheSystemDisk) {
@@ -186,7 +239,7 @@ TEST(ChooseSystemEspRoot, FallsBackToTheFirstCandidateWhenTheSystemDisksHasNoPat
     EXPECT_EQ(ChooseSystemEspRoot(machine, {}), L"");
 }
 
-TEST(FindEspVolumeOnDisk, FindsOnlyAFatVolumeOfThatDiskWithTheBootManager) {
+TEST(FindEspVolumeOnDisk, FindsOnlyAFatEspOfThatDiskWithTheBootManager) {
     ScriptedMachine machine = test::NormalWindows11();
     const std::wstring esp = machine.volumes[W::Esp].name;
     EXPECT_EQ(FindEspVolumeOnDisk(machine, 0), esp);
@@ -196,6 +249,9 @@ TEST(FindEspVolumeOnDisk, FindsOnlyAFatVolumeOfThatDiskWithTheBootManager) {
     machine.volumes[W::Esp].fileSystem = L"NTFS";
     EXPECT_EQ(FindEspVolumeOnDisk(machine, 0), L"");
     machine.volumes[W::Esp].fileSystem = L"FAT32";
+    machine.volumes[W::Esp].partition = {PartitionStyle::Gpt, BasicDataPartitionType, 0};
+    EXPECT_EQ(FindEspVolumeOnDisk(machine, 0), L"");
+    machine.volumes[W::Esp].partition = {PartitionStyle::Gpt, EspPartitionType, 0};
     machine.volumes[W::Esp].files.erase(L"EFI\\MICROSOFT\\BOOT\\BOOTMGFW.EFI");
     EXPECT_EQ(FindEspVolumeOnDisk(machine, 0), L"");
     EXPECT_THAT(machine.HeldResources(), IsEmpty());

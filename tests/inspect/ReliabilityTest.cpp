@@ -105,8 +105,8 @@ TEST(ReportRunProperties, SystemCommandsAreStartedFromTheSystemDirectoryOnly) {
 
 TEST(ReportRunProperties, AHungCommandIsWaitedForOnlyUntilItsTimeOutAndThenTerminated) {
     ScriptedMachine machine = test::NormalWindows11();
-    machine.commands[L"cmd.exe /c schtasks /query /tn x"] = {0, true};
-    EXPECT_EQ(RunHiddenCommand(machine, L"schtasks /query /tn x", 5000), -1);
+    machine.commands[L"schtasks.exe /query /tn x"] = {0, true};
+    EXPECT_EQ(RunSystemProgram(machine, L"schtasks.exe", L"/query /tn x", 5000), -1);
     ASSERT_EQ(machine.processWaits.size(), 1u);
     EXPECT_EQ(machine.processWaits[0].second, 5000u);
     EXPECT_THAT(machine.HeldResources(), IsEmpty());

@@ -72,6 +72,20 @@ TEST(ServicingStage, FollowsTheRequestValueAndTheEvents) {
     EXPECT_EQ(StageOf(MachineAt(0x5944, {ServicingEventXml(1802, L"2026-11-02T08:00:00.0Z",
                                                            {{L"SkipReason", L"KI_4"}})})),
               "blocked");
+    // Without a request, an event proves none: 1801 says the certificates are not applied yet.
+    EXPECT_EQ(
+        StageOf(MachineAt(std::nullopt, {ServicingEventXml(1801, L"2026-11-02T08:00:00.0Z")})),
+        "not-requested");
+    EXPECT_EQ(StageOf(MachineAt(0, {ServicingEventXml(1801, L"2026-11-02T08:00:00.0Z")})),
+              "not-requested");
+    // A block is a block, also when nothing is pending in the request value.
+    EXPECT_EQ(StageOf(MachineAt(0, {ServicingEventXml(1032, L"2026-11-02T08:00:00.0Z")})),
+              "blocked");
+    EXPECT_EQ(
+        StageOf(MachineAt(std::nullopt, {ServicingEventXml(1802, L"2026-11-02T08:00:00.0Z")})),
+        "blocked");
+    // Servicing's own word that everything is done.
+    EXPECT_EQ(StageOf(MachineAt(0, {ServicingEventXml(1808, L"2026-11-02T08:00:00.0Z")})), "done");
     // A blocking event that later ones superseded no longer blocks.
     EXPECT_EQ(StageOf(MachineAt(0x4100, {ServicingEventXml(1799, L"2026-11-03T08:00:00.0Z"),
                                          ServicingEventXml(1032, L"2026-11-02T08:00:00.0Z")})),

@@ -1,4 +1,4 @@
-// The hidden command runner and the two mountvol runs.
+// The system program runner and the two mountvol runs.
 #include "inspect/SystemCommands.h"
 
 #include <gmock/gmock.h>
@@ -16,49 +16,51 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-TEST(RunHiddenCommand, RunsTheInterpreterFromTheSystemDirectoryHidden) {
+TEST(RunSystemProgram, RunsTheProgramItselfFromTheSystemDirectoryHiddenAndThere) {
     ScriptedMachine machine = test::NormalWindows11();
-    machine.commands[L"cmd.exe /c schtasks /query"] = {0};
-    machine.commands[L"cmd.exe /c exit 5"] = {5};
-    EXPECT_EQ(RunHiddenCommand(machine, L"schtasks /query", 5000), 0);
-    EXPECT_EQ(RunHiddenCommand(machine, L"exit 5", 5000), 5);
+    machine.currentDirectory = L"C:\\Users\\admin\\Downloads";
+    machine.commands[L"schtasks.exe /query"] = {0};
+    machine.commands[L"schtasks.exe /run"] = {5};
+    EXPECT_EQ(RunSystemProgram(machine, L"schtasks.exe", L"/query", 5000), 0);
+    EXPECT_EQ(RunSystemProgram(machine, L"schtasks.exe", L"/run", 5000), 5);
     ASSERT_EQ(machine.processStarts.size(), 2u);
-    EXPECT_EQ(machine.processStarts[0].application, L"C:\\Windows\\system32\\cmd.exe");
-    EXPECT_EQ(machine.processStarts[0].commandLine, L"cmd.exe /c schtasks /query");
+    EXPECT_EQ(machine.processStarts[0].application, L"C:\\Windows\\system32\\schtasks.exe");
+    EXPECT_EQ(machine.processStarts[0].commandLine, L"schtasks.exe /query");
     EXPECT_EQ(machine.processStarts[0].show, ShowWindowMode::Hidden);
+    // Not the folder the program was started from: children run in the system directory.
+    EXPECT_EQ(machine.processStarts[0].currentDirectory, L"C:\\Windows\\system32");
     EXPECT_THAT(machine.log, Each(Not(StartsWith(L"KillProcess"))));
+    EXPECT_THAT(machine.misuse, IsEmpty());  // no command interpreter
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
 }
 
-TEST(RunHiddenCommand, ACommandStillRunningOrExitingWith259IsTerminatedAndFails) {
+TEST(RunSystemProgram, AProgramStillRunningOrExitingWith259IsTerminatedAndFails) {
     ScriptedMachine machine = test::NormalWindows11();
-    machine.commands[L"cmd.exe /c ping -t localhost"] = {0, true};
-    machine.commands[L"cmd.exe /c exit 259"] = {259};
-    EXPECT_EQ(RunHiddenCommand(machine, L"ping -t localhost", 250), -1);
-    EXPECT_EQ(RunHiddenCommand(machine, L"exit 259", 250), -1);
-    EXPECT_THAT(
-        machine.processWaits,
-        ElementsAre(std::pair<std::wstring, std::uint32_t>{L"cmd.exe /c ping -t localhost", 250},
-                    std::pair<std::wstring, std::uint32_t>{L"cmd.exe /c exit 259", 250}));
+    machine.commands[L"ping.exe -t localhost"] = {0, true};
+    machine.commands[L"schtasks.exe /exit"] = {259};
+    EXPECT_EQ(RunSystemProgram(machine, L"ping.exe", L"-t localhost", 250), -1);
+    EXPECT_EQ(RunSystemProgram(machine, L"schtasks.exe", L"/exit", 250), -1);
+    EXPECT_THAT(machine.processWaits,
+                ElementsAre(std::pair<std::wstring, std::uint32_t>{L"ping.exe -t localhost", 250},
+                            std::pair<std::wstring, std::uint32_t>{L"schtasks.exe /exit", 250}));
     EXPECT_THAT(
         machine.log,
-        ElementsAre(L"KillProcessTree cmd.exe /c ping -t localhost",
-                    L"CloseJob cmd.exe /c ping -t localhost",
-                    L"CloseThread cmd.exe /c ping -t localhost",
-                    L"CloseProcess cmd.exe /c ping -t localhost",
-                    L"KillProcessTree cmd.exe /c exit 259", L"CloseJob cmd.exe /c exit 259",
-                    L"CloseThread cmd.exe /c exit 259", L"CloseProcess cmd.exe /c exit 259"));
+        ElementsAre(L"KillProcessTree ping.exe -t localhost", L"CloseJob ping.exe -t localhost",
+                    L"CloseThread ping.exe -t localhost", L"CloseProcess ping.exe -t localhost",
+                    L"KillProcessTree schtasks.exe /exit", L"CloseJob schtasks.exe /exit",
+                    L"CloseThread schtasks.exe /exit", L"CloseProcess schtasks.exe /exit"));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
 }
 
-TEST(RunHiddenCommand, FailsWithoutStartingWhatItCannotRunWhole) {
+TEST(RunSystemProgram, FailsWithoutStartingWhatItCannotRunWhole) {
     ScriptedMachine machine = test::NormalWindows11();
-    EXPECT_EQ(RunHiddenCommand(machine, std::wstring(1013, L'a'), 100), -1);
+    // "a.exe " and the arguments: 1,024 characters are one too many.
+    EXPECT_EQ(RunSystemProgram(machine, L"a.exe", std::wstring(1018, L'a'), 100), -1);
     EXPECT_THAT(machine.processStarts, IsEmpty());
-    machine.commands[L"cmd.exe /c " + std::wstring(1012, L'a')] = {7};
-    EXPECT_EQ(RunHiddenCommand(machine, std::wstring(1012, L'a'), 100), 7);
+    machine.commands[L"a.exe " + std::wstring(1017, L'a')] = {7};
+    EXPECT_EQ(RunSystemProgram(machine, L"a.exe", std::wstring(1017, L'a'), 100), 7);
     machine.systemDirectory.clear();
-    EXPECT_EQ(RunHiddenCommand(machine, L"exit 0", 100), -1);
+    EXPECT_EQ(RunSystemProgram(machine, L"a.exe", L"", 100), -1);
     EXPECT_EQ(machine.processStarts.size(), 1u);
 }
 

@@ -46,7 +46,7 @@ class PlatformContract : public ::testing::Test {
         scripted_.AssignLetter(L'C', c);
         scripted_.PutFolder(L"C:\\windows\\system32");
         scripted_.SetRegistryValue(kContractKey, L"CurrentBuild", test::StringValue(L"26100"));
-        scripted_.commands[L"cmd.exe /c exit 3"] = {3};
+        scripted_.commands[L"cmd.exe /d /c exit 3"] = {3};
         folder_ = L"C:\\windows\\temp\\certvane-contract";
         RemoveDirectoryW((folder_ + L"\\inner").c_str());
         RemoveDirectoryW(folder_.c_str());
@@ -132,8 +132,8 @@ TEST_F(PlatformContract, Registry) {
 }
 
 TEST_F(PlatformContract, CommandsAndFirmware) {
-    ExpectSameAnswer("the interpreter's exit code", [](Platform& p) {
-        return std::to_wstring(RunHiddenCommand(p, L"exit 3", 30000));
+    ExpectSameAnswer("a system program's exit code", [](Platform& p) {
+        return std::to_wstring(RunSystemProgram(p, L"cmd.exe", L"/d /c exit 3", 30000));
     });
     ExpectSameAnswer("firmware variables are unreadable without the privilege", [](Platform& p) {
         std::array<std::uint8_t, 64> buffer{};

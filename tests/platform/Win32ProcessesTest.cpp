@@ -16,18 +16,32 @@ namespace {
 
 constexpr DWORD kGenerousWaitMs = 30000;
 
-TEST(Win32HiddenCommand, ReturnsTheCommandsExitCode) {
-    Win32Platform platform;
-    EXPECT_EQ(RunHiddenCommand(platform, L"exit 0", kGenerousWaitMs), 0);
-    EXPECT_EQ(RunHiddenCommand(platform, L"exit 3", kGenerousWaitMs), 3);
-    EXPECT_EQ(RunHiddenCommand(platform, L"exit 259", kGenerousWaitMs), -1);
+// The interpreter stands in for any system program here: it exits with the code it is told.
+int RunInterpreter(Platform& platform, std::wstring_view command, DWORD timeoutMs) {
+    return RunSystemProgram(platform, L"cmd.exe", L"/d /c " + std::wstring(command), timeoutMs);
 }
 
-TEST(Win32HiddenCommand, StartsOnlyTheSystemsInterpreter) {
+TEST(Win32SystemProgram, ReturnsTheProgramsExitCode) {
     Win32Platform platform;
-    const auto started = platform.StartProcess(L"C:\\no\\such\\cmd.exe", L"cmd.exe /c exit 0",
-                                               ShowWindowMode::Hidden);
+    EXPECT_EQ(RunInterpreter(platform, L"exit 0", kGenerousWaitMs), 0);
+    EXPECT_EQ(RunInterpreter(platform, L"exit 3", kGenerousWaitMs), 3);
+    EXPECT_EQ(RunInterpreter(platform, L"exit 259", kGenerousWaitMs), -1);
+}
+
+TEST(Win32SystemProgram, StartsOnlyTheFileItNames) {
+    Win32Platform platform;
+    const auto started =
+        platform.StartProcess(L"C:\\no\\such\\cmd.exe", L"cmd.exe /c exit 0",
+                              ShowWindowMode::Hidden, platform.SystemDirectoryPath());
     EXPECT_FALSE(started.has_value());
+}
+
+TEST(Win32SystemProgram, RunsInTheSystemDirectory) {
+    Win32Platform platform;
+    // The interpreter's exit code tells whether its current directory is the system directory.
+    const std::wstring check =
+        L"if /i \"%CD%\"==\"" + platform.SystemDirectoryPath() + L"\" (exit 7) else (exit 8)";
+    EXPECT_EQ(RunInterpreter(platform, check, kGenerousWaitMs), 7);
 }
 
 // A helper that starts a child which starts a grandchild; the grandchild writes its id and
@@ -62,7 +76,8 @@ class Win32ProcessTree : public ::testing::Test {
 };
 
 TEST_F(Win32ProcessTree, KillingTheTreeEndsTheGrandchild) {
-    const auto started = platform_.StartProcess(kHelper, TreeCommandLine(), ShowWindowMode::Hidden);
+    const auto started = platform_.StartProcess(kHelper, TreeCommandLine(), ShowWindowMode::Hidden,
+                                                platform_.SystemDirectoryPath());
     ASSERT_TRUE(started.has_value());
     EXPECT_NE(started->job, JobHandle{});
     const HANDLE grandchild = WaitForGrandchild();
@@ -76,7 +91,8 @@ TEST_F(Win32ProcessTree, KillingTheTreeEndsTheGrandchild) {
 }
 
 TEST_F(Win32ProcessTree, ClosingTheProcessEndsWhatItLeftRunning) {
-    const auto started = platform_.StartProcess(kHelper, TreeCommandLine(), ShowWindowMode::Hidden);
+    const auto started = platform_.StartProcess(kHelper, TreeCommandLine(), ShowWindowMode::Hidden,
+                                                platform_.SystemDirectoryPath());
     ASSERT_TRUE(started.has_value());
     const HANDLE grandchild = WaitForGrandchild();
     ASSERT_NE(grandchild, nullptr) << "the grandchild never started";
@@ -87,9 +103,9 @@ TEST_F(Win32ProcessTree, ClosingTheProcessEndsWhatItLeftRunning) {
 
 // The time-out must leave time for three processes to start: the grandchild's id is the
 // proof that the tree existed when the time-out ended it.
-TEST_F(Win32ProcessTree, AHiddenCommandThatOutlivesItsTimeOutEndsWithAllItStarted) {
+TEST_F(Win32ProcessTree, AProgramThatOutlivesItsTimeOutEndsWithAllItStarted) {
     // The interpreter drops the first and the last quote of a line that holds more than two.
-    EXPECT_EQ(RunHiddenCommand(platform_, L"\"" + TreeCommandLine() + L"\"", 8000), -1);
+    EXPECT_EQ(RunInterpreter(platform_, L"\"" + TreeCommandLine() + L"\"", 8000), -1);
     const HANDLE grandchild = WaitForGrandchild();
     ASSERT_NE(grandchild, nullptr) << "the command did not start its tree within the time-out";
     EXPECT_EQ(WaitForSingleObject(grandchild, kGenerousWaitMs), WAIT_OBJECT_0);

@@ -54,7 +54,7 @@ std::vector<std::wstring> Section(ScriptedMachine& machine, bool isWinPE, std::w
                                   const NameList& db, const NameList& dbx = {}) {
     std::wstring report;
     WriteBootChainSection(report, InspectBootFiles(machine, isWinPE, offline), isWinPE, offline, db,
-                          dbx);
+                          dbx, {});
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
     return test::ReportLines(report);
 }
@@ -135,11 +135,12 @@ TEST(BootChainSection, EndsEveryRunWithoutTheMountsItMadeButKeepsAForeignS) {
                     L"RemoveMountPoint C:\\Users\\admin\\AppData\\Local\\Temp\\ESP_TEMP_0\\"));
     EXPECT_EQ(folder.DescribeSystem(), before);
 
-    // An S: left by an earlier boot check is removed; a data drive S: is not.
-    ScriptedMachine leftOver = test::NormalWindows11();
-    leftOver.AssignLetter(L'S', test::Windows11::Esp);
-    Section(leftOver, false, L"", {});
-    EXPECT_FALSE(leftOver.letters.count(L'S'));
+    // An S: this run did not assign is never removed: not the ESP a deployment script lettered
+    // S:, not a data drive S:.
+    ScriptedMachine lettered = test::NormalWindows11();
+    lettered.AssignLetter(L'S', test::Windows11::Esp);
+    Section(lettered, false, L"", {});
+    EXPECT_EQ(lettered.letters.at(L'S'), test::Windows11::Esp);
     ScriptedMachine data = test::NormalWindows11();
     const std::size_t volume = data.AddVolume({L"\\\\?\\Volume{data}\\", L"NTFS", 3});
     data.AssignLetter(L'S', volume);

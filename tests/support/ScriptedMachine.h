@@ -48,7 +48,8 @@ struct ScriptedFile {
     std::optional<ScriptedSignature> signature;
     std::optional<FixedFileVersion> version;
     std::optional<RegistryTree> hive;  // the file is a registry hive with these keys
-    std::optional<Bytes> content;      // what reading the file gives; unreadable without
+    std::optional<Bytes> content;      // what reading the file gives; empty without
+    bool unreadable = false;           // present, but opening it for reading fails
 };
 
 struct ScriptedVolume {
@@ -58,6 +59,10 @@ struct ScriptedVolume {
     std::uint32_t extents = 1;
     std::uint32_t driveType = DriveFixed;
     bool refusesFolderMount = false;
+    // The partition it lies on; unset, AddVolume gives a FAT volume of a fixed drive the ESP's
+    // GPT type, a FAT volume of a removable drive MBR type 0x0C, and anything else the GPT type
+    // of basic data.
+    std::optional<PartitionInfo> partition{};
     // Folded (upper-case) paths relative to the root, without leading or trailing backslash.
     std::map<std::wstring, ScriptedFile> files{};
     std::set<std::wstring> folders{};
@@ -127,7 +132,9 @@ class ScriptedMachine : public Platform {
     bool mountvolUnmountFails = false;  // "mountvol S: /d" exits with 1 and S: stays
     bool removeMountPointFails = false;
     bool deleteDirectoryFails = false;
-    // cmd.exe runs by command line ("cmd.exe /c ..."); unknown ones exit with 1.
+    // Programs of the system directory other than mountvol, by command line
+    // ("schtasks.exe /query ..."); unknown ones exit with 1. Nothing outside the system
+    // directory starts, and the command interpreter is a misuse.
     std::map<std::wstring, ScriptedCommand> commands;
 
     bool registryWriteAccessDenied = false;  // keys cannot be opened for setting values
@@ -136,7 +143,8 @@ class ScriptedMachine : public Platform {
     bool comInitFails = false;
     bool wmiAvailable = true;
     bool wmiQueryFails = false;
-    bool wmiProviderHangs = false;  // the enumeration never delivers within any time-out
+    bool wmiProviderHangs = false;     // the enumeration never delivers within any time-out
+    bool wmiEnumerationFails = false;  // the enumeration answers with an error (WBEM_E_...)
     std::map<std::wstring, ScriptedEncryptableVolume> encryptableVolumes;  // by drive, "C:"
 
     // Event logs by channel ("System") or by file path (any letter case), each event as the
@@ -159,6 +167,7 @@ class ScriptedMachine : public Platform {
         std::wstring application;
         std::wstring commandLine;
         ShowWindowMode show;
+        std::wstring currentDirectory;
     };
     std::vector<ProcessStart> processStarts;
     std::vector<std::pair<std::wstring, std::uint32_t>> processWaits;  // command line, ms
@@ -224,6 +233,7 @@ class ScriptedMachine : public Platform {
     std::optional<DeviceHandle> OpenDevice(std::wstring_view path, std::uint32_t access) override;
     std::optional<DiskExtentsReply> QueryVolumeDiskExtents(DeviceHandle device) override;
     std::optional<std::uint32_t> QueryStorageDeviceNumber(DeviceHandle device) override;
+    std::optional<PartitionInfo> QueryPartitionInfo(DeviceHandle device) override;
     void CloseDevice(DeviceHandle device) override;
     std::optional<VolumeSearchStart> FindFirstVolumeName() override;
     std::optional<std::wstring> FindNextVolumeName(VolumeSearch search) override;
@@ -234,8 +244,8 @@ class ScriptedMachine : public Platform {
     bool RemoveMountPoint(std::wstring_view folder) override;
 
     std::optional<StartedProcess> StartProcess(std::wstring_view applicationPath,
-                                               std::wstring_view commandLine,
-                                               ShowWindowMode show) override;
+                                               std::wstring_view commandLine, ShowWindowMode show,
+                                               std::wstring_view currentDirectory) override;
     void WaitForProcess(ProcessHandle process, std::uint32_t milliseconds) override;
     std::optional<std::uint32_t> ProcessExitCode(ProcessHandle process) override;
     void KillProcessTree(StartedProcess started, std::uint32_t exitCode) override;

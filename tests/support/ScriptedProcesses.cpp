@@ -1,5 +1,5 @@
-// The scripted machine's child processes: mountvol acts on the drive letters, cmd.exe runs
-// the scripted commands.
+// The scripted machine's child processes: mountvol acts on the drive letters, the other
+// programs of the system directory run the scripted commands.
 #include "tests/support/Fold.h"
 #include "tests/support/ScriptedMachine.h"
 
@@ -26,13 +26,25 @@ void ScriptedMachine::RunMountvol(std::wstring_view commandLine, Process& proces
 
 std::optional<StartedProcess> ScriptedMachine::StartProcess(std::wstring_view applicationPath,
                                                             std::wstring_view commandLine,
-                                                            ShowWindowMode show) {
-    processStarts.push_back({std::wstring(applicationPath), std::wstring(commandLine), show});
+                                                            ShowWindowMode show,
+                                                            std::wstring_view currentDirectory) {
+    processStarts.push_back({std::wstring(applicationPath), std::wstring(commandLine), show,
+                             std::wstring(currentDirectory)});
     const std::wstring application = Fold(applicationPath);
+    const std::wstring system = Fold(systemDirectory + L"\\");
+    // An elevated child must not run where the user keeps files, nor through the interpreter,
+    // which runs the user's AutoRun command first.
+    if (Fold(currentDirectory) != Fold(systemDirectory)) {
+        misuse.push_back(L"a child started outside the system directory: " +
+                         std::wstring(commandLine));
+    }
+    if (application == Fold(systemDirectory + L"\\cmd.exe"))
+        misuse.push_back(L"the command interpreter started: " + std::wstring(commandLine));
     Process process{std::wstring(commandLine)};
     if (application == Fold(systemDirectory + L"\\mountvol.exe")) {
         RunMountvol(commandLine, process);
-    } else if (application == Fold(systemDirectory + L"\\cmd.exe")) {
+    } else if (application.starts_with(system) &&
+               application.find(L'\\', system.size()) == std::wstring::npos) {
         const auto command = commands.find(std::wstring(commandLine));
         if (command != commands.end()) {
             process.running = command->second.hangs;

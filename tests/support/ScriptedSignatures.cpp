@@ -5,7 +5,7 @@ namespace certvane::test {
 
 std::optional<SignedObject> ScriptedMachine::OpenSignedObject(std::wstring_view path) {
     const ScriptedFile* file = FileAt(path);
-    if (file == nullptr || !file->signature) return std::nullopt;
+    if (file == nullptr || file->unreadable || !file->signature) return std::nullopt;
     Handle store{HandleKind::Store, std::wstring(path)};
     store.text = path;
     Handle message{HandleKind::Message, std::wstring(path)};

@@ -50,6 +50,16 @@ std::wstring WithTrailingBackslash(std::wstring_view path) {
 }  // namespace
 
 std::size_t ScriptedMachine::AddVolume(ScriptedVolume volume) {
+    if (!volume.partition) {
+        const bool fat = Fold(volume.fileSystem).starts_with(L"FAT");
+        if (fat && volume.driveType == DriveFixed) {
+            volume.partition = {PartitionStyle::Gpt, EspPartitionType, 0};
+        } else if (fat) {
+            volume.partition = {PartitionStyle::Mbr, {}, 0x0C};
+        } else {
+            volume.partition = {PartitionStyle::Gpt, BasicDataPartitionType, 0};
+        }
+    }
     volumes.push_back(std::move(volume));
     return volumes.size() - 1;
 }
@@ -138,7 +148,9 @@ bool ScriptedMachine::FolderExists(std::wstring_view path) const {
 std::optional<std::vector<std::uint8_t>> ScriptedMachine::ReadFileBytes(std::wstring_view path,
                                                                         std::uint64_t maxBytes) {
     const ScriptedFile* file = FileAt(path);
-    if (!file || !file->content || file->content->size() > maxBytes) return std::nullopt;
+    if (!file || file->unreadable) return std::nullopt;
+    if (!file->content) return Bytes{};
+    if (file->content->size() > maxBytes) return std::nullopt;
     return file->content;
 }
 
@@ -235,6 +247,12 @@ std::optional<DiskExtentsReply> ScriptedMachine::QueryVolumeDiskExtents(DeviceHa
     return DiskExtentsReply{32, 1, static_cast<std::uint32_t>(volume.disk)};
 }
 
+std::optional<PartitionInfo> ScriptedMachine::QueryPartitionInfo(DeviceHandle device) {
+    const Handle* handle = FindHandle(static_cast<std::uintptr_t>(device), HandleKind::Device);
+    if (handle == nullptr) return std::nullopt;
+    return volumes[handle->index].partition;
+}
+
 std::optional<std::uint32_t> ScriptedMachine::QueryStorageDeviceNumber(DeviceHandle device) {
     const Handle* handle = FindHandle(static_cast<std::uintptr_t>(device), HandleKind::Device);
     if (handle == nullptr || volumes[handle->index].disk < 0) return std::nullopt;
@@ -262,7 +280,12 @@ void ScriptedMachine::CloseVolumeSearch(VolumeSearch search) {
 }
 
 std::optional<std::wstring> ScriptedMachine::VolumeFileSystemName(std::wstring_view volume) {
-    const auto index = VolumeNamed(volume);
+    auto index = VolumeNamed(volume);
+    // A drive root ("C:\\") names the volume its letter is assigned to, as on Windows.
+    if (!index && volume.size() == 3 && volume[1] == L':' && volume[2] == L'\\') {
+        const auto letter = letters.find(Fold(volume.substr(0, 1))[0]);
+        if (letter != letters.end()) index = letter->second;
+    }
     if (!index || volumes[*index].fileSystem.empty()) return std::nullopt;
     return volumes[*index].fileSystem;
 }

@@ -68,8 +68,9 @@ WmiNext ScriptedMachine::NextWmiObject(ComObject enumerator, std::uint32_t milli
     if (handle == nullptr) return {};
     if (wmiProviderHangs) {
         if (milliseconds == WaitForever) misuse.push_back(L"endless wait for a hung WMI provider");
-        return {std::nullopt, true};
+        return {std::nullopt, true, false};
     }
+    if (wmiEnumerationFails) return {std::nullopt, false, true};
     if (handle->index != 0 || !encryptableVolumes.count(handle->text)) return {};
     handle->index = 1;  // the one matching volume has been delivered
     Handle volume{HandleKind::Com, L"volume " + handle->text};

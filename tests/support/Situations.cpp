@@ -213,7 +213,10 @@ ScriptedMachine WinPeWithOfflineOnUsb() {
     const std::size_t data = m.AddVolume(Volume(3, L"NTFS", 0, DriveFixed));
     m.AssignLetter(L'C', data);
     m.PutFile(L"C:\\Users\\Public\\notes.txt");
-    const std::size_t esp = m.AddVolume(Volume(4, L"FAT32", 2, DriveRemovable));
+    // A USB disk with a GPT layout of its own (Windows To Go): its ESP is one by type.
+    ScriptedVolume espVolume = Volume(4, L"FAT32", 2, DriveRemovable);
+    espVolume.partition = {PartitionStyle::Gpt, EspPartitionType, 0};
+    const std::size_t esp = m.AddVolume(std::move(espVolume));
     const std::size_t system = m.AddVolume(Volume(5, L"NTFS", 2, DriveRemovable));
     AddOfflineInstallation(m, L'E', system, esp, L"22631", 0, L"Enterprise",
                            L"Windows UEFI CA 2023");
