@@ -43,11 +43,29 @@ void AddLetteredEsps(Platform& platform, const Acceptance& accepted,
     }
 }
 
+// ESPs read through their volume names ("\\?\Volume{...}\"): no letter, no folder, nothing
+// to release, nothing anybody else could have placed there.
+void AddEspsByVolumeName(Platform& platform, const Acceptance& accepted,
+                         std::vector<EspCandidate>& list) {
+    const auto start = platform.FindFirstVolumeName();
+    if (!start) return;
+    std::optional<std::wstring> volume = start->firstVolume;
+    while (volume) {
+        if (IsEspPartition(platform, *volume) && HoldsBootFile(platform, *volume)) {
+            const int disk = GetDeviceNumber(platform, *volume);
+            if (accepted.disk(disk)) list.push_back({*volume, disk, false, false});
+        }
+        volume = platform.FindNextVolumeName(start->search);
+    }
+    platform.CloseVolumeSearch(start->search);
+}
+
 void TryLetterS(Platform& platform, const Acceptance& accepted, std::vector<EspCandidate>& list) {
-    // mountvol gives S: the running system's ESP, and only when S: is free: a letter it gives
-    // is this search's to take back.
+    // mountvol gives S: the partition Windows itself knows as the running system's ESP (no
+    // file decides it), and only when S: is free: a letter it gives is this search's to take
+    // back.
     if (!MountEspAtS(platform)) return;
-    if (!accepted.Kind(platform, L"S:") || !HoldsBootFile(platform, L"S:\\")) {
+    if (!HoldsBootFile(platform, L"S:\\")) {
         UnmountS(platform);
         return;
     }
@@ -143,7 +161,9 @@ std::vector<EspCandidate> FindEspVolumes(Platform& platform, EspScope scope) {
         scope, [systemDisk](int disk) { return systemDisk == -1 || disk == systemDisk; },
         systemRoot};
     std::vector<EspCandidate> list;
-    AddLetteredEsps(platform, accepted, list);
+    // Inside Windows PE the medium need not be an ESP, and it has a letter.
+    if (scope == EspScope::EspPartitions) AddEspsByVolumeName(platform, accepted, list);
+    if (list.empty()) AddLetteredEsps(platform, accepted, list);
     if (list.empty()) TryLetterS(platform, accepted, list);
     if (list.empty()) AddFolderMounts(platform, accepted, list);
     if (list.empty()) TryLetterS(platform, accepted, list);

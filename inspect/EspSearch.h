@@ -45,8 +45,10 @@ enum class EspScope {
     BootVolumes,
 };
 
-// The ESPs of the running system's disk (of every disk when that disk is unknown). May leave
-// S: assigned and folder mounts in place; release them with ReleaseEspMounts.
+// The ESPs of the running system's disk (of every disk when that disk is unknown). ESPs are
+// read through their volume names where the system gives them one; only where it does not
+// does the search fall back to drive letters, to S: and to folder mounts, which it may leave in
+// place: release them with ReleaseEspMounts.
 std::vector<EspCandidate> FindEspVolumes(Platform& platform, EspScope scope);
 
 // Undoes what FindEspVolumes mounted, and nothing else: the folder mounts of the list (mount

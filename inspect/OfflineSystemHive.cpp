@@ -1,7 +1,7 @@
 #include "inspect/OfflineSystemHive.h"
 
+#include "inspect/OfflineHive.h"
 #include "inspect/PathText.h"
-#include "inspect/Privileges.h"
 #include "inspect/Registry.h"
 
 namespace certvane {
@@ -36,12 +36,11 @@ std::optional<std::wstring> CurrentControlSet(Platform& platform) {
 bool ReadOfflineControlSet(Platform& platform, std::wstring_view windowsDirectory,
                            const std::function<void(const std::wstring& controlSet)>& read) {
     const std::wstring hive = UnderDirectory(windowsDirectory, L"System32\\config\\SYSTEM");
-    if (!platform.PathExists(hive) || !LoadOfflineHive(platform, kOfflineHiveName, hive)) {
-        return false;
-    }
-    const auto controlSet = CurrentControlSet(platform);
-    if (controlSet) read(*controlSet);
-    platform.UnloadRegistryHive(RegistryRoot::LocalMachine, kOfflineHiveName);
+    std::optional<std::wstring> controlSet;
+    ReadOfflineHive(platform, hive, kOfflineHiveName, [&] {
+        controlSet = CurrentControlSet(platform);
+        if (controlSet) read(*controlSet);
+    });
     return controlSet.has_value();
 }
 

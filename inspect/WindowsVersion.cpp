@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "inspect/OfflineHive.h"
 #include "inspect/PathText.h"
 #include "inspect/Privileges.h"
 #include "inspect/Registry.h"
@@ -53,11 +54,11 @@ VersionValues ReadRunningValues(Platform& platform) {
 // open.
 VersionValues ReadOfflineValues(Platform& platform, std::wstring_view directory) {
     const std::wstring hive = UnderDirectory(directory, L"System32\\config\\SOFTWARE");
-    if (!platform.PathExists(hive) || !LoadOfflineHive(platform, kOfflineHiveName, hive)) return {};
     VersionValues values;
-    const auto root =
-        platform.OpenRegistryKey(RegistryRoot::LocalMachine, kOfflineHiveName, RegistryKeyRead);
-    if (root) {
+    ReadOfflineHive(platform, hive, kOfflineHiveName, [&] {
+        const auto root =
+            platform.OpenRegistryKey(RegistryRoot::LocalMachine, kOfflineHiveName, RegistryKeyRead);
+        if (!root) return;
         const auto key = platform.OpenRegistryKey(
             RegistryRoot::LocalMachine, L"TempOfflineSoft\\Microsoft\\Windows NT\\CurrentVersion",
             RegistryKeyRead);
@@ -66,8 +67,7 @@ VersionValues ReadOfflineValues(Platform& platform, std::wstring_view directory)
             platform.CloseRegistryKey(*key);
         }
         platform.CloseRegistryKey(*root);
-    }
-    platform.UnloadRegistryHive(RegistryRoot::LocalMachine, kOfflineHiveName);
+    });
     return values;
 }
 

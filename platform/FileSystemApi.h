@@ -27,6 +27,16 @@ class FileSystemApi {
     virtual std::wstring CurrentDirectoryPath() = 0;
     virtual bool MakeDirectory(std::wstring_view path) = 0;
     virtual bool DeleteDirectory(std::wstring_view path) = 0;
+    // Creates a new folder that only SYSTEM and the Administrators group may open (an explicit,
+    // protected DACL); false when it exists already or cannot be made.
+    virtual bool MakePrivateDirectory(std::wstring_view path) = 0;
+    // Copies a file to a new file, never over an existing one; the source is only read.
+    virtual bool CopyFileTo(std::wstring_view source, std::wstring_view destination) = 0;
+    // Deletes the files directly in `folder` (no subfolder, no reparse point followed), then
+    // the folder; false when the folder is left.
+    virtual bool DeleteDirectoryWithFiles(std::wstring_view folder) = 0;
+    // A name no other process can guess: a random GUID in braces.
+    virtual std::wstring UnguessableName() = 0;
 
   protected:
     ~FileSystemApi() = default;

@@ -1,4 +1,7 @@
 #include <windows.h>
+// After windows.h, which they need.
+#include <objbase.h>
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include "platform/win32/Win32Handles.h"
@@ -62,6 +65,48 @@ bool Win32Platform::MakeDirectory(std::wstring_view path) {
 
 bool Win32Platform::DeleteDirectory(std::wstring_view path) {
     return RemoveDirectoryW(Terminated(path).c_str()) != FALSE;
+}
+
+bool Win32Platform::MakePrivateDirectory(std::wstring_view path) {
+    // Full access for SYSTEM and Administrators, inherited by what is made inside; nothing
+    // inherited from the parent, which a standard user may be able to write.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1, &descriptor, nullptr)) {
+        return false;
+    }
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    const bool made = CreateDirectoryW(Terminated(path).c_str(), &attributes) != FALSE;
+    LocalFree(descriptor);
+    return made;
+}
+
+bool Win32Platform::CopyFileTo(std::wstring_view source, std::wstring_view destination) {
+    return CopyFileW(Terminated(source).c_str(), Terminated(destination).c_str(), TRUE) != FALSE;
+}
+
+bool Win32Platform::DeleteDirectoryWithFiles(std::wstring_view folder) {
+    std::wstring base(folder);
+    if (!base.empty() && base.back() != L'\\') base += L'\\';
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileExW((base + L"*").c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const DWORD kind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+            if ((found.dwFileAttributes & kind) == 0) DeleteFileW((base + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return RemoveDirectoryW(Terminated(folder).c_str()) != FALSE;
+}
+
+std::wstring Win32Platform::UnguessableName() {
+    GUID guid{};
+    if (FAILED(CoCreateGuid(&guid))) return {};
+    wchar_t text[40] = {};
+    if (StringFromGUID2(guid, text, 40) == 0) return {};
+    return text;
 }
 
 }  // namespace certvane

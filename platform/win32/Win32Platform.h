@@ -43,6 +43,10 @@ class Win32Platform : public Platform {
     std::wstring CurrentDirectoryPath() override;
     bool MakeDirectory(std::wstring_view path) override;
     bool DeleteDirectory(std::wstring_view path) override;
+    bool MakePrivateDirectory(std::wstring_view path) override;
+    bool CopyFileTo(std::wstring_view source, std::wstring_view destination) override;
+    bool DeleteDirectoryWithFiles(std::wstring_view folder) override;
+    std::wstring UnguessableName() override;
 
     std::uint32_t LogicalDriveMask() override;
     std::uint32_t DriveTypeOf(std::wstring_view root) override;

@@ -100,11 +100,13 @@ TEST(CheckBootCertUpdate, AnUnsignedBootManagerGetsEmptyParentheses) {
 }
 
 TEST(CheckBootCertUpdate, ReleasesTheEspMountsItMadeToReadTheBootManager) {
-    // The ESP has no letter: the search gives it S: or, when mountvol fails, a folder mount.
+    // The ESP has no letter nor usable volume path: the search gives it S: or, when mountvol
+    // fails, a folder mount.
     for (bool folderMount : {false, true}) {
         ScriptedMachine machine = test::NormalWindows11();
         machine.PutFile(machine.volumes[test::Windows11::Esp].name + kEspBootManager,
                         test::SignedFile(L"Windows UEFI CA 2023"));
+        machine.volumes[test::Windows11::Esp].filesByVolumeName = false;  // only a mount reaches it
         if (folderMount) machine.mountvolEsp.reset();
         const std::wstring before = machine.DescribeSystem();
         EXPECT_EQ(CheckBootCertUpdate(machine), L"当前引导文件已由 CA 2023 证书签名，无需更新。");

@@ -27,8 +27,23 @@ std::vector<std::wstring> CommandLines(const ScriptedMachine& machine) {
     return lines;
 }
 
+// The system gives the ESP no usable volume path: only a letter or a mount folder reaches it.
+void WithoutVolumePath(ScriptedMachine& machine, std::size_t volume = W::Esp) {
+    machine.volumes[volume].filesByVolumeName = false;
+}
+
+TEST(FindEspVolumes, AnEspIsReadThroughItsVolumeNameWithoutLetterOrMount) {
+    ScriptedMachine machine = test::NormalWindows11();
+    EXPECT_THAT(FindEspVolumes(machine, kEsp),
+                ElementsAre(EspCandidate{machine.volumes[W::Esp].name, 0, false, false}));
+    EXPECT_THAT(machine.processStarts, IsEmpty());
+    EXPECT_THAT(machine.mountFolders, IsEmpty());
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+}
+
 TEST(FindEspVolumes, AnEspWithALetterOnTheSystemDiskIsFoundWithoutMounting) {
     ScriptedMachine machine = test::NormalWindows11();
+    WithoutVolumePath(machine);
     machine.AssignLetter(L'B', W::Esp);
     EXPECT_THAT(FindEspVolumes(machine, kEsp), ElementsAre(EspCandidate{L"B:\\", 0, false}));
     EXPECT_THAT(machine.processStarts, IsEmpty());
@@ -39,7 +54,9 @@ TEST(FindEspVolumes, AStickOnAnotherDiskCountsOnlyWhenTheSystemDiskIsUnknown) {
     ScriptedMachine machine = test::NormalWindows11();
     machine.mountvolEsp.reset();
     machine.volumes[W::Esp].refusesFolderMount = true;
+    WithoutVolumePath(machine);
     const std::size_t stick = machine.AddVolume({L"\\\\?\\Volume{stick}\\", L"FAT32", 4, 1});
+    WithoutVolumePath(machine, stick);
     machine.AssignLetter(L'E', stick);
     machine.PutFile(L"E:\\EFI\\BOOT\\BOOTX64.EFI");
     EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
@@ -49,6 +66,7 @@ TEST(FindEspVolumes, AStickOnAnotherDiskCountsOnlyWhenTheSystemDiskIsUnknown) {
 
 TEST(FindEspVolumes, NeverProbesTheRamDrive) {
     ScriptedMachine machine = test::NormalWindows11();
+    WithoutVolumePath(machine);
     machine.mountvolEsp.reset();
     machine.volumes[W::Esp].refusesFolderMount = true;
     machine.AssignLetter(L'X', W::Esp);
@@ -57,6 +75,7 @@ TEST(FindEspVolumes, NeverProbesTheRamDrive) {
 
 TEST(FindEspVolumes, TakesSWhenMountvolFindsTheEsp) {
     ScriptedMachine machine = test::NormalWindows11();
+    WithoutVolumePath(machine);
     EXPECT_THAT(FindEspVolumes(machine, kEsp),
                 ElementsAre(EspCandidate{L"S:\\", 0, false, true}));  // this search's letter
     EXPECT_THAT(CommandLines(machine), ElementsAre(L"mountvol S: /s"));
@@ -65,6 +84,7 @@ TEST(FindEspVolumes, TakesSWhenMountvolFindsTheEsp) {
 
 TEST(FindEspVolumes, AnSWithoutBootFilesOrOnAnotherDiskIsRemovedAtOnce) {
     ScriptedMachine empty = test::NormalWindows11();
+    WithoutVolumePath(empty);
     empty.mountvolEsp = W::Recovery;
     empty.volumes[W::Esp].refusesFolderMount = true;
     EXPECT_THAT(FindEspVolumes(empty, kEsp), IsEmpty());
@@ -81,6 +101,7 @@ TEST(FindEspVolumes, AnSWithoutBootFilesOrOnAnotherDiskIsRemovedAtOnce) {
 
 TEST(FindEspVolumes, MountsLetterlessVolumesOnNumberedFoldersAndKeepsOnlyTheEsp) {
     ScriptedMachine machine = test::NormalWindows11();
+    WithoutVolumePath(machine);
     machine.mountvolEsp.reset();
     const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
     // The ESP and the recovery volume have no path names: 0 and 1. The recovery volume is no
@@ -108,6 +129,7 @@ TEST(FindEspVolumes, WhenNothingIsFoundRunsMountvolTwiceAndMountsNoOtherVolume) 
 
 TEST(FindEspVolumes, AFailedFolderMountRemovesItsFolder) {
     ScriptedMachine machine = test::NormalWindows11();
+    WithoutVolumePath(machine);
     machine.mountvolEsp.reset();
     machine.volumes[W::Esp].refusesFolderMount = true;
     EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
@@ -118,6 +140,7 @@ TEST(FindEspVolumes, AFailedFolderMountRemovesItsFolder) {
 
 TEST(FindEspVolumes, WithoutATemporaryFolderMountsUnderTheCurrentDirectory) {
     ScriptedMachine machine = test::NormalWindows11();
+    WithoutVolumePath(machine);
     machine.mountvolEsp.reset();
     machine.tempDirectory.clear();
     EXPECT_THAT(FindEspVolumes(machine, kEsp),
@@ -126,6 +149,7 @@ TEST(FindEspVolumes, WithoutATemporaryFolderMountsUnderTheCurrentDirectory) {
 
 TEST(ReleaseEspMounts, AStepThatFailsDoesNotStopTheOthers) {
     ScriptedMachine machine = test::NormalWindows11();
+    WithoutVolumePath(machine);
     machine.mountvolEsp.reset();
     const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
     ASSERT_THAT(found, ElementsAre(EspCandidate{kTempMount + L"0\\", 0, true}));
@@ -141,6 +165,7 @@ TEST(ReleaseEspMounts, AStepThatFailsDoesNotStopTheOthers) {
 
 TEST(ReleaseEspMounts, AnSThatMountvolCannotRemoveStaysWithoutHarm) {
     ScriptedMachine machine = test::NormalWindows11();
+    WithoutVolumePath(machine);
     const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
     ASSERT_THAT(found, ElementsAre(EspCandidate{L"S:\\", 0, false, true}));
     machine.mountvolUnmountFails = true;
@@ -183,12 +208,17 @@ TEST(FindEspVolumes, TakesOnlyAnEspPartitionNeverAPlantedBootFile) {
     machine.AssignLetter(L'E', machine.AddVolume(std::move(data)));
     machine.PutFile(L"E:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
     const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
-    EXPECT_THAT(found, ElementsAre(EspCandidate{L"S:\\", 0, false, true}));
+    EXPECT_THAT(found, ElementsAre(EspCandidate{machine.volumes[W::Esp].name, 0, false, false}));
+    // Also where only letters reach the ESP, neither C: nor E: is taken.
+    WithoutVolumePath(machine);
+    const std::vector<EspCandidate> lettered = FindEspVolumes(machine, kEsp);
+    EXPECT_THAT(lettered, ElementsAre(EspCandidate{L"S:\\", 0, false, true}));
     EXPECT_EQ(machine.letters.at(L'S'), W::Esp);
-    ReleaseEspMounts(machine, found);
+    ReleaseEspMounts(machine, lettered);
     // An MBR partition of type 0xEF is an ESP as well.
     ScriptedMachine mbr = test::NormalWindows11();
     mbr.volumes[W::Esp].partition = {PartitionStyle::Mbr, {}, EspMbrPartitionType};
+    WithoutVolumePath(mbr);
     mbr.AssignLetter(L'B', W::Esp);
     EXPECT_THAT(FindEspVolumes(mbr, kEsp), ElementsAre(EspCandidate{L"B:\\", 0, false}));
     // An ESP-typed partition without FAT is none.
@@ -212,10 +242,15 @@ std::wstring CurrentBootManager(ScriptedMachine& machine) {
 
 TEST(GetCurrentBootManagerPath, PrefersTheSystemDisk) {
     ScriptedMachine machine = test::NormalWindows11();
+    EXPECT_EQ(CurrentBootManager(machine),
+              machine.volumes[W::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    WithoutVolumePath(machine);
     EXPECT_EQ(CurrentBootManager(machine), L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
 
     ScriptedMachine twoEsps = test::NormalWindows11();
+    WithoutVolumePath(twoEsps);
     const std::size_t other = twoEsps.AddVolume({L"\\\\?\\Volume{other}\\", L"FAT32", 1});
+    WithoutVolumePath(twoEsps, other);
     twoEsps.AssignLetter(L'A', other);
     twoEsps.PutFile(L"A:\\EFI\\Microsoft\\Boot\\bootmgfw.efi");
     twoEsps.AssignLetter(L'B', W::Esp);

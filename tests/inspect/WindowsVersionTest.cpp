@@ -116,8 +116,10 @@ TEST(OfflineWindowsVersion, LoadsTheSoftwareHiveWithItsPrivilegesAndUnloadsIt) {
     ScriptedMachine machine = test::WinPeWithOfflineOnC();
     EXPECT_EQ(GetWindowsVersionText(machine, L"C:\\Windows", true),
               L"Windows 10 专业版-内部版本（19045.5737）");
+    // A private copy is loaded, never the installation's own file.
     EXPECT_THAT(machine.hiveLoads,
-                ElementsAre(L"TempOfflineSoft <- C:\\Windows\\System32\\config\\SOFTWARE"));
+                ElementsAre(L"TempOfflineSoft <- X:\\Windows\\TEMP\\certvane-hive-"
+                            L"{00000000-0000-0000-0000-000000000001}\\SOFTWARE"));
     EXPECT_TRUE(machine.enabledPrivileges.count(L"SeBackupPrivilege"));
     EXPECT_TRUE(machine.enabledPrivileges.count(L"SeRestorePrivilege"));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());

@@ -80,5 +80,33 @@ TEST(Win32Versions, ReadsTheFixedVersionOfASystemProgram) {
     EXPECT_FALSE(platform.ReadFixedFileVersion(L"C:\\no-such-program.exe").has_value());
 }
 
+TEST(Win32FileSystem, APrivateFolderIsNewAndItsCopiesAndFilesGoWithIt) {
+    Win32Platform platform;
+    const std::wstring name = platform.UnguessableName();
+    ASSERT_EQ(name.size(), 38u);
+    EXPECT_NE(platform.UnguessableName(), name);
+    const std::wstring folder = platform.TempDirectoryPath() + L"certvane-private-" + name;
+    ASSERT_TRUE(platform.MakePrivateDirectory(folder));
+    EXPECT_FALSE(platform.MakePrivateDirectory(folder));  // never one that exists
+
+    const std::wstring source = platform.TempDirectoryPath() + L"certvane-source-" + name;
+    const HANDLE handle =
+        CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(handle, "hive", 4, &written, nullptr);
+    CloseHandle(handle);
+    const std::wstring copy = folder + L"\\SYSTEM";
+    EXPECT_TRUE(platform.CopyFileTo(source, copy));
+    EXPECT_FALSE(platform.CopyFileTo(source, copy));  // never over an existing file
+    EXPECT_EQ(platform.ReadFileBytes(copy, 16), (std::vector<std::uint8_t>{'h', 'i', 'v', 'e'}));
+    EXPECT_TRUE(platform.CopyFileTo(source, copy + L".LOG1"));
+
+    EXPECT_TRUE(platform.DeleteDirectoryWithFiles(folder));
+    EXPECT_FALSE(platform.PathExists(folder));
+    EXPECT_TRUE(platform.PathExists(source));  // the source is only read
+    DeleteFileW(source.c_str());
+}
+
 }  // namespace
 }  // namespace certvane

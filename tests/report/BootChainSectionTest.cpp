@@ -127,6 +127,7 @@ TEST(BootChainSection, InWindowsPeAnOfflineInstallationWithoutASignedBootManager
 
 TEST(BootChainSection, EndsEveryRunWithoutTheMountsItMadeButKeepsAForeignS) {
     ScriptedMachine folder = test::NormalWindows11();
+    folder.volumes[test::Windows11::Esp].filesByVolumeName = false;  // only a mount reaches it
     folder.mountvolEsp.reset();
     const std::wstring before = folder.DescribeSystem();
     Section(folder, false, L"", {});

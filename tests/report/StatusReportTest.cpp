@@ -91,6 +91,7 @@ TEST(StatusReportOfWindows11, WithAnEspThatHasADriveLetterIsTheSameAndRunsNoMoun
 
 TEST(StatusReportOfWindows11, WhenEveryMountFailsFindsNoBootFile) {
     ScriptedMachine machine = test::NormalWindows11();
+    machine.volumes[test::Windows11::Esp].filesByVolumeName = false;  // only a mount reaches it
     machine.mountvolEsp.reset();
     machine.volumes[test::Windows11::Esp].refusesFolderMount = true;
     const Lines expected = Join(

@@ -59,6 +59,10 @@ struct ScriptedVolume {
     std::uint32_t extents = 1;
     std::uint32_t driveType = DriveFixed;
     bool refusesFolderMount = false;
+    // Its files can be reached through its volume name ("\\?\Volume{...}\EFI\..."); false
+    // stands for a system that gives the volume no usable volume path, so only a letter or a
+    // mount folder reaches them.
+    bool filesByVolumeName = true;
     // The partition it lies on; unset, AddVolume gives a FAT volume of a fixed drive the ESP's
     // GPT type, a FAT volume of a removable drive MBR type 0x0C, and anything else the GPT type
     // of basic data.
@@ -180,7 +184,8 @@ class ScriptedMachine : public Platform {
         std::uint32_t maxEvents;
     };
     std::vector<EventQuery> eventQueries;
-    std::vector<std::wstring> hiveLoads;                   // "name <- file"
+    std::vector<std::wstring> hiveLoads;    // "name <- file"
+    std::set<std::wstring> privateFolders;  // folded, with trailing backslash: made private
     std::vector<std::pair<std::wstring, int>> relaunches;  // path, show command
     std::vector<std::wstring> log;     // every operation that changes or releases state
     std::vector<std::wstring> misuse;  // releases of unknown handles, refused orders
@@ -227,6 +232,10 @@ class ScriptedMachine : public Platform {
     std::wstring CurrentDirectoryPath() override;
     bool MakeDirectory(std::wstring_view path) override;
     bool DeleteDirectory(std::wstring_view path) override;
+    bool MakePrivateDirectory(std::wstring_view path) override;
+    bool CopyFileTo(std::wstring_view source, std::wstring_view destination) override;
+    bool DeleteDirectoryWithFiles(std::wstring_view folder) override;
+    std::wstring UnguessableName() override;
 
     std::uint32_t LogicalDriveMask() override;
     std::uint32_t DriveTypeOf(std::wstring_view root) override;
@@ -330,6 +339,7 @@ class ScriptedMachine : public Platform {
 
     std::map<std::uintptr_t, Handle> handles_;
     std::uintptr_t nextHandle_ = 0x100;
+    unsigned names_ = 0;  // UnguessableName calls so far
     std::vector<Process> processes_;
     std::map<std::wstring, RegistryTree> loadedHives_;  // by folded name
     FirmwareReadFailure lastFirmwareFailure_ = FirmwareReadFailure::None;

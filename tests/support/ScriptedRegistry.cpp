@@ -145,6 +145,12 @@ bool ScriptedMachine::LoadRegistryHive(RegistryRoot, std::wstring_view name,
     for (const auto& [key, values] : *file->hive) tree[Fold(key)] = values;
     loadedHives_[folded] = std::move(tree);
     log.push_back(L"LoadRegistryHive " + std::wstring(name));
+    // An offline installation's own hive is never loaded: the load may write to it.
+    const std::wstring folder = Fold(std::wstring(hiveFile.substr(0, hiveFile.rfind(L'\\') + 1)));
+    if (!privateFolders.count(folder))
+        misuse.push_back(L"a hive loaded in place: " + std::wstring(hiveFile));
+    // As Windows does, the load writes a transaction log beside the hive.
+    PutFile(std::wstring(hiveFile) + L".LOG1");
     return true;
 }
 

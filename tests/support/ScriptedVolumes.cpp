@@ -83,8 +83,10 @@ std::optional<ScriptedMachine::Location> ScriptedMachine::Resolve(std::wstring_v
     const std::wstring asFolder = WithTrailingBackslash(path);
     for (std::size_t i = 0; i < volumes.size(); ++i) {
         const std::wstring name = Fold(volumes[i].name);
-        if (StartsWith(asFolder, name))
-            return Location{i, TrimBackslashes(folded.substr(name.size() - 1))};
+        if (!StartsWith(asFolder, name)) continue;
+        // The volume itself ("\\?\Volume{...}\") stays reachable, for the queries about it.
+        if (!volumes[i].filesByVolumeName && asFolder.size() > name.size()) return std::nullopt;
+        return Location{i, TrimBackslashes(folded.substr(name.size() - 1))};
     }
     const std::pair<const std::wstring, std::size_t>* mount = nullptr;
     for (const auto& entry : mountFolders) {
@@ -208,6 +210,45 @@ bool ScriptedMachine::DeleteDirectory(std::wstring_view path) {
     volume.folders.erase(location->relative);
     log.push_back(L"DeleteDirectory " + std::wstring(path));
     return true;
+}
+
+bool ScriptedMachine::MakePrivateDirectory(std::wstring_view path) {
+    if (!MakeDirectory(path)) return false;
+    privateFolders.insert(Fold(WithTrailingBackslash(path)));
+    log.back() = L"MakePrivateDirectory " + std::wstring(path);
+    return true;
+}
+
+bool ScriptedMachine::CopyFileTo(std::wstring_view source, std::wstring_view destination) {
+    const ScriptedFile* file = FileAt(source);
+    const auto target = Resolve(destination);
+    if (file == nullptr || file->unreadable || !target || KindAt(*target) != EntryKind::None ||
+        KindAt({target->volume, ParentOf(target->relative)}) != EntryKind::Folder) {
+        return false;
+    }
+    volumes[target->volume].files[target->relative] = *file;
+    log.push_back(L"CopyFile " + std::wstring(source) + L" -> " + std::wstring(destination));
+    return true;
+}
+
+bool ScriptedMachine::DeleteDirectoryWithFiles(std::wstring_view folder) {
+    const auto location = Resolve(folder);
+    if (!location || location->relative.empty() || KindAt(*location) != EntryKind::Folder)
+        return false;
+    auto& files = volumes[location->volume].files;
+    const std::wstring prefix = location->relative + L"\\";
+    for (auto file = files.begin(); file != files.end();) {
+        const bool inside = file->first.starts_with(prefix) &&
+                            file->first.find(L'\\', prefix.size()) == std::wstring::npos;
+        file = inside ? files.erase(file) : std::next(file);
+    }
+    log.push_back(L"DeleteDirectoryWithFiles " + std::wstring(folder));
+    return DeleteDirectory(folder);
+}
+
+std::wstring ScriptedMachine::UnguessableName() {
+    return L"{00000000-0000-0000-0000-" + std::wstring(11, L'0') + std::to_wstring(++names_ % 10) +
+           L"}";
 }
 
 std::uint32_t ScriptedMachine::LogicalDriveMask() {
