@@ -6,6 +6,7 @@
 #include "inspect/BootFileSigner.h"
 #include "inspect/Environment.h"
 #include "inspect/EspSearch.h"
+#include "inspect/MachineLock.h"
 #include "inspect/Privileges.h"
 #include "inspect/Registry.h"
 
@@ -47,7 +48,10 @@ std::wstring CheckBootCertUpdate(Platform& platform) {
     if (!ReadFirmwareReadiness(platform).windowsCa2023Trusted.value_or(false)) {
         return L"固件中未找到有效的 CA 2023 证书，请先执行“固件证书更新”。";
     }
-    // The ESP is mounted only while the boot manager is read, as the status report does.
+    // The ESP is mounted only while the boot manager is read, as the status report does, and
+    // never while another run may mount it.
+    const MachineLock lock(platform);
+    if (!lock.Held()) return std::wstring(MachineBusyText);
     const std::vector<EspCandidate> candidates = FindEspVolumes(platform, EspScope::EspPartitions);
     const std::wstring bootManager = GetCurrentBootManagerPath(platform, candidates);
     const std::wstring signer =

@@ -6,6 +6,7 @@
 #include "assess/FirmwareReadiness.h"
 #include "assess/KeyReadiness.h"
 #include "inspect/Environment.h"
+#include "inspect/MachineLock.h"
 #include "inspect/Privileges.h"
 #include "inspect/SystemCommands.h"
 
@@ -66,6 +67,8 @@ std::wstring TriggerFirmwareCertUpdate(Platform& platform) {
     const std::vector<MatrixRow> matrix = CertificateMatrix(keys, {});
     const FirmwareReadiness readiness = AssessFirmwareReadiness(keys, matrix);
     if (readiness.state == ReadinessState::Ready) {
+        const MachineLock lock(platform);
+        if (!lock.Held()) return std::wstring(MachineBusyText);
         const auto bootManager = ReadDecidingBootManager(platform);
         if (bootManager && bootManager->Boots2023()) {
             return L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI "

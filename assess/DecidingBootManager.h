@@ -15,7 +15,8 @@ struct CurrentBootManager {
 
 // The boot manager that decides this machine's boot (the running system's; inside Windows PE
 // the offline installation's), read now and judged against db and dbx as they are now. The
-// ESP mounts made to reach it are released. nullopt when no such file was found.
+// ESP mounts made to reach it are released. nullopt when no such file was found. The caller
+// holds the MachineLock.
 std::optional<CurrentBootManager> ReadDecidingBootManager(Platform& platform);
 
 }  // namespace certvane

@@ -87,7 +87,14 @@ std::vector<std::wstring_view> CapturedNames(const CliOptions& options) {
 // of these facts and their assessment.
 CliResult Report(Platform& platform, const CliOptions& options) {
     const std::vector<std::wstring_view> captured = CapturedNames(options);
-    MachineFacts facts = GatherMachineFacts(platform, captured);
+    std::optional<MachineFacts> gathered = GatherMachineFacts(platform, captured);
+    if (!gathered) {
+        return {ExitUndetermined,
+                {},
+                "certvane-cli: another Certvane run holds the ESP and the offline hives (waited "
+                "120 s); nothing was read\n"};
+    }
+    MachineFacts& facts = *gathered;
     // Updates go onto a variable that was read or is missing; an unreadable one stays so.
     for (VariableFact& store : facts.keys.stores) {
         if (store.state != VariableState::Present) continue;

@@ -5,6 +5,7 @@
 
 #include "inspect/BitLocker.h"
 #include "inspect/Environment.h"
+#include "inspect/MachineLock.h"
 #include "inspect/Registry.h"
 #include "inspect/WindowsVersion.h"
 
@@ -39,8 +40,10 @@ RegistryValue ReadRegistryValueOfAnyType(Platform& platform, std::wstring_view s
     return {};
 }
 
-MachineFacts GatherMachineFacts(Platform& platform,
-                                std::span<const std::wstring_view> capturedNames) {
+std::optional<MachineFacts> GatherMachineFacts(Platform& platform,
+                                               std::span<const std::wstring_view> capturedNames) {
+    const MachineLock lock(platform);
+    if (!lock.Held()) return std::nullopt;
     MachineFacts facts;
     facts.today = DateText(platform.CurrentUtcDate());
     facts.winPE = IsWinPE(platform);

@@ -59,8 +59,9 @@ struct MachineFacts {
 
 // Reads every fact once. Like the status report always has, it searches the ESPs and releases
 // the mounts it made. `capturedNames` are the variables the machine answers from files.
-MachineFacts GatherMachineFacts(Platform& platform,
-                                std::span<const std::wstring_view> capturedNames = {});
+// nullopt, with nothing read, when another run holds the MachineLock.
+std::optional<MachineFacts> GatherMachineFacts(
+    Platform& platform, std::span<const std::wstring_view> capturedNames = {});
 
 // A registry value as a number (REG_DWORD) or text (REG_SZ), absent otherwise.
 RegistryValue ReadRegistryValueOfAnyType(Platform& platform, std::wstring_view subkey,

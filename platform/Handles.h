@@ -17,5 +17,6 @@ enum class CertStoreHandle : std::uintptr_t {};
 enum class CryptMessageHandle : std::uintptr_t {};
 enum class CertContextHandle : std::uintptr_t {};
 enum class ComObject : std::uintptr_t {};
+enum class LockHandle : std::uintptr_t {};
 
 }  // namespace certvane

@@ -5,6 +5,7 @@
 #include "platform/EventLogApi.h"
 #include "platform/FileSystemApi.h"
 #include "platform/FirmwareApi.h"
+#include "platform/LockApi.h"
 #include "platform/PrivilegeApi.h"
 #include "platform/ProcessApi.h"
 #include "platform/RegistryApi.h"
@@ -35,7 +36,8 @@ class Platform : public FirmwareApi,
                  public EventLogApi,
                  public ScheduledTaskApi,
                  public RelaunchApi,
-                 public ClockApi {
+                 public ClockApi,
+                 public LockApi {
   public:
     virtual ~Platform() = default;
 };

@@ -73,8 +73,9 @@ std::wstring ComposeStatusReport(const MachineFacts& facts, const MachineAssessm
 }
 
 std::wstring ComposeStatusReport(Platform& platform) {
-    const MachineFacts facts = GatherMachineFacts(platform);
-    return ComposeStatusReport(facts, AssessMachine(facts));
+    const std::optional<MachineFacts> facts = GatherMachineFacts(platform);
+    if (!facts) return std::wstring(MachineBusyReport);
+    return ComposeStatusReport(*facts, AssessMachine(*facts));
 }
 
 }  // namespace certvane

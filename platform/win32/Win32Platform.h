@@ -105,6 +105,8 @@ class Win32Platform : public Platform {
     bool RelaunchElevated(std::wstring_view path, int showCommand) override;
 
     CalendarDate CurrentUtcDate() override;
+    LockAcquisition AcquireMachineLock(std::wstring_view name, std::uint32_t milliseconds) override;
+    void ReleaseMachineLock(LockHandle lock) override;
 
   private:
     // The system's error code of the last firmware variable read that returned nothing.

@@ -36,7 +36,8 @@ const wchar_t* KindName(int kind) {
                                            L"crypt message",
                                            L"certificate",
                                            L"COM object",
-                                           L"job"};
+                                           L"job",
+                                           L"machine lock"};
     return names[kind];
 }
 

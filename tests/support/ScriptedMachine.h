@@ -147,8 +147,12 @@ class ScriptedMachine : public Platform {
     bool comInitFails = false;
     bool wmiAvailable = true;
     bool wmiQueryFails = false;
-    bool wmiProviderHangs = false;     // the enumeration never delivers within any time-out
-    bool wmiEnumerationFails = false;  // the enumeration answers with an error (WBEM_E_...)
+    bool wmiProviderHangs = false;  // the enumeration never delivers within any time-out
+    bool wmiEnumerationFails = false;
+    // The machine lock: held by another run (a wait times out) or refused (it exists but
+    // cannot be opened).
+    bool lockHeldElsewhere = false;
+    bool lockRefused = false;  // the enumeration answers with an error (WBEM_E_...)
     std::map<std::wstring, ScriptedEncryptableVolume> encryptableVolumes;  // by drive, "C:"
 
     // Event logs by channel ("System") or by file path (any letter case), each event as the
@@ -186,7 +190,8 @@ class ScriptedMachine : public Platform {
     std::vector<EventQuery> eventQueries;
     std::vector<std::wstring> hiveLoads;    // "name <- file"
     std::set<std::wstring> privateFolders;  // folded, with trailing backslash: made private
-    std::vector<std::pair<std::wstring, int>> relaunches;  // path, show command
+    std::vector<std::pair<std::wstring, std::uint32_t>> lockWaits;  // name, milliseconds
+    std::vector<std::pair<std::wstring, int>> relaunches;           // path, show command
     std::vector<std::wstring> log;     // every operation that changes or releases state
     std::vector<std::wstring> misuse;  // releases of unknown handles, refused orders
 
@@ -292,6 +297,8 @@ class ScriptedMachine : public Platform {
     std::optional<std::wstring> OwnProgramPath() override;
     bool RelaunchElevated(std::wstring_view path, int showCommand) override;
     CalendarDate CurrentUtcDate() override { return today; }
+    LockAcquisition AcquireMachineLock(std::wstring_view name, std::uint32_t milliseconds) override;
+    void ReleaseMachineLock(LockHandle lock) override;
 
   private:
     struct Location {
@@ -309,7 +316,8 @@ class ScriptedMachine : public Platform {
         Message,
         Certificate,
         Com,
-        Job
+        Job,
+        Lock
     };
     struct Handle {
         HandleKind kind;

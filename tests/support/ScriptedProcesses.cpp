@@ -88,6 +88,18 @@ void ScriptedMachine::KillProcessTree(StartedProcess started, std::uint32_t exit
     log.push_back(L"KillProcessTree " + killed.commandLine);
 }
 
+LockAcquisition ScriptedMachine::AcquireMachineLock(std::wstring_view name,
+                                                    std::uint32_t milliseconds) {
+    lockWaits.emplace_back(std::wstring(name), milliseconds);
+    if (lockRefused) return {LockWait::Refused, std::nullopt};
+    if (lockHeldElsewhere) return {LockWait::TimedOut, std::nullopt};
+    return {LockWait::Acquired, LockHandle{NewHandle({HandleKind::Lock, std::wstring(name)})}};
+}
+
+void ScriptedMachine::ReleaseMachineLock(LockHandle lock) {
+    ReleaseHandle(static_cast<std::uintptr_t>(lock), HandleKind::Lock, L"ReleaseMachineLock");
+}
+
 void ScriptedMachine::CloseProcess(StartedProcess started) {
     ReleaseHandle(static_cast<std::uintptr_t>(started.job), HandleKind::Job, L"CloseJob");
     ReleaseHandle(static_cast<std::uintptr_t>(started.thread), HandleKind::Thread, L"CloseThread");
