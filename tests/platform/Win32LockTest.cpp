@@ -12,29 +12,26 @@ namespace {
 
 constexpr wchar_t kName[] = L"Certvane-LockTest";
 
+// A mutex belongs to a thread: another thread stands for another run.
+LockWait WaitInAnotherThread(std::uint32_t milliseconds) {
+    LockWait wait = LockWait::Refused;
+    std::thread([&] {
+        Win32Platform other;
+        const LockAcquisition acquired = other.AcquireMachineLock(kName, milliseconds);
+        wait = acquired.wait;
+        if (acquired.lock) other.ReleaseMachineLock(*acquired.lock);
+    }).join();
+    return wait;
+}
+
 TEST(Win32MachineLock, ASecondHolderWaitsUntilTheFirstReleases) {
     Win32Platform platform;
     const LockAcquisition first = platform.AcquireMachineLock(kName, 1000);
     ASSERT_EQ(first.wait, LockWait::Acquired);
     ASSERT_TRUE(first.lock.has_value());
-    // A mutex belongs to a thread: another thread stands for another run.
-    LockWait whileHeld = LockWait::Acquired;
-    std::thread([&] {
-        Win32Platform other;
-        const LockAcquisition second = other.AcquireMachineLock(kName, 100);
-        whileHeld = second.wait;
-        if (second.lock) other.ReleaseMachineLock(*second.lock);
-    }).join();
-    EXPECT_EQ(whileHeld, LockWait::TimedOut);
+    EXPECT_EQ(WaitInAnotherThread(100), LockWait::TimedOut);
     platform.ReleaseMachineLock(*first.lock);
-    LockWait afterRelease = LockWait::Refused;
-    std::thread([&] {
-        Win32Platform other;
-        const LockAcquisition second = other.AcquireMachineLock(kName, 1000);
-        afterRelease = second.wait;
-        if (second.lock) other.ReleaseMachineLock(*second.lock);
-    }).join();
-    EXPECT_EQ(afterRelease, LockWait::Acquired);
+    EXPECT_EQ(WaitInAnotherThread(1000), LockWait::Acquired);
 }
 
 }  // namespace
