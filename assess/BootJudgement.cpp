@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "assess/DbxCurrency.h"
+
 namespace certvane {
 
 DbGenerations GenerationsIn(const NameList& dbNames) {
@@ -29,6 +31,13 @@ BootJudgement JudgeBootFile(std::wstring_view signer, const std::optional<Sha256
     // the firmware does.
     if (hashRevoked && verdict == L"是") verdict = L"否（固件不信任此签名）";
     return {verdict, FirmwareTrustsAuthority(signer, dbNames, dbxNames), hashRevoked};
+}
+
+BootJudgement JudgeBootFileAgainst(CertificateApi& decoder, const BootFile& file,
+                                   std::span<const std::uint8_t> db,
+                                   std::span<const std::uint8_t> dbx) {
+    return JudgeBootFile(file.signer, file.authenticodeSha256, SignatureListNames(decoder, db),
+                         SignatureListNames(decoder, dbx), DbxHashes(dbx));
 }
 
 bool IsWindowsCa2023Signer(std::wstring_view signer) {

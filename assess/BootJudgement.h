@@ -37,6 +37,12 @@ BootJudgement JudgeBootFile(std::wstring_view signer, const std::optional<Sha256
                             const NameList& dbNames, const NameList& dbxNames,
                             std::span<const Sha256Digest> dbxHashes);
 
+// The same judgement against db and dbx images as read; their certificate names come from the
+// system's decoder, as everywhere else.
+BootJudgement JudgeBootFileAgainst(CertificateApi& decoder, const BootFile& file,
+                                   std::span<const std::uint8_t> db,
+                                   std::span<const std::uint8_t> dbx);
+
 // True for the authority that signs the 2023 Windows boot manager.
 bool IsWindowsCa2023Signer(std::wstring_view signer);
 

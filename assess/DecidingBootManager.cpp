@@ -1,6 +1,5 @@
 #include "assess/DecidingBootManager.h"
 
-#include "assess/DbxCurrency.h"
 #include "inspect/Environment.h"
 #include "inspect/KeyStores.h"
 
@@ -19,12 +18,8 @@ std::optional<CurrentBootManager> ReadDecidingBootManager(Platform& platform) {
     if (file.label.empty()) return std::nullopt;
 
     const KeyStores keys = ReadTrustStores(platform);
-    const ByteBuffer& db = keys.Store(L"db").image;
-    const ByteBuffer& dbx = keys.Store(L"dbx").image;
-    const NameList dbNames = db.empty() ? NameList{} : SignatureListNames(platform, db);
-    const NameList dbxNames = dbx.empty() ? NameList{} : SignatureListNames(platform, dbx);
     const BootJudgement judgement =
-        JudgeBootFile(file.signer, file.authenticodeSha256, dbNames, dbxNames, DbxHashes(dbx));
+        JudgeBootFileAgainst(platform, file, keys.Store(L"db").image, keys.Store(L"dbx").image);
     return CurrentBootManager{std::move(file), judgement};
 }
 

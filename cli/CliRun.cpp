@@ -2,7 +2,6 @@
 
 #include "assess/BootJudgement.h"
 #include "assess/BuiltInLists.h"
-#include "assess/DbxCurrency.h"
 #include "assess/MachineAssessment.h"
 #include "cli/ExitCode.h"
 #include "cli/JsonReport.h"
@@ -29,13 +28,6 @@ CliResult UsageError(std::wstring_view message) {
     return {ExitUsage, {}, "certvane-cli: " + ToUtf8(message) + "\n"};
 }
 
-// Whether db and dbx (the firmware's, captured or updated) let one file boot.
-BootJudgement JudgeFile(Platform& platform, const BootFile& file, const ByteBuffer& db) {
-    const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
-    return JudgeBootFile(file.signer, file.authenticodeSha256, SignatureListNames(platform, db),
-                         SignatureListNames(platform, dbx), DbxHashes(dbx));
-}
-
 std::wstring JudgementLines(const BootFile& file, const BootJudgement& judgement) {
     const auto yesNo = [](bool value) { return value ? L"yes" : L"no"; };
     const auto& hash = file.authenticodeSha256;
@@ -53,8 +45,10 @@ CliResult SignerOfFile(Platform& platform, const std::wstring& path) {
     const BootFile file = InspectBootFile(platform, path, {});
     // A file that exists but cannot be read is not a file without a signature.
     if (!file.readable) return UsageError(L"--efi file " + Quoted(path) + L" cannot be read");
+    // Whether db and dbx (the firmware's, captured or updated) let the file boot.
     const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
-    const BootJudgement judgement = JudgeFile(platform, file, db);
+    const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
+    const BootJudgement judgement = JudgeBootFileAgainst(platform, file, db, dbx);
     const ExitCode code = ExitCodeOfFile(!db.empty(), file.signer, judgement.WouldBoot());
     if (file.signer.empty()) {
         return {
