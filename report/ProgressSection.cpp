@@ -63,7 +63,8 @@ void WritePlatformKey(std::wstring& report, const MachineFacts& facts, const Mac
     }
     Line(report, L"平台密钥 (PK)：" + (pk.subject.empty() ? Wide(pk.thumbprint) : pk.subject));
     if (pk.testKey) {
-        Line(report, L"⚠ PK 是公开的测试密钥（其私钥人人可得）：任何人都能签名修改 KEK、db 和 dbx");
+        Line(report,
+             L"注意：PK 是公开的测试密钥（其私钥人人可得）：任何人都能签名修改 KEK、db 和 dbx");
     }
     const std::wstring map = L"Microsoft 发布的 KEK 更新列表（" + Wide(KekUpdateMapDate) + L"）";
     Line(report,
@@ -104,7 +105,7 @@ void WriteReadiness(std::wstring& report, const MachineAssessment& a) {
         Line(report, L"固件证书就绪：无法判断（无法读取 " + unread + L"）");
     }
     for (const NameOnlyEntry& entry : f.nameOnly) {
-        Line(report, L"⚠ " + std::wstring(entry.store) + L" 中名为“" +
+        Line(report, L"注意：" + std::wstring(entry.store) + L" 中名为“" +
                          std::wstring(entry.certificate->subject) +
                          L"”的证书不是 Microsoft 的证书（指纹不符），不计入就绪");
     }
@@ -239,7 +240,7 @@ void WriteProgressSection(std::wstring& report, const MachineFacts& facts,
     WriteDbx(report, a);
     if (a.kekReadiness.resetUndoesUpdate) {
         Line(report,
-             L"⚠ 固件的默认证书（KEKDefault、dbDefault）缺少 2023 "
+             L"注意：固件的默认证书（KEKDefault、dbDefault）缺少 2023 "
              L"证书：在固件设置中“恢复默认密钥”会撤销 Windows 写入的更新");
     }
     Line(report, L"下一步：" + NextStep(facts, a));

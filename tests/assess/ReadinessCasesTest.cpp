@@ -147,7 +147,7 @@ const Case kCases[] = {
      "certvane: firmware-not-ready; firmware: not-ready (db windows-uefi-ca-2023 nameOnly); "
      "stage: not-requested;",
      {L"  固件证书就绪：否", L"    db 缺少 Windows UEFI CA 2023（只有同名证书）",
-      L"  ⚠ db 中名为“Windows UEFI CA 2023”的证书不是 Microsoft 的证书（指纹不符），不计入就绪",
+      L"  注意：db 中名为“Windows UEFI CA 2023”的证书不是 Microsoft 的证书（指纹不符），不计入就绪",
       kThirdPartyNeeded},
      kNextClick,
      kTriggered,

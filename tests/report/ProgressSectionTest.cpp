@@ -92,14 +92,17 @@ TEST(ProgressSection, WarnsOfATestPlatformKeyAndOfAResetThatUndoesTheUpdate) {
         test::RealStore({test::RealCert::Pca2011, test::RealCert::UefiCa2011}));
     const auto lines = Section(machine);
     EXPECT_THAT(lines, Contains(L"  平台密钥 (PK)：DO NOT TRUST - AMI Test PK"));
-    EXPECT_THAT(lines, Contains(L"  ⚠ PK 是公开的测试密钥（其私钥人人可得）：任何人都能签名修改 "
-                                L"KEK、db 和 dbx"));
+    EXPECT_THAT(lines,
+                Contains(L"  注意：PK 是公开的测试密钥（其私钥人人可得）：任何人都能签名修改 "
+                         L"KEK、db 和 dbx"));
     EXPECT_THAT(lines,
                 Contains(L"  Microsoft 发布的 KEK 更新列表（2026-07）中有此 PK 签名的 KEK 更新"));
-    EXPECT_THAT(lines, Contains(L"  ⚠ 固件的默认证书（KEKDefault、dbDefault）缺少 2023 证书：在固件"
-                                L"设置中“恢复默认密钥”会撤销 Windows 写入的更新"));
+    EXPECT_THAT(lines,
+                Contains(L"  注意：固件的默认证书（KEKDefault、dbDefault）缺少 2023 证书：在固件"
+                         L"设置中“恢复默认密钥”会撤销 Windows 写入的更新"));
     // Defaults that hold everything take no update away.
-    EXPECT_THAT(Section(Serviced()), Not(Contains(::testing::StartsWith(L"  ⚠ 固件的默认证书"))));
+    EXPECT_THAT(Section(Serviced()),
+                Not(Contains(::testing::StartsWith(L"  注意：固件的默认证书"))));
 }
 
 struct Rank {
