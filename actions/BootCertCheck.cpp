@@ -2,10 +2,11 @@
 
 #include <array>
 
+#include "assess/BootJudgement.h"
 #include "assess/FirmwareReadiness.h"
-#include "inspect/BootFileSigner.h"
 #include "inspect/Environment.h"
 #include "inspect/EspSearch.h"
+#include "inspect/KeyStores.h"
 #include "inspect/MachineLock.h"
 #include "inspect/Privileges.h"
 #include "inspect/Registry.h"
@@ -54,15 +55,22 @@ std::wstring CheckBootCertUpdate(Platform& platform) {
     if (!lock.Held()) return std::wstring(MachineBusyText);
     const std::vector<EspCandidate> candidates = FindEspVolumes(platform, EspScope::EspPartitions);
     const std::wstring bootManager = GetCurrentBootManagerPath(platform, candidates);
-    const std::wstring signer =
-        bootManager.empty() ? std::wstring() : GetFileSignerName(platform, bootManager);
+    const BootFile file =
+        bootManager.empty() ? BootFile{} : InspectBootFile(platform, bootManager, L"bootmgfw.efi");
     ReleaseEspMounts(platform, candidates);
     if (bootManager.empty()) {
         return L"未找到当前系统的引导文件 (bootmgfw.efi)，请检查 ESP 分区。";
     }
-    if (IsSignedUnder2023(signer)) return L"当前引导文件已由 CA 2023 证书签名，无需更新。";
+    const KeyStores keys = ReadTrustStores(platform);
+    const BootJudgement judgement =
+        JudgeBootFileAgainst(platform, file, keys.Store(L"db").image, keys.Store(L"dbx").image);
+    const bool under2023 = IsSignedUnder2023(judgement.authority);
+    if (under2023 && judgement.WouldBoot()) return L"当前引导文件已由 CA 2023 证书签名，无需更新。";
 
-    std::wstring text = L"当前引导文件仍由旧证书签名（" + signer + L"）。\n\n";
+    // A 2023 name on a signature the firmware refuses is no 2023 boot manager.
+    std::wstring text =
+        under2023 ? L"当前引导文件的签名未通过固件验证（" + judgement.authority + L"）。\n\n"
+                  : L"当前引导文件仍由旧证书签名（" + judgement.authority + L"）。\n\n";
     text += L"请通过以下方式更新引导文件：\n";
     text += L"1. 安装适用于您系统的最新动态更新包：\n";
     text += DynamicUpdateLines(ReadCurrentBuildNumber(platform));

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "assess/DbxCurrency.h"
-
 namespace certvane {
 
 DbGenerations GenerationsIn(const NameList& dbNames) {
@@ -15,29 +13,50 @@ DbGenerations GenerationsIn(const NameList& dbNames) {
     return flags;
 }
 
-std::wstring_view BootVerdict(std::wstring_view signer, const NameList& dbNames,
-                              const NameList& dbxNames) {
-    if (signer.empty()) return L"无法检测（文件不存在或无签名）";
-    if (ClassifyCertName(signer) == Unclassified) return L"未知签名（无法判断）";
-    return FirmwareTrustsAuthority(signer, dbNames, dbxNames) ? L"是" : L"否（固件不信任此签名）";
+BootJudgement JudgeBootFile(SignatureApi& crypto, const BootFile& file, const SignatureStore& db,
+                            const SignatureStore& dbx) {
+    BootJudgement judgement;
+    judgement.verification =
+        VerifyFileSignatures(crypto, file.certificateTable, file.authenticodeSha256, db, dbx);
+    const FileVerification& verification = judgement.verification;
+    judgement.hashRevoked = verification.hashRevoked;
+    judgement.authorityTrusted =
+        std::ranges::any_of(verification.signatures, [](const SignatureVerdict& signature) {
+            return signature.verifies && signature.revokedBy != Revocation::Certificate;
+        });
+    if (verification.signatures.empty()) {
+        judgement.verdict = L"无法检测（文件不存在或无签名）";
+        return judgement;
+    }
+    judgement.authority = verification.signatures[verification.accepted.value_or(0)].authority;
+    const bool revoked =
+        verification.hashRevoked ||
+        std::ranges::any_of(verification.signatures, [](const SignatureVerdict& signature) {
+            return signature.revokedBy != Revocation::None;
+        });
+    if (verification.Accepted()) {
+        judgement.verdict = L"是";
+    } else if (verification.checkUnavailable ||
+               (!revoked && !judgement.authorityTrusted &&
+                ClassifyCertName(judgement.authority) == Unclassified)) {
+        judgement.verdict = L"未知签名（无法判断）";
+    } else {
+        judgement.verdict = L"否（固件不信任此签名）";
+    }
+    return judgement;
 }
 
-BootJudgement JudgeBootFile(std::wstring_view signer, const std::optional<Sha256Digest>& hash,
-                            const NameList& dbNames, const NameList& dbxNames,
-                            std::span<const Sha256Digest> dbxHashes) {
-    const bool hashRevoked = hash && std::ranges::find(dbxHashes, *hash) != dbxHashes.end();
-    std::wstring_view verdict = BootVerdict(signer, dbNames, dbxNames);
-    // A file dbx revokes by its own hash is refused whoever signed it: the verdict says what
-    // the firmware does.
-    if (hashRevoked && verdict == L"是") verdict = L"否（固件不信任此签名）";
-    return {verdict, FirmwareTrustsAuthority(signer, dbNames, dbxNames), hashRevoked};
-}
-
-BootJudgement JudgeBootFileAgainst(CertificateApi& decoder, const BootFile& file,
+BootJudgement JudgeBootFileAgainst(SignatureApi& crypto, const BootFile& file,
                                    std::span<const std::uint8_t> db,
                                    std::span<const std::uint8_t> dbx) {
-    return JudgeBootFile(file.signer, file.authenticodeSha256, SignatureListNames(decoder, db),
-                         SignatureListNames(decoder, dbx), DbxHashes(dbx));
+    return JudgeBootFile(crypto, file, SignatureStoreOf(db), SignatureStoreOf(dbx));
+}
+
+JudgedBootFile JudgeBootFileAs(SignatureApi& crypto, std::string_view role, const BootFile& file,
+                               const SignatureStore& db, const SignatureStore& dbx) {
+    BootJudgement judgement = JudgeBootFile(crypto, file, db, dbx);
+    const CertGeneration generation = ClassifyCertName(judgement.authority);
+    return {role, &file, generation, std::move(judgement)};
 }
 
 bool IsWindowsCa2023Signer(std::wstring_view signer) {

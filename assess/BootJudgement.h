@@ -5,41 +5,40 @@
 #include <string_view>
 #include <vector>
 
+#include "assess/SignatureVerification.h"
 #include "inspect/BootChain.h"
 #include "inspect/CertGeneration.h"
 
 namespace certvane {
 
 // Which generations `db` holds, by the generation name patterns; these flags only choose the
-// status words of the report's boot chain section, the verdict reads `dbx` as well.
+// status words of the report's boot chain section, the verdict is the signatures'.
 struct DbGenerations {
     bool has2011 = false;
     bool has2023 = false;
 };
 DbGenerations GenerationsIn(const NameList& dbNames);
 
-// Whether the firmware starts a file signed by the authority `signer`: only when that very
-// authority is in `db` and not revoked in `dbx`. A generation being present is not enough:
-// the third-party UEFI CA 2011 does not sign Windows, and a revoked PCA 2011 boots nothing.
-std::wstring_view BootVerdict(std::wstring_view signer, const NameList& dbNames,
-                              const NameList& dbxNames);
-
-// Whether the firmware starts one boot file, with the same verdict as the report's boot chain
-// section, and whether dbx revokes the file itself by its Authenticode hash.
+// Whether the firmware starts one boot file, judged by its signatures against db and dbx.
 struct BootJudgement {
-    std::wstring_view verdict;      // BootVerdict, and "否" for a file revoked by its hash
-    bool authorityTrusted = false;  // the signing authority is in db and not in dbx
-    bool hashRevoked = false;       // the file's Authenticode SHA-256 is in dbx
-    bool WouldBoot() const { return authorityTrusted && !hashRevoked; }
+    // "是", "否（固件不信任此签名）", "未知签名（无法判断）" (an authority of neither
+    // generation that db does not trust, or no signature check possible), or
+    // "无法检测（文件不存在或无签名）".
+    std::wstring_view verdict;
+    // The accepted signature's authority, else the first signature's: the file's generation.
+    std::wstring authority;
+    FileVerification verification;
+    // Some signature chains to db and no dbx certificate revokes it.
+    bool authorityTrusted = false;
+    bool hashRevoked = false;  // the file's Authenticode SHA-256 is in dbx
+    bool WouldBoot() const { return verification.Accepted(); }
 };
 
-BootJudgement JudgeBootFile(std::wstring_view signer, const std::optional<Sha256Digest>& hash,
-                            const NameList& dbNames, const NameList& dbxNames,
-                            std::span<const Sha256Digest> dbxHashes);
+BootJudgement JudgeBootFile(SignatureApi& crypto, const BootFile& file, const SignatureStore& db,
+                            const SignatureStore& dbx);
 
-// The same judgement against db and dbx images as read; their certificate names come from the
-// system's decoder, as everywhere else.
-BootJudgement JudgeBootFileAgainst(CertificateApi& decoder, const BootFile& file,
+// The same judgement against db and dbx images as read.
+BootJudgement JudgeBootFileAgainst(SignatureApi& crypto, const BootFile& file,
                                    std::span<const std::uint8_t> db,
                                    std::span<const std::uint8_t> dbx);
 
@@ -53,5 +52,8 @@ struct JudgedBootFile {
     CertGeneration generation;
     BootJudgement judgement;
 };
+
+JudgedBootFile JudgeBootFileAs(SignatureApi& crypto, std::string_view role, const BootFile& file,
+                               const SignatureStore& db, const SignatureStore& dbx);
 
 }  // namespace certvane

@@ -17,7 +17,7 @@ std::span<const std::uint8_t> CertificateBytes(std::span<const std::uint8_t> dat
 MatrixRow RowOf(std::wstring_view store, std::span<const std::uint8_t> data,
                 std::string_view today) {
     const auto der = CertificateBytes(data);
-    MatrixRow row{store, ReadX509Fields(der), HexOf(Sha1(der))};
+    MatrixRow row{store, ReadX509Fields(der), HexOf(Sha1Of(der))};
     for (const WellKnownCertificate& known : WellKnownCertificates) {
         if (known.thumbprint == row.thumbprint) {
             row.known = &known;

@@ -10,7 +10,9 @@ struct CurrentBootManager {
     BootFile file;
     BootJudgement judgement;
     // Signed under Windows UEFI CA 2023, and the firmware starts it.
-    bool Boots2023() const { return IsWindowsCa2023Signer(file.signer) && judgement.WouldBoot(); }
+    bool Boots2023() const {
+        return IsWindowsCa2023Signer(judgement.authority) && judgement.WouldBoot();
+    }
 };
 
 // The boot manager that decides this machine's boot (the running system's; inside Windows PE

@@ -1,16 +1,7 @@
 #include "assess/MachineAssessment.h"
 
 namespace certvane {
-namespace {
-
-JudgedBootFile Judge(std::string_view role, const BootFile& file, const MachineFacts& facts,
-                     const std::vector<Sha256Digest>& dbxHashes) {
-    return {role, &file, ClassifyCertName(file.signer),
-            JudgeBootFile(file.signer, file.authenticodeSha256, facts.dbNames, facts.dbxNames,
-                          dbxHashes)};
-}
-
-}  // namespace
+namespace {}  // namespace
 
 bool Ca2023SetTrustedByName(const NameList& dbNames, const NameList& dbxNames) {
     for (std::wstring_view name : Ca2023ReadinessSet) {
@@ -19,7 +10,7 @@ bool Ca2023SetTrustedByName(const NameList& dbNames, const NameList& dbxNames) {
     return true;
 }
 
-MachineAssessment AssessMachine(const MachineFacts& facts) {
+MachineAssessment AssessMachine(SignatureApi& crypto, const MachineFacts& facts) {
     MachineAssessment assessment;
     for (const KnownCertificate& row : KnownCertificates) {
         assessment.certificates.push_back(
@@ -36,11 +27,13 @@ MachineAssessment AssessMachine(const MachineFacts& facts) {
     assessment.dbxCurrency = AssessDbxCurrency(dbx, assessment.matrix);
     assessment.dbxHashes = DbxHashes(dbx);
 
+    const SignatureStore db = SignatureStoreOf(facts.keys.Store(L"db").image);
+    const SignatureStore dbxStore = SignatureStoreOf(dbx);
     assessment.bootFiles.push_back(
-        Judge("current", facts.bootFiles.current, facts, assessment.dbxHashes));
+        JudgeBootFileAs(crypto, "current", facts.bootFiles.current, db, dbxStore));
     if (facts.offlineWindowsDirectory) {
         assessment.bootFiles.push_back(
-            Judge("offline", facts.bootFiles.offline, facts, assessment.dbxHashes));
+            JudgeBootFileAs(crypto, "offline", facts.bootFiles.offline, db, dbxStore));
     }
     const JudgedBootFile& deciding = facts.winPE && facts.offlineWindowsDirectory
                                          ? assessment.bootFiles.back()

@@ -44,7 +44,8 @@ struct MachineAssessment {
     ServicingStage stage = ServicingStage::NotRequested;
 };
 
-MachineAssessment AssessMachine(const MachineFacts& facts);
+// `crypto` checks the boot files' signatures.
+MachineAssessment AssessMachine(SignatureApi& crypto, const MachineFacts& facts);
 
 // The three 2023 certificates by name in db, none of them by name in dbx.
 bool Ca2023SetTrustedByName(const NameList& dbNames, const NameList& dbxNames);

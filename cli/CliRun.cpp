@@ -8,7 +8,6 @@
 #include "cli/OptionFiles.h"
 #include "cli/SummaryLine.h"
 #include "cli/Utf8.h"
-#include "inspect/BootFileSigner.h"
 #include "report/StatusReport.h"
 
 namespace certvane::cli {
@@ -28,15 +27,53 @@ CliResult UsageError(std::wstring_view message) {
     return {ExitUsage, {}, "certvane-cli: " + ToUtf8(message) + "\n"};
 }
 
+std::wstring_view GenerationText(CertGeneration generation) {
+    return generation == Gen2011 ? L"2011" : generation == Gen2023 ? L"2023" : L"unclassified";
+}
+
+std::wstring_view RevocationText(Revocation revocation) {
+    return revocation == Revocation::Hash          ? L"file hash in dbx"
+           : revocation == Revocation::Certificate ? L"certificate in dbx"
+                                                   : L"no";
+}
+
+// One line for each entry of the certificate table, as the firmware walks them.
+std::wstring SignatureLines(const BootJudgement& judgement) {
+    const FileVerification& verification = judgement.verification;
+    const auto yesNo = [](bool value) { return value ? L"yes" : L"no"; };
+    std::wstring lines;
+    for (std::size_t i = 0; i < verification.signatures.size(); ++i) {
+        const SignatureVerdict& signature = verification.signatures[i];
+        const std::string_view digest =
+            signature.digestAlgorithm ? DigestAlgorithmName(*signature.digestAlgorithm) : "unknown";
+        lines += L"Signature " + std::to_wstring(i + 1) + L": " +
+                 (signature.authority.empty() ? L"(no signer)" : signature.authority) + L", " +
+                 std::wstring(GenerationText(ClassifyCertName(signature.authority))) + L", " +
+                 std::wstring(digest.begin(), digest.end()) + L", verifies against db: " +
+                 yesNo(signature.verifies) + L", revoked: " +
+                 std::wstring(RevocationText(signature.revokedBy)) +
+                 (verification.accepted == i ? L" (accepted)" : L"") + L"\r\n";
+    }
+    if (!verification.tableIntact) lines += L"Certificate table: does not parse to its end\r\n";
+    if (verification.checkUnavailable) lines += L"Signature check: unavailable on this system\r\n";
+    if (verification.accepted.value_or(0) > 0) {
+        lines += L"Note: accepted only through signature " +
+                 std::to_wstring(*verification.accepted + 1) +
+                 L"; firmware built before 2013 checks only the first\r\n";
+    }
+    return lines;
+}
+
 std::wstring JudgementLines(const BootFile& file, const BootJudgement& judgement) {
     const auto yesNo = [](bool value) { return value ? L"yes" : L"no"; };
     const auto& hash = file.authenticodeSha256;
     const std::string hex = hash ? HexOf(*hash) : "(not a PE image)";
-    return L"Authenticode SHA-256: " + std::wstring(hex.begin(), hex.end()) +
-           L"\r\nBoot verdict: " + std::wstring(judgement.verdict) +
-           L"\r\nAuthority trusted by db and dbx: " + yesNo(judgement.authorityTrusted) +
-           L"\r\nFile hash revoked in dbx: " + yesNo(judgement.hashRevoked) + L"\r\nWould boot: " +
-           yesNo(judgement.WouldBoot()) + L"\r\n";
+    return SignatureLines(judgement) + L"Authenticode SHA-256: " +
+           std::wstring(hex.begin(), hex.end()) + L"\r\nBoot verdict: " +
+           std::wstring(judgement.verdict) + L"\r\nAuthority trusted by db and dbx: " +
+           yesNo(judgement.authorityTrusted) + L"\r\nFile hash revoked in dbx: " +
+           yesNo(judgement.hashRevoked) + L"\r\nWould boot: " + yesNo(judgement.WouldBoot()) +
+           L"\r\n";
 }
 
 CliResult SignerOfFile(Platform& platform, const std::wstring& path) {
@@ -49,21 +86,19 @@ CliResult SignerOfFile(Platform& platform, const std::wstring& path) {
     const ByteBuffer db = ReadFirmwareVariable(platform, L"db", ImageSecurityDatabaseGuid);
     const ByteBuffer dbx = ReadFirmwareVariable(platform, L"dbx", ImageSecurityDatabaseGuid);
     const BootJudgement judgement = JudgeBootFileAgainst(platform, file, db, dbx);
-    const ExitCode code = ExitCodeOfFile(!db.empty(), file.signer, judgement.WouldBoot());
+    const ExitCode code = ExitCodeOfFile(
+        !db.empty(), file.signer.empty() ? L"" : judgement.authority, judgement.WouldBoot());
     if (file.signer.empty()) {
         return {
             code,
             ToUtf8(L"Signer: (none: no readable signature)\r\n" + JudgementLines(file, judgement)),
             {}};
     }
-    const CertGeneration generation = ClassifyCertName(file.signer);
-    const std::wstring generationText = generation == Gen2011   ? L"2011"
-                                        : generation == Gen2023 ? L"2023"
-                                                                : L"unclassified";
+    // The generation, and the authority it is read from: the accepted signature's.
     return {code,
-            ToUtf8(L"Signer: " + file.signer + L"\r\nGeneration: " + generationText + L" (" +
-                   std::wstring(CertGenerationName(generation)) + L")\r\n" +
-                   JudgementLines(file, judgement)),
+            ToUtf8(L"Signer: " + judgement.authority + L"\r\nGeneration: " +
+                   std::wstring(GenerationText(ClassifyCertName(judgement.authority))) + L" (" +
+                   judgement.authority + L")\r\n" + JudgementLines(file, judgement)),
             {}};
 }
 
@@ -95,7 +130,7 @@ CliResult Report(Platform& platform, const CliOptions& options) {
         if (store.name == L"db") store.updatesApplied = options.applyDbFiles.size();
         if (store.name == L"dbx") store.updatesApplied = options.applyDbxFiles.size();
     }
-    const MachineAssessment assessment = AssessMachine(facts);
+    const MachineAssessment assessment = AssessMachine(platform, facts);
     const int exitCode = DecideExitCode(ReadinessOf(facts, assessment));
     std::string out = options.summary ? SummaryLine(facts, assessment, exitCode)
                       : options.json  ? JsonReport(facts, assessment, exitCode)

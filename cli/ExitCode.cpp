@@ -7,7 +7,7 @@ namespace certvane::cli {
 ReadinessFacts ReadinessOf(const MachineFacts& facts, const MachineAssessment& assessment) {
     ReadinessFacts readiness{facts.DbReadable(), assessment.firmware.state, {}, false};
     if (const auto& boot = assessment.decidingBootManager) {
-        readiness.bootManagerSigner = boot->file->signer;
+        if (!boot->file->signer.empty()) readiness.bootManagerSigner = boot->judgement.authority;
         readiness.bootManagerWouldBoot = boot->judgement.WouldBoot();
     }
     return readiness;

@@ -30,6 +30,28 @@ std::string GenerationKey(CertGeneration generation) {
     }
 }
 
+// Each entry of a boot file's certificate table, as the firmware walks them.
+ordered_json SignaturesJson(const FileVerification& verification) {
+    ordered_json signatures = ordered_json::array();
+    for (std::size_t i = 0; i < verification.signatures.size(); ++i) {
+        const SignatureVerdict& signature = verification.signatures[i];
+        const ordered_json revokedBy =
+            signature.revokedBy == Revocation::Hash          ? ordered_json("hash")
+            : signature.revokedBy == Revocation::Certificate ? ordered_json("certificate")
+                                                             : ordered_json(nullptr);
+        signatures.push_back(
+            {{"index", i},
+             {"authority", ToUtf8(signature.authority)},
+             {"generation", GenerationKey(ClassifyCertName(signature.authority))},
+             {"digestAlgorithm", signature.digestAlgorithm
+                                     ? ordered_json(DigestAlgorithmName(*signature.digestAlgorithm))
+                                     : ordered_json(nullptr)},
+             {"verifies", signature.verifies},
+             {"revokedBy", revokedBy}});
+    }
+    return signatures;
+}
+
 ordered_json Names(const NameList& names) {
     ordered_json list = ordered_json::array();
     for (const auto& name : names) list.push_back(ToUtf8(name));
@@ -104,7 +126,7 @@ std::string JsonReport(const MachineFacts& facts, const MachineAssessment& asses
             {{"role", judged.role},
              {"label", ToUtf8(file.label)},
              {"path", ToUtf8(file.path)},
-             {"signer", ToUtf8(file.signer)},
+             {"signer", ToUtf8(judged.judgement.authority)},
              {"generation", GenerationKey(judged.generation)},
              {"verdict", ToUtf8(judged.judgement.verdict)},
              {"trusted", judged.judgement.authorityTrusted},
@@ -112,7 +134,11 @@ std::string JsonReport(const MachineFacts& facts, const MachineAssessment& asses
                                         ? ordered_json(HexOf(*file.authenticodeSha256))
                                         : ordered_json(nullptr)},
              {"hashRevoked", judged.judgement.hashRevoked},
-             {"wouldBoot", judged.judgement.WouldBoot()}});
+             {"wouldBoot", judged.judgement.WouldBoot()},
+             {"signatures", SignaturesJson(judged.judgement.verification)},
+             {"acceptedSignature", judged.judgement.verification.accepted
+                                       ? ordered_json(*judged.judgement.verification.accepted)
+                                       : ordered_json(nullptr)}});
     }
     ordered_json values = ordered_json::object();
     for (const NamedRegistryValue& value : facts.servicing) values[value.name] = Value(value.value);

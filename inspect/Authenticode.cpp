@@ -14,14 +14,11 @@ constexpr std::size_t kCoffHeaderSize = 20;
 constexpr std::size_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kCertificateDirectory = 4;
 
-struct Range {
-    std::uint64_t begin;
-    std::uint64_t end;
-};
+using Range = PeLayout::Range;
 
 }  // namespace
 
-std::optional<Sha256Digest> AuthenticodeSha256(std::span<const std::uint8_t> image) {
+std::optional<PeLayout> ReadPeLayout(std::span<const std::uint8_t> image) {
     const std::uint64_t size = image.size();
     if (size < 0x40 || image[0] != 'M' || image[1] != 'Z') return std::nullopt;
     const std::uint64_t pe = LittleEndian32(image.data() + 0x3C);
@@ -59,10 +56,8 @@ std::optional<Sha256Digest> AuthenticodeSha256(std::span<const std::uint8_t> ima
         }
     }
 
-    Sha256 hash;
-    const auto feed = [&](Range range) {
-        hash.Update(image.subspan(range.begin, range.end - range.begin));
-    };
+    PeLayout layout;
+    const auto feed = [&](Range range) { layout.hashed.push_back(range); };
     if (certificateEntry != 0 && certificateEntry + 8 <= headersSize) {
         feed({0, checksum});
         feed({checksum + 4, certificateEntry});
@@ -91,7 +86,27 @@ std::optional<Sha256Digest> AuthenticodeSha256(std::span<const std::uint8_t> ima
     }
     // Whatever follows the sections is hashed too, up to the certificate table.
     if (certificates.begin > hashed) feed({hashed, certificates.begin});
+    layout.certificateTable = certificates;
+    return layout;
+}
+
+std::vector<std::uint8_t> AuthenticodeDigest(std::span<const std::uint8_t> image,
+                                             const PeLayout& layout, DigestAlgorithm algorithm) {
+    Hasher hash(algorithm);
+    for (const Range& range : layout.hashed) {
+        hash.Update(image.subspan(range.begin, range.end - range.begin));
+    }
     return hash.Final();
+}
+
+std::optional<Sha256Digest> AuthenticodeSha256(std::span<const std::uint8_t> image) {
+    const auto layout = ReadPeLayout(image);
+    if (!layout) return std::nullopt;
+    const std::vector<std::uint8_t> digest =
+        AuthenticodeDigest(image, *layout, DigestAlgorithm::Sha256);
+    Sha256Digest out{};
+    std::copy(digest.begin(), digest.end(), out.begin());
+    return out;
 }
 
 }  // namespace certvane

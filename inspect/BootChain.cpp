@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "inspect/Authenticode.h"
-#include "inspect/BootFileSigner.h"
 #include "inspect/DiskNumbers.h"
 #include "inspect/EspSearch.h"
 
@@ -56,12 +55,16 @@ BootFile OfflineBootFile(Platform& platform, std::wstring_view offlineWindows) {
 }  // namespace
 
 BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring label) {
-    BootFile file{std::move(label), std::move(path), {}, std::nullopt, false};
-    file.signer = GetFileSignerName(platform, file.path);
-    if (const auto bytes = platform.ReadFileBytes(file.path, MaxHashedBootFileSize)) {
-        file.readable = true;
-        file.authenticodeSha256 = AuthenticodeSha256(*bytes);
-    }
+    BootFile file{std::move(label), std::move(path)};
+    const auto bytes = platform.ReadFileBytes(file.path, MaxHashedBootFileSize);
+    if (!bytes) return file;
+    file.readable = true;
+    const auto layout = ReadPeLayout(*bytes);
+    if (!layout) return file;
+    file.authenticodeSha256 = AuthenticodeSha256(*bytes);
+    file.certificateTable = ReadCertificateTable(*bytes, *layout);
+    if (!file.certificateTable.signatures.empty())
+        file.signer = file.certificateTable.signatures.front().authority;
     return file;
 }
 

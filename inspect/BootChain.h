@@ -4,27 +4,31 @@
 #include <string>
 #include <string_view>
 
-#include "inspect/Sha.h"
+#include "inspect/EmbeddedSignatures.h"
 #include "inspect/SignatureDatabase.h"
 #include "platform/Platform.h"
 
 namespace certvane {
 
-// A boot file the firmware starts: how the report names it, where it was found and who
-// signed it. All empty when no file was found; the signer alone is empty for an unsigned one.
+// A boot file the firmware starts: how the report names it, where it was found, and what its
+// bytes, read once, say of its signatures. All empty when no file was found.
 struct BootFile {
     std::wstring label;
     std::wstring path;
+    // The authority the first signature names; empty for a file without one. A name for the
+    // texts: whether the firmware trusts the file is judged from `certificateTable`.
     std::wstring signer;
     // The file's Authenticode SHA-256 (dbx can revoke the file itself by it); nullopt when the
     // file could not be read as a PE image.
     std::optional<Sha256Digest> authenticodeSha256;
+    CertificateTable certificateTable;
     // The file's bytes could be read (a file that exists but cannot be opened is no file
     // without a signature: nothing can be said of it).
     bool readable = false;
 };
 
-// Reads the boot file at `path`: its signer and its Authenticode hash.
+// Reads the boot file at `path` once, and from those bytes its signatures and its Authenticode
+// hash.
 BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring label);
 
 struct BootFiles {

@@ -17,6 +17,8 @@ struct DerElement {
 inline constexpr std::uint8_t DerSequence = 0x30;
 inline constexpr std::uint8_t DerSet = 0x31;
 inline constexpr std::uint8_t DerObjectId = 0x06;
+inline constexpr std::uint8_t DerInteger = 0x02;
+inline constexpr std::uint8_t DerOctetString = 0x04;
 
 // The element that starts at `at` and must end by `limit` (itself within `data`); nullopt when
 // its header or contents would reach past `limit`. Lengths of more than four bytes are refused:

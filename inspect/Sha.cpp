@@ -15,6 +15,28 @@ constexpr std::array<std::uint32_t, 64> kSha256Rounds{
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
 
+constexpr std::array<std::uint64_t, 80> kSha512Rounds{
+    0x428a2f98d728ae22, 0x7137449123ef65cd, 0xb5c0fbcfec4d3b2f, 0xe9b5dba58189dbbc,
+    0x3956c25bf348b538, 0x59f111f1b605d019, 0x923f82a4af194f9b, 0xab1c5ed5da6d8118,
+    0xd807aa98a3030242, 0x12835b0145706fbe, 0x243185be4ee4b28c, 0x550c7dc3d5ffb4e2,
+    0x72be5d74f27b896f, 0x80deb1fe3b1696b1, 0x9bdc06a725c71235, 0xc19bf174cf692694,
+    0xe49b69c19ef14ad2, 0xefbe4786384f25e3, 0x0fc19dc68b8cd5b5, 0x240ca1cc77ac9c65,
+    0x2de92c6f592b0275, 0x4a7484aa6ea6e483, 0x5cb0a9dcbd41fbd4, 0x76f988da831153b5,
+    0x983e5152ee66dfab, 0xa831c66d2db43210, 0xb00327c898fb213f, 0xbf597fc7beef0ee4,
+    0xc6e00bf33da88fc2, 0xd5a79147930aa725, 0x06ca6351e003826f, 0x142929670a0e6e70,
+    0x27b70a8546d22ffc, 0x2e1b21385c26c926, 0x4d2c6dfc5ac42aed, 0x53380d139d95b3df,
+    0x650a73548baf63de, 0x766a0abb3c77b2a8, 0x81c2c92e47edaee6, 0x92722c851482353b,
+    0xa2bfe8a14cf10364, 0xa81a664bbc423001, 0xc24b8b70d0f89791, 0xc76c51a30654be30,
+    0xd192e819d6ef5218, 0xd69906245565a910, 0xf40e35855771202a, 0x106aa07032bbd1b8,
+    0x19a4c116b8d2d0c8, 0x1e376c085141ab53, 0x2748774cdf8eeb99, 0x34b0bcb5e19b48a8,
+    0x391c0cb3c5c95a63, 0x4ed8aa4ae3418acb, 0x5b9cca4f7763e373, 0x682e6ff3d6b2b8a3,
+    0x748f82ee5defb2fc, 0x78a5636f43172f60, 0x84c87814a1f0ab72, 0x8cc702081a6439ec,
+    0x90befffa23631e28, 0xa4506cebde82bde9, 0xbef9a3f7b2c67915, 0xc67178f2e372532b,
+    0xca273eceea26619c, 0xd186b8c721c0c207, 0xeada7dd6cde0eb1e, 0xf57d4f7fee6ed178,
+    0x06f067aa72176fba, 0x0a637dc5a2c898a6, 0x113f9804bef90dae, 0x1b710b35131c471b,
+    0x28db77f523047d84, 0x32caab7b40c72493, 0x3c9ebe0a15c9bebc, 0x431d67c49c100d4c,
+    0x4cc5d4becb3e42b6, 0x597f299cfc657e2a, 0x5fcb6fab3ad6faec, 0x6c44198c4a475817};
+
 std::uint32_t BigEndian32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
            static_cast<std::uint32_t>(p[2]) << 8 | p[3];
@@ -108,19 +130,83 @@ Sha256Digest Sha256::Final() {
     return DigestOf<32>(state_);
 }
 
-Sha1Digest Sha1(std::span<const std::uint8_t> data) {
-    std::array<std::uint32_t, 5> h{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
-    std::array<std::uint8_t, 64> buffer{};
-    std::uint64_t fed = 0;
-    const auto feed = [&](std::span<const std::uint8_t> bytes) {
-        for (std::uint8_t byte : bytes) {
-            buffer[fed++ % 64] = byte;
-            if (fed % 64 == 0) Sha1Block(h, buffer.data());
-        }
-    };
-    feed(data);
-    Pad(data.size(), feed);
-    return DigestOf<20>(h);
+void Sha1::Update(std::span<const std::uint8_t> data) {
+    for (std::uint8_t byte : data) {
+        buffer_[length_ % 64] = byte;
+        ++length_;
+        if (length_ % 64 == 0) Sha1Block(state_, buffer_.data());
+    }
+}
+
+Sha1Digest Sha1::Final() {
+    Pad(length_, [this](std::span<const std::uint8_t> bytes) { Update(bytes); });
+    return DigestOf<20>(state_);
+}
+
+Sha1Digest Sha1Of(std::span<const std::uint8_t> data) {
+    Sha1 hash;
+    hash.Update(data);
+    return hash.Final();
+}
+
+Sha512::Sha512(bool sha384) : sha384_(sha384) {
+    state_ = sha384 ? std::array<std::uint64_t, 8>{0xcbbb9d5dc1059ed8, 0x629a292a367cd507,
+                                                   0x9159015a3070dd17, 0x152fecd8f70e5939,
+                                                   0x67332667ffc00b31, 0x8eb44a8768581511,
+                                                   0xdb0c2e0d64f98fa7, 0x47b5481dbefa4fa4}
+                    : std::array<std::uint64_t, 8>{0x6a09e667f3bcc908, 0xbb67ae8584caa73b,
+                                                   0x3c6ef372fe94f82b, 0xa54ff53a5f1d36f1,
+                                                   0x510e527fade682d1, 0x9b05688c2b3e6c1f,
+                                                   0x1f83d9abfb41bd6b, 0x5be0cd19137e2179};
+}
+
+void Sha512::Block(const std::uint8_t* block) {
+    std::array<std::uint64_t, 80> w{};
+    for (int i = 0; i < 16; ++i) {
+        w[i] = std::uint64_t{BigEndian32(block + 8 * i)} << 32 | BigEndian32(block + 8 * i + 4);
+    }
+    for (int i = 16; i < 80; ++i) {
+        const std::uint64_t s0 =
+            std::rotr(w[i - 15], 1) ^ std::rotr(w[i - 15], 8) ^ (w[i - 15] >> 7);
+        const std::uint64_t s1 =
+            std::rotr(w[i - 2], 19) ^ std::rotr(w[i - 2], 61) ^ (w[i - 2] >> 6);
+        w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+    }
+    auto [a, b, c, d, e, f, g, h] = state_;
+    for (int i = 0; i < 80; ++i) {
+        const std::uint64_t t1 = h + (std::rotr(e, 14) ^ std::rotr(e, 18) ^ std::rotr(e, 41)) +
+                                 ((e & f) ^ (~e & g)) + kSha512Rounds[i] + w[i];
+        const std::uint64_t t2 = (std::rotr(a, 28) ^ std::rotr(a, 34) ^ std::rotr(a, 39)) +
+                                 ((a & b) ^ (a & c) ^ (b & c));
+        h = g, g = f, f = e, e = d + t1, d = c, c = b, b = a, a = t1 + t2;
+    }
+    const std::array<std::uint64_t, 8> add{a, b, c, d, e, f, g, h};
+    for (int i = 0; i < 8; ++i) state_[i] += add[i];
+}
+
+void Sha512::Update(std::span<const std::uint8_t> data) {
+    for (std::uint8_t byte : data) {
+        buffer_[length_ % 128] = byte;
+        ++length_;
+        if (length_ % 128 == 0) Block(buffer_.data());
+    }
+}
+
+std::vector<std::uint8_t> Sha512::Final() {
+    // 0x80, zeros, and the bit length as a big-endian 128-bit number (its high half is zero for
+    // anything this program hashes).
+    const std::uint64_t bits = length_ * 8;
+    const std::uint8_t one = 0x80, zero = 0;
+    Update(std::span(&one, 1));
+    while (length_ % 128 != 120) Update(std::span(&zero, 1));
+    std::array<std::uint8_t, 8> tail{};
+    for (int i = 0; i < 8; ++i) tail[i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
+    Update(tail);
+    std::vector<std::uint8_t> out(sha384_ ? 48 : 64);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        out[i] = static_cast<std::uint8_t>(state_[i / 8] >> (56 - 8 * (i % 8)));
+    }
+    return out;
 }
 
 Sha256Digest Sha256Of(std::span<const std::uint8_t> data) {

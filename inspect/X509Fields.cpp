@@ -103,29 +103,60 @@ std::optional<std::string> DateOf(std::span<const std::uint8_t> der, const DerEl
            std::string(text.begin() + rest + 2, text.begin() + rest + 4);
 }
 
-}  // namespace
+// Where the fields of a certificate lie; each element with the offset its header starts at.
+struct Located {
+    DerElement serial, issuer, validity, subject, publicKey;
+    std::size_t issuerAt, subjectAt, publicKeyAt;
+};
 
-std::optional<X509Fields> ReadX509Fields(std::span<const std::uint8_t> der) {
+std::optional<Located> Locate(std::span<const std::uint8_t> der) {
     const auto cert = ReadDerElement(der, 0, der.size());
     if (!cert || cert->tag != DerSequence || cert->end != der.size()) return std::nullopt;
     const auto tbs = ReadDerElement(der, cert->begin, cert->end);
     if (!tbs || tbs->tag != DerSequence) return std::nullopt;
     // tbsCertificate: [0] version (optional), serial, signature algorithm, issuer, validity,
-    // subject.
-    auto field = ReadDerElement(der, tbs->begin, tbs->end);
-    if (field && field->tag == kContextVersion) field = NextDerElement(der, *field, tbs->end);
-    for (int skip = 0; skip < 2 && field; ++skip) field = NextDerElement(der, *field, tbs->end);
-    if (!field) return std::nullopt;
-    const DerElement issuer = *field;
-    const auto validity = NextDerElement(der, issuer, tbs->end);
+    // subject, subject public key info.
+    auto serial = ReadDerElement(der, tbs->begin, tbs->end);
+    if (serial && serial->tag == kContextVersion) serial = NextDerElement(der, *serial, tbs->end);
+    if (!serial || serial->tag != DerInteger) return std::nullopt;
+    const auto algorithm = NextDerElement(der, *serial, tbs->end);
+    const auto issuer = algorithm ? NextDerElement(der, *algorithm, tbs->end) : std::nullopt;
+    if (!issuer || issuer->tag != DerSequence) return std::nullopt;
+    const auto validity = NextDerElement(der, *issuer, tbs->end);
     if (!validity || validity->tag != DerSequence) return std::nullopt;
     const auto subject = NextDerElement(der, *validity, tbs->end);
-    const auto notBefore = ReadDerElement(der, validity->begin, validity->end);
-    const auto notAfter = notBefore ? NextDerElement(der, *notBefore, validity->end) : std::nullopt;
-    if (!subject || !notAfter) return std::nullopt;
+    if (!subject || subject->tag != DerSequence) return std::nullopt;
+    const auto publicKey = NextDerElement(der, *subject, tbs->end);
+    if (!publicKey || publicKey->tag != DerSequence) return std::nullopt;
+    return Located{*serial,    *issuer,        *validity,     *subject,
+                   *publicKey, algorithm->end, validity->end, subject->end};
+}
 
-    auto issuerName = CommonName(der, issuer);
-    auto subjectName = CommonName(der, *subject);
+std::span<const std::uint8_t> Whole(std::span<const std::uint8_t> der, std::size_t at,
+                                    const DerElement& element) {
+    return der.subspan(at, element.end - at);
+}
+
+}  // namespace
+
+std::optional<X509Parts> ReadX509Parts(std::span<const std::uint8_t> der) {
+    const auto at = Locate(der);
+    if (!at) return std::nullopt;
+    return X509Parts{der.subspan(at->serial.begin, at->serial.end - at->serial.begin),
+                     Whole(der, at->issuerAt, at->issuer), Whole(der, at->subjectAt, at->subject),
+                     Whole(der, at->publicKeyAt, at->publicKey)};
+}
+
+std::optional<X509Fields> ReadX509Fields(std::span<const std::uint8_t> der) {
+    const auto at = Locate(der);
+    if (!at) return std::nullopt;
+    const auto notBefore = ReadDerElement(der, at->validity.begin, at->validity.end);
+    const auto notAfter =
+        notBefore ? NextDerElement(der, *notBefore, at->validity.end) : std::nullopt;
+    if (!notAfter) return std::nullopt;
+
+    auto issuerName = CommonName(der, at->issuer);
+    auto subjectName = CommonName(der, at->subject);
     auto date = DateOf(der, *notAfter);
     if (!issuerName || !subjectName || !date) return std::nullopt;
     return X509Fields{std::move(*subjectName), std::move(*issuerName), std::move(*date)};

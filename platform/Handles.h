@@ -13,9 +13,6 @@ enum class VolumeSearch : std::uintptr_t {};
 enum class ProcessHandle : std::uintptr_t {};
 enum class ThreadHandle : std::uintptr_t {};
 enum class JobHandle : std::uintptr_t {};
-enum class CertStoreHandle : std::uintptr_t {};
-enum class CryptMessageHandle : std::uintptr_t {};
-enum class CertContextHandle : std::uintptr_t {};
 enum class ComObject : std::uintptr_t {};
 enum class LockHandle : std::uintptr_t {};
 

@@ -16,9 +16,10 @@ std::wstring_view GenerationStatus(CertGeneration generation, const DbGeneration
     }
 }
 
-void AppendSignerLines(std::wstring& report, const BootFile& file, const DbGenerations& flags,
-                       std::wstring_view ending) {
-    const CertGeneration generation = ClassifyCertName(file.signer);
+void AppendSignerLines(std::wstring& report, const JudgedBootFile& judged,
+                       const DbGenerations& flags, std::wstring_view ending) {
+    const CertGeneration generation = judged.generation;
+    const BootFile& file = *judged.file;
     report += L"  ";
     report += GenerationStatus(generation, flags);
     report += L" ";
@@ -41,18 +42,16 @@ void AppendFirmwareLine(std::wstring& report, bool present, std::wstring_view na
 
 }  // namespace
 
-void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool isWinPE,
-                           std::wstring_view offlineWindows, const NameList& dbNames,
-                           const NameList& dbxNames, std::span<const Sha256Digest> dbxHashes) {
-    const auto verdict = [&](const BootFile& file) {
-        return JudgeBootFile(file.signer, file.authenticodeSha256, dbNames, dbxNames, dbxHashes)
-            .verdict;
-    };
+void WriteBootChainSection(std::wstring& report, std::span<const JudgedBootFile> judged,
+                           bool isWinPE, std::wstring_view offlineWindows,
+                           const NameList& dbNames) {
     const DbGenerations flags = GenerationsIn(dbNames);
-    const BootFile& current = files.current;
-    const BootFile& offline = files.offline;
-    const CertGeneration currentGeneration = ClassifyCertName(current.signer);
-    const bool signed_ = !current.signer.empty();
+    const JudgedBootFile& current = judged.front();
+    const BootFile none;
+    const JudgedBootFile absent{"offline", &none, Unclassified, {}};
+    const JudgedBootFile& offline = judged.size() > 1 ? judged[1] : absent;
+    const CertGeneration currentGeneration = current.generation;
+    const bool signed_ = !current.file->signer.empty();
     report += L"  当前 UEFI 固件引导证书：\r\n";
     AppendFirmwareLine(report, flags.has2011, L"Microsoft Corporation UEFI CA 2011",
                        signed_ && currentGeneration == Gen2011, L"\r\n");
@@ -69,24 +68,24 @@ void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool is
     report += L"\r\n";
     if (!isWinPE) {
         report += L"  Windows 符合引导系统条件: ";
-        report += verdict(current);
+        report += current.judgement.verdict;
         report += L"\r\n";
     } else {
         report += L"  离线 Windows 系统 EFI 引导证书：\r\n";
         if (offlineWindows.empty()) {
             report += L"  未找到离线系统\r\n";
-        } else if (offline.signer.empty()) {
+        } else if (offline.file->signer.empty()) {
             report += L"  未找到引导文件或无数字签名\r\n";
         } else {
             AppendSignerLines(report, offline, flags, L": 目标引导\r\n");
         }
         report += L"\r\n";
         report += L"  Windows PE 符合引导系统条件: ";
-        report += verdict(current);
+        report += current.judgement.verdict;
         report += L"\r\n";
         report += L"  离线 Windows 符合引导系统条件: ";
-        if (!offlineWindows.empty() && !offline.signer.empty()) {
-            report += verdict(offline);
+        if (!offlineWindows.empty() && !offline.file->signer.empty()) {
+            report += offline.judgement.verdict;
             report += L"\r\n";
         } else {
             report += L"无法检测（未找到离线系统或引导文件）\r\n";

@@ -4,14 +4,14 @@
 #include <string>
 #include <string_view>
 
-#include "inspect/BootChain.h"
+#include "assess/BootJudgement.h"
 
 namespace certvane {
 
-// Writes section 【3】 of the report for boot files already inspected: the boot files the
-// firmware starts, their signers and the verdicts (a file dbx revokes by its hash is refused).
-void WriteBootChainSection(std::wstring& report, const BootFiles& files, bool isWinPE,
-                           std::wstring_view offlineWindows, const NameList& dbNames,
-                           const NameList& dbxNames, std::span<const Sha256Digest> dbxHashes);
+// Writes section 【3】 of the report for boot files already judged (the current one first, then
+// inside Windows PE the offline installation's): the boot files the firmware starts, the
+// authorities of their signatures and the verdicts.
+void WriteBootChainSection(std::wstring& report, std::span<const JudgedBootFile> judged,
+                           bool isWinPE, std::wstring_view offlineWindows, const NameList& dbNames);
 
 }  // namespace certvane

@@ -223,9 +223,9 @@ std::wstring NextStep(const MachineFacts& facts, const MachineAssessment& a) {
                    ? L"Windows 的更新被阻止：请查看最新服务事件。"
                    : L"等待 Windows 完成其余步骤（计划任务会在重启后继续）。";
     }
-    if (!IsWindowsCa2023Signer(boot->file->signer))
+    if (!IsWindowsCa2023Signer(boot->judgement.authority))
         return L"当前引导文件不是由 Windows UEFI CA 2023 签名的 Windows 引导管理器（签名者：" +
-               boot->file->signer + L"），请自行确认。";
+               boot->judgement.authority + L"），请自行确认。";
     return L"无需操作。";
 }
 

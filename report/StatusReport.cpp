@@ -62,9 +62,8 @@ std::wstring ComposeStatusReport(const MachineFacts& facts, const MachineAssessm
 
     report += L"\r\n";
     AppendBanner(report, L"  【3】安全启动证书是否能引导系统检查\r\n");
-    WriteBootChainSection(report, facts.bootFiles, facts.winPE,
-                          facts.offlineWindowsDirectory.value_or(L""), facts.dbNames,
-                          facts.dbxNames, assessment.dbxHashes);
+    WriteBootChainSection(report, assessment.bootFiles, facts.winPE,
+                          facts.offlineWindowsDirectory.value_or(L""), facts.dbNames);
 
     report += L"\r\n";
     AppendBanner(report, L"  【4】证书更新进度\r\n");
@@ -75,7 +74,7 @@ std::wstring ComposeStatusReport(const MachineFacts& facts, const MachineAssessm
 std::wstring ComposeStatusReport(Platform& platform) {
     const std::optional<MachineFacts> facts = GatherMachineFacts(platform);
     if (!facts) return std::wstring(MachineBusyReport);
-    return ComposeStatusReport(*facts, AssessMachine(*facts));
+    return ComposeStatusReport(*facts, AssessMachine(platform, *facts));
 }
 
 }  // namespace certvane

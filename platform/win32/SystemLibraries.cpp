@@ -28,13 +28,9 @@ const Crypt32Entries* Crypt32() {
             Resolve(module, "CertCreateCertificateContext", table.CertCreateCertificateContext) &&
             Resolve(module, "CertFreeCertificateContext", table.CertFreeCertificateContext) &&
             Resolve(module, "CertGetNameStringW", table.CertGetNameStringW) &&
-            Resolve(module, "CryptQueryObject", table.CryptQueryObject) &&
-            Resolve(module, "CertFindCertificateInStore", table.CertFindCertificateInStore) &&
-            Resolve(module, "CertGetSubjectCertificateFromStore",
-                    table.CertGetSubjectCertificateFromStore) &&
-            Resolve(module, "CryptMsgGetParam", table.CryptMsgGetParam) &&
-            Resolve(module, "CertCloseStore", table.CertCloseStore) &&
-            Resolve(module, "CryptMsgClose", table.CryptMsgClose);
+            Resolve(module, "CryptDecodeObjectEx", table.CryptDecodeObjectEx) &&
+            Resolve(module, "CryptVerifyCertificateSignatureEx",
+                    table.CryptVerifyCertificateSignatureEx);
         return complete ? &table : nullptr;
     }();
     return entries;

@@ -16,12 +16,8 @@ struct Crypt32Entries {
     decltype(&::CertCreateCertificateContext) CertCreateCertificateContext;
     decltype(&::CertFreeCertificateContext) CertFreeCertificateContext;
     decltype(&::CertGetNameStringW) CertGetNameStringW;
-    decltype(&::CryptQueryObject) CryptQueryObject;
-    decltype(&::CertFindCertificateInStore) CertFindCertificateInStore;
-    decltype(&::CertGetSubjectCertificateFromStore) CertGetSubjectCertificateFromStore;
-    decltype(&::CryptMsgGetParam) CryptMsgGetParam;
-    decltype(&::CertCloseStore) CertCloseStore;
-    decltype(&::CryptMsgClose) CryptMsgClose;
+    decltype(&::CryptDecodeObjectEx) CryptDecodeObjectEx;
+    decltype(&::CryptVerifyCertificateSignatureEx) CryptVerifyCertificateSignatureEx;
 };
 const Crypt32Entries* Crypt32();
 

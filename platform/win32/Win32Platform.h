@@ -83,14 +83,8 @@ class Win32Platform : public Platform {
     std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) override;
     void ReleaseComObject(ComObject object) override;
 
-    std::optional<SignedObject> OpenSignedObject(std::wstring_view path) override;
-    std::optional<CertContextHandle> FirstStoreCertificate(CertStoreHandle store) override;
-    std::optional<CertContextHandle> SignerCertificate(CertStoreHandle store,
-                                                       CryptMessageHandle message) override;
-    std::wstring CertificateDisplayName(CertContextHandle certificate, CertNameOf whose) override;
-    void FreeCertificate(CertContextHandle certificate) override;
-    void CloseCertificateStore(CertStoreHandle store) override;
-    void CloseSignedMessage(CryptMessageHandle message) override;
+    SignatureCheck VerifySignedContent(std::span<const std::uint8_t> signedContent,
+                                       std::span<const std::uint8_t> publicKeyInfo) override;
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
 

@@ -32,6 +32,9 @@ const std::wstring kFirmwareFirst = L"固件中未找到有效的 CA 2023 证书
 const std::wstring kThirdPartyNeeded =
     L"  db 信任第三方 Microsoft Corporation UEFI CA 2011：是，因此还需要 Microsoft UEFI CA 2023 "
     L"和 Microsoft Option ROM UEFI CA 2023";
+const std::wstring kNextWouldNotBoot =
+    L"  下一步：固件不会启动当前的引导管理器（签名证书不受信任、已被吊销，或文件本身已被吊销）："
+    L"重启之前请先换用受信任的引导管理器。";
 const std::wstring kNextClick = L"  下一步：点击“固件证书更新”，由 Windows 写入缺少的证书。";
 
 struct Case {
@@ -120,8 +123,7 @@ const Case kCases[] = {
      "not-requested;",
      {L"  固件证书就绪：否", L"    db 需要的 Windows UEFI CA 2023 已被 dbx 吊销",
       kThirdPartyNeeded},
-     L"  下一步：固件不会启动当前的引导管理器（签名证书不受信任、已被吊销，或文件本身已被吊销）："
-     L"重启之前请先换用受信任的引导管理器。",
+     kNextWouldNotBoot,
      kTriggered,
      true,
      kFirmwareFirst},
@@ -138,18 +140,20 @@ const Case kCases[] = {
      kTriggered,
      true,
      kBootManagerIs2023},
+    // The boot manager, signed under Microsoft's real Windows UEFI CA 2023, does not boot under
+    // a db that holds only a certificate of that name.
     {test::NameOnlyWindowsCa,
      "not-ready",
      json::array({Missing("db", "windows-uefi-ca-2023", "nameOnly")}),
      true,
      true,
-     1,
-     "certvane: firmware-not-ready; firmware: not-ready (db windows-uefi-ca-2023 nameOnly); "
+     4,
+     "certvane: would-not-boot; firmware: not-ready (db windows-uefi-ca-2023 nameOnly); "
      "stage: not-requested;",
      {L"  固件证书就绪：否", L"    db 缺少 Windows UEFI CA 2023（只有同名证书）",
       L"  注意：db 中名为“Windows UEFI CA 2023”的证书不是 Microsoft 的证书（指纹不符），不计入就绪",
       kThirdPartyNeeded},
-     kNextClick,
+     kNextWouldNotBoot,
      kTriggered,
      true,
      kFirmwareFirst},

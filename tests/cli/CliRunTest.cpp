@@ -166,14 +166,21 @@ TEST_F(CliRunTest, NamesTheSigningAuthorityOfOneEfiFile) {
     const std::wstring db = WriteFile("db.bin", RealDbFull());
     const CliResult old = Run({L"--efi", L"C:\\loaders\\old.efi", L"--db", db}, machine);
     EXPECT_EQ(old.exitCode, 2);
+    const Sha256Digest hash =
+        *AuthenticodeSha256(*test::SignedFile(L"Microsoft Windows Production PCA 2011").content);
+    // The generation with the authority it is read from, not a name standing for the generation.
     EXPECT_EQ(old.out,
               "Signer: Microsoft Windows Production PCA 2011\r\n"
-              "Generation: 2011 (Microsoft Corporation UEFI CA 2011)\r\n"
-              "Authenticode SHA-256: (not a PE image)\r\n"
-              "Boot verdict: 是\r\n"
-              "Authority trusted by db and dbx: yes\r\n"
-              "File hash revoked in dbx: no\r\n"
-              "Would boot: yes\r\n");
+              "Generation: 2011 (Microsoft Windows Production PCA 2011)\r\n"
+              "Signature 1: Microsoft Windows Production PCA 2011, 2011, sha256, verifies against "
+              "db: yes, revoked: no (accepted)\r\n"
+              "Authenticode SHA-256: " +
+                  HexOf(hash) +
+                  "\r\n"
+                  "Boot verdict: 是\r\n"
+                  "Authority trusted by db and dbx: yes\r\n"
+                  "File hash revoked in dbx: no\r\n"
+                  "Would boot: yes\r\n");
     EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\new.efi"}, machine).exitCode, 0);
     // An authority of neither generation that db does not hold: signed, and it would not boot.
     EXPECT_EQ(Run({L"--efi", L"C:\\loaders\\other.efi"}, machine).exitCode, 4);

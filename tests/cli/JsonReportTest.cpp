@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tests/support/Situations.h"
+
 namespace certvane::cli {
 namespace {
 
@@ -20,8 +22,12 @@ MachineFacts SampleFacts() {
     facts.keys.stores.push_back(
         {L"db", VariableState::Present, FirmwareReadFailure::None, false, 0, ByteBuffer(64, 0xEE)});
     facts.dbNames = {L"Windows UEFI CA 2023"};
-    facts.bootFiles.current = {L"bootmgfw.efi", L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi",
-                               L"Microsoft Windows Production PCA 2011", std::nullopt};
+    test::ScriptedMachine machine = test::NormalWindows11();
+    machine.AssignLetter(L'S', test::Windows11::Esp);
+    machine.PutFile(L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi",
+                    test::SignedFile(L"Microsoft Windows Production PCA 2011"));
+    facts.bootFiles.current =
+        InspectBootFile(machine, L"S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi", L"bootmgfw.efi");
     facts.servicing = {{"UEFICA2023Status", std::wstring(L"InProgress")},
                        {"UEFICA2023Error", std::uint32_t{0}},
                        {"WindowsUEFICA2023Capable", RegistryValue{}}};
@@ -30,7 +36,8 @@ MachineFacts SampleFacts() {
 }
 
 std::string ReportOf(const MachineFacts& facts, int exitCode) {
-    return JsonReport(facts, AssessMachine(facts), exitCode);
+    test::ScriptedMachine crypto;
+    return JsonReport(facts, AssessMachine(crypto, facts), exitCode);
 }
 
 TEST(JsonReport, StatesEveryFactAsData) {

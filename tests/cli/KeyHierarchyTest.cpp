@@ -136,7 +136,7 @@ TEST(CertificateMatrix, StatesNamesThumbprintExpiryAndWhichKnownCertificate) {
     EXPECT_EQ(matrix[0].fields->subjectCommonName, L"Microsoft Corporation KEK CA 2011");
     EXPECT_EQ(matrix[0].fields->notAfter, "2026-06-24");
     // The padding after the certificate is not part of it.
-    EXPECT_EQ(matrix[0].thumbprint, HexOf(Sha1(kek2011)));
+    EXPECT_EQ(matrix[0].thumbprint, HexOf(Sha1Of(kek2011)));
     EXPECT_EQ(matrix[0].known, &Kek2011);
     EXPECT_TRUE(matrix[0].knownByThumbprint);
     EXPECT_TRUE(matrix[0].expired);
@@ -164,7 +164,7 @@ TEST(CertificateMatrix, EveryWellKnownThumbprintIsThatOfMicrosoftsFile) {
     };
     for (const auto& [file, known] : files) {
         const Bytes der = test::RealCertificate(file);
-        EXPECT_EQ(HexOf(Sha1(der)), known->thumbprint) << file;
+        EXPECT_EQ(HexOf(Sha1Of(der)), known->thumbprint) << file;
         EXPECT_EQ(ReadX509Fields(der)->subjectCommonName, known->subject) << file;
     }
 }
@@ -199,7 +199,7 @@ TEST(PlatformKey, TheBuiltInMapIsMicrosoftsWholeListInLookupOrder) {
     }
     EXPECT_EQ(FindKekUpdate("0000000000000000000000000000000000000000"), nullptr);
     // The PK that signed the real KEK update is in it, as the update's own signature says.
-    const KekUpdateEntry* ami = FindKekUpdate(HexOf(Sha1(AmiTestPk())));
+    const KekUpdateEntry* ami = FindKekUpdate(HexOf(Sha1Of(AmiTestPk())));
     ASSERT_NE(ami, nullptr);
     EXPECT_EQ(ami->updateFile, "AMI/KEKUpdate_AMI_PK1.bin");
     EXPECT_EQ(ami->issuedTo, "CN=DO NOT TRUST - AMI Test PK");
@@ -228,7 +228,7 @@ TEST_F(KeyHierarchyTest, AFullyUpdatedMachineIsReadyAndKeepsItsCertificatesOnARe
     EXPECT_EQ(kek["warnings"], json::array());
     const json& pk = report["platformKey"];
     EXPECT_EQ(pk["subject"], "Windows OEM Devices PK");
-    EXPECT_EQ(pk["thumbprint"], HexOf(Sha1(test::RealCertificate("windows-oem-devices-pk.der"))));
+    EXPECT_EQ(pk["thumbprint"], HexOf(Sha1Of(test::RealCertificate("windows-oem-devices-pk.der"))));
     EXPECT_EQ(pk["testKey"], false);
     EXPECT_EQ(pk["kekUpdateAvailable"], true);
     EXPECT_EQ(pk["kekUpdateFile"], "Microsoft/KEKUpdate_Microsoft_PK3d8660c0.bin");

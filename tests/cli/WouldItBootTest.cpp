@@ -130,11 +130,9 @@ TEST_F(WouldItBootTest, UpdatesApplyInOrderOnCapturedAndMissingImages) {
 }
 
 TEST_F(WouldItBootTest, ABootFileWhoseOwnHashIsInDbxIsRevoked) {
-    const test::PeImage pe = test::MinimalPe(0x42);
-    const Sha256Digest hash = *AuthenticodeSha256(pe.bytes);
     ScriptedMachine machine = FullyUpdatedMachine();
-    test::ScriptedFile bootmgr = test::SignedFile(L"Windows UEFI CA 2023");
-    bootmgr.content = pe.bytes;
+    const test::ScriptedFile bootmgr = test::SignedFile(L"Windows UEFI CA 2023");
+    const Sha256Digest hash = *AuthenticodeSha256(*bootmgr.content);
     machine.PutFile(
         machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
         bootmgr);

@@ -16,10 +16,10 @@ std::span<const std::uint8_t> Ascii(std::string_view text) {
 }
 
 TEST(Sha, MatchesTheStandardTestVectors) {
-    EXPECT_EQ(HexOf(Sha1(Ascii(""))), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
-    EXPECT_EQ(HexOf(Sha1(Ascii("abc"))), "a9993e364706816aba3e25717850c26c9cd0d89d");
+    EXPECT_EQ(HexOf(Sha1Of(Ascii(""))), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    EXPECT_EQ(HexOf(Sha1Of(Ascii("abc"))), "a9993e364706816aba3e25717850c26c9cd0d89d");
     const std::string twoBlocks = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
-    EXPECT_EQ(HexOf(Sha1(Ascii(twoBlocks))), "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
+    EXPECT_EQ(HexOf(Sha1Of(Ascii(twoBlocks))), "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
     EXPECT_EQ(HexOf(Sha256Of(Ascii(""))),
               "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(HexOf(Sha256Of(Ascii("abc"))),
@@ -39,7 +39,7 @@ TEST(Sha, FeedingInPiecesGivesTheDigestOfTheWhole) {
 
 TEST(Sha, ThumbprintOfTheRealPca2011IsTheOneMicrosoftPublishes) {
     // The thumbprint dbx-info-latest.json gives for the revoked Windows Production PCA 2011.
-    EXPECT_EQ(HexOf(Sha1(test::RealCertificate("microsoft-windows-production-pca-2011.der"))),
+    EXPECT_EQ(HexOf(Sha1Of(test::RealCertificate("microsoft-windows-production-pca-2011.der"))),
               "580a6f4cc4e4b669b9ebdc1b2b3e087b80d0678d");
 }
 

@@ -15,46 +15,62 @@ using test::ScriptedMachine;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+using namespace test::RealCert;
+
 constexpr std::wstring_view kPca2011 = L"Microsoft Windows Production PCA 2011";
 constexpr std::wstring_view kUefiCa2011 = L"Microsoft Corporation UEFI CA 2011";
 constexpr std::wstring_view kWindowsCa2023 = L"Windows UEFI CA 2023";
 constexpr std::wstring_view kTrusted = L"是";
 constexpr std::wstring_view kNotTrusted = L"否（固件不信任此签名）";
+using Stores = std::initializer_list<const char*>;
 
-TEST(BootVerdict, TrustsOnlyTheSigningAuthorityItselfInDbAndNotInDbx) {
-    const NameList all2011{std::wstring(kPca2011), std::wstring(kUefiCa2011)};
-    EXPECT_EQ(BootVerdict(L"", all2011, {}), L"无法检测（文件不存在或无签名）");
-    EXPECT_EQ(BootVerdict(kPca2011, all2011, {}), kTrusted);
-    EXPECT_EQ(BootVerdict(kUefiCa2011, all2011, {}), kTrusted);
-    EXPECT_EQ(BootVerdict(kPca2011, {std::wstring(kWindowsCa2023)}, {}), kNotTrusted);
-    EXPECT_EQ(BootVerdict(kWindowsCa2023, {std::wstring(kWindowsCa2023)}, {}), kTrusted);
-    EXPECT_EQ(BootVerdict(L"Microsoft UEFI CA 2023", {std::wstring(kWindowsCa2023)}, {}),
-              kNotTrusted);
-    EXPECT_EQ(BootVerdict(L"Contoso Loader CA", {L"Contoso Loader CA"}, {}),
-              L"未知签名（无法判断）");
-    EXPECT_EQ(BootVerdict(L"Microsoft Option ROM UEFI CA 2023", all2011, {}),
-              L"未知签名（无法判断）");
+// The verdict on a boot file signed under `authority` (Microsoft's real certificate for
+// Microsoft's names) against db and dbx of Microsoft's real certificates.
+std::wstring_view Verdict(std::wstring_view authority, Stores db, Stores dbx = {}) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.PutFile(L"C:\\boot.efi", test::SignedFile(authority));
+    const BootFile file = InspectBootFile(machine, L"C:\\boot.efi", L"boot.efi");
+    return JudgeBootFileAgainst(machine, file, test::RealStore(db), test::RealStore(dbx)).verdict;
+}
+
+TEST(BootVerdict, TrustsOnlyWhatChainsToDbAndIsNotRevokedInDbx) {
+    const Stores all2011{Pca2011, UefiCa2011};
+    EXPECT_EQ(Verdict(kPca2011, all2011), kTrusted);
+    EXPECT_EQ(Verdict(kUefiCa2011, all2011), kTrusted);
+    EXPECT_EQ(Verdict(kPca2011, {WindowsCa2023}), kNotTrusted);
+    EXPECT_EQ(Verdict(kWindowsCa2023, {WindowsCa2023}), kTrusted);
+    EXPECT_EQ(Verdict(L"Microsoft UEFI CA 2023", {WindowsCa2023}), kNotTrusted);
+    // An authority of neither generation that db does not trust cannot be judged by name.
+    EXPECT_EQ(Verdict(L"Contoso Loader CA", all2011), L"未知签名（无法判断）");
+    EXPECT_EQ(Verdict(L"Microsoft Option ROM UEFI CA 2023", all2011), L"未知签名（无法判断）");
 }
 
 TEST(BootVerdict, ARevokedAuthorityBootsNothing) {
     // The end state of the transition: PCA 2011 still in db, and revoked in dbx.
-    const NameList db{std::wstring(kPca2011), std::wstring(kUefiCa2011),
-                      std::wstring(kWindowsCa2023)};
-    EXPECT_EQ(BootVerdict(kPca2011, db, {std::wstring(kPca2011)}), kNotTrusted);
-    EXPECT_EQ(BootVerdict(kWindowsCa2023, db, {std::wstring(kPca2011)}), kTrusted);
+    const Stores db{Pca2011, UefiCa2011, WindowsCa2023};
+    EXPECT_EQ(Verdict(kPca2011, db, {Pca2011}), kNotTrusted);
+    EXPECT_EQ(Verdict(kWindowsCa2023, db, {Pca2011}), kTrusted);
 }
 
 TEST(BootVerdict, TheThirdPartyCaDoesNotVouchForWindows) {
     // db holding only the third-party UEFI CA 2011 has the 2011 generation but does not trust
     // the authority that signs Windows' boot manager.
-    EXPECT_EQ(BootVerdict(kPca2011, {std::wstring(kUefiCa2011)}, {}), kNotTrusted);
+    EXPECT_EQ(Verdict(kPca2011, {UefiCa2011}), kNotTrusted);
 }
 
 std::vector<std::wstring> Section(ScriptedMachine& machine, bool isWinPE, std::wstring_view offline,
-                                  const NameList& db, const NameList& dbx = {}) {
+                                  Stores db, Stores dbx = {}) {
+    const BootFiles files = InspectBootFiles(machine, isWinPE, offline);
+    const ByteBuffer dbImage = test::RealStore(db);
+    const ByteBuffer dbxImage = test::RealStore(dbx);
+    const SignatureStore dbStore = SignatureStoreOf(dbImage);
+    const SignatureStore dbxStore = SignatureStoreOf(dbxImage);
+    std::vector<JudgedBootFile> judged{
+        JudgeBootFileAs(machine, "current", files.current, dbStore, dbxStore)};
+    if (isWinPE && !offline.empty())
+        judged.push_back(JudgeBootFileAs(machine, "offline", files.offline, dbStore, dbxStore));
     std::wstring report;
-    WriteBootChainSection(report, InspectBootFiles(machine, isWinPE, offline), isWinPE, offline, db,
-                          dbx, {});
+    WriteBootChainSection(report, judged, isWinPE, offline, SignatureListNames(machine, dbImage));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
     return test::ReportLines(report);
 }
@@ -65,7 +81,7 @@ TEST(BootChainSection, ASignerOfNoGenerationIsUnknownAndMarksNoFirmwareLine) {
         machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
         test::SignedFile(L"Contoso Loader CA"));
     EXPECT_THAT(
-        Section(machine, false, L"", {L"Windows UEFI CA 2023"}),
+        Section(machine, false, L"", {WindowsCa2023}),
         ElementsAre(L"  当前 UEFI 固件引导证书：", L"  [不存在] Microsoft Corporation UEFI CA 2011",
                     L"  [有效] Microsoft UEFI CA 2023", L"", L"  当前 Windows 系统 EFI 引导证书：",
                     L"  [未知] 未知证书: 当前引导", L"            当前引导文件：bootmgfw.efi", L"",
@@ -77,8 +93,7 @@ TEST(BootChainSection, AnOldSignerWithOnly2023InDbIsNotTrusted) {
     machine.PutFile(
         machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
         test::SignedFile(L"Microsoft Windows Production PCA 2011"));
-    const auto lines =
-        Section(machine, false, L"", {L"Windows UEFI CA 2023", L"Microsoft UEFI CA 2023"});
+    const auto lines = Section(machine, false, L"", {WindowsCa2023, UefiCa2023});
     EXPECT_EQ(lines[1], L"  [不存在] Microsoft Corporation UEFI CA 2011: 当前引导");
     EXPECT_EQ(lines[5], L"  [不存在] Microsoft Corporation UEFI CA 2011: 当前引导");
     EXPECT_EQ(lines.back(), L"  Windows 符合引导系统条件: 否（固件不信任此签名）");
@@ -89,9 +104,8 @@ TEST(BootChainSection, ABootManagerUnderARevokedAuthorityIsNotTrustedButKeepsIts
     machine.PutFile(
         machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
         test::SignedFile(std::wstring(kPca2011)));
-    const NameList db{std::wstring(kPca2011), std::wstring(kUefiCa2011),
-                      std::wstring(kWindowsCa2023)};
-    const auto lines = Section(machine, false, L"", db, {std::wstring(kPca2011)});
+    const auto lines =
+        Section(machine, false, L"", {Pca2011, UefiCa2011, WindowsCa2023}, {Pca2011});
     EXPECT_EQ(lines[1], L"  [有效] Microsoft Corporation UEFI CA 2011: 当前引导");
     EXPECT_EQ(lines[5], L"  [有效] Microsoft Corporation UEFI CA 2011: 当前引导");
     EXPECT_EQ(lines.back(), L"  Windows 符合引导系统条件: 否（固件不信任此签名）");
@@ -101,7 +115,7 @@ TEST(BootChainSection, AnUnsignedBootManagerCountsAsMissing) {
     ScriptedMachine machine = test::NormalWindows11();
     machine.PutFile(machine.volumes[test::Windows11::Esp].name +
                     L"EFI\\Microsoft\\Boot\\bootmgfw.efi");
-    const auto lines = Section(machine, false, L"", {L"Windows UEFI CA 2023"});
+    const auto lines = Section(machine, false, L"", {WindowsCa2023});
     EXPECT_EQ(lines[5], L"  未找到引导文件或无数字签名");
     EXPECT_EQ(lines.back(), L"  Windows 符合引导系统条件: 无法检测（文件不存在或无签名）");
 }
@@ -109,7 +123,7 @@ TEST(BootChainSection, AnUnsignedBootManagerCountsAsMissing) {
 TEST(BootChainSection, InWindowsPeFallsBackToTheMediumsBootManager) {
     ScriptedMachine machine = test::WinPeBase();
     machine.volumes[test::WinPe::BootMedium].files.erase(L"EFI\\BOOT\\BOOTX64.EFI");
-    const auto lines = Section(machine, true, L"", {L"Microsoft Corporation UEFI CA 2011"});
+    const auto lines = Section(machine, true, L"", {UefiCa2011});
     EXPECT_EQ(lines[6], L"            当前引导文件：bootmgfw.efi");
 }
 
@@ -117,8 +131,7 @@ TEST(BootChainSection, InWindowsPeAnOfflineInstallationWithoutASignedBootManager
     ScriptedMachine machine = test::WinPeWithOfflineOnC();
     machine.volumes[2].files.clear();                          // the ESP of disk 0
     machine.PutFile(L"C:\\Windows\\Boot\\EFI\\bootmgfw.efi");  // unsigned backup
-    const auto lines =
-        Section(machine, true, L"C:\\Windows", {L"Microsoft Corporation UEFI CA 2011"});
+    const auto lines = Section(machine, true, L"C:\\Windows", {UefiCa2011});
     ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ(lines[8], L"  离线 Windows 系统 EFI 引导证书：");
     EXPECT_EQ(lines[9], L"  未找到引导文件或无数字签名");

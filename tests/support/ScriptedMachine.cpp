@@ -26,18 +26,9 @@ std::optional<std::wstring> DecodeFakeCertificate(std::span<const std::uint8_t> 
 }
 
 const wchar_t* KindName(int kind) {
-    static const wchar_t* const names[] = {L"key",
-                                           L"token",
-                                           L"device",
-                                           L"volume search",
-                                           L"process",
-                                           L"thread",
-                                           L"certificate store",
-                                           L"crypt message",
-                                           L"certificate",
-                                           L"COM object",
-                                           L"job",
-                                           L"machine lock"};
+    static const wchar_t* const names[] = {L"key",           L"token",   L"device",
+                                           L"volume search", L"process", L"thread",
+                                           L"COM object",    L"job",     L"machine lock"};
     return names[kind];
 }
 

@@ -19,17 +19,11 @@ using Bytes = std::vector<std::uint8_t>;
 // subject display name is `displayName` (any other bytes are no certificate).
 Bytes FakeCertificate(std::wstring_view displayName);
 
-struct ScriptedCertificate {
-    std::wstring subject;  // simple display names
-    std::wstring issuer;
-};
-
-// An embedded signature: the certificates it carries in store order, and which of them the
-// signer information names (none when the signer's certificate is not carried).
-struct ScriptedSignature {
-    std::vector<ScriptedCertificate> certificates;
-    std::optional<std::size_t> signer;
-};
+// The scripted machine's signature scheme: a digest of the key's public part and the signed
+// bytes. Anyone can make one for any key, Microsoft's real certificates included, which lets
+// tests sign as them; the Wine tests check real signatures.
+Bytes ScriptedSignatureOver(std::span<const std::uint8_t> publicKeyInfo,
+                            std::span<const std::uint8_t> toBeSigned);
 
 struct ScriptedRegistryValue {
     std::uint32_t type;
@@ -45,7 +39,6 @@ void SetValue(RegistryTree& tree, std::wstring_view key, std::wstring_view name,
               ScriptedRegistryValue value);
 
 struct ScriptedFile {
-    std::optional<ScriptedSignature> signature;
     std::optional<FixedFileVersion> version;
     std::optional<RegistryTree> hive;  // the file is a registry hive with these keys
     std::optional<Bytes> content;      // what reading the file gives; empty without
@@ -146,6 +139,8 @@ class ScriptedMachine : public Platform {
 
     bool comInitFails = false;
     bool wmiAvailable = true;
+    // The system cannot check signatures at all (no crypt32).
+    bool signatureChecksUnavailable = false;
     bool wmiQueryFails = false;
     bool wmiProviderHangs = false;  // the enumeration never delivers within any time-out
     bool wmiEnumerationFails = false;
@@ -277,14 +272,9 @@ class ScriptedMachine : public Platform {
     std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) override;
     void ReleaseComObject(ComObject object) override;
 
-    std::optional<SignedObject> OpenSignedObject(std::wstring_view path) override;
-    std::optional<CertContextHandle> FirstStoreCertificate(CertStoreHandle store) override;
-    std::optional<CertContextHandle> SignerCertificate(CertStoreHandle store,
-                                                       CryptMessageHandle message) override;
-    std::wstring CertificateDisplayName(CertContextHandle certificate, CertNameOf whose) override;
-    void FreeCertificate(CertContextHandle certificate) override;
-    void CloseCertificateStore(CertStoreHandle store) override;
-    void CloseSignedMessage(CryptMessageHandle message) override;
+    // Valid when the BIT STRING holds ScriptedSignatureOver(publicKeyInfo, to-be-signed bytes).
+    SignatureCheck VerifySignedContent(std::span<const std::uint8_t> signedContent,
+                                       std::span<const std::uint8_t> publicKeyInfo) override;
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
 
@@ -305,20 +295,7 @@ class ScriptedMachine : public Platform {
         std::size_t volume;
         std::wstring relative;  // folded, no leading or trailing backslash; empty: the root
     };
-    enum class HandleKind {
-        Key,
-        Token,
-        Device,
-        Search,
-        Process,
-        Thread,
-        Store,
-        Message,
-        Certificate,
-        Com,
-        Job,
-        Lock
-    };
+    enum class HandleKind { Key, Token, Device, Search, Process, Thread, Com, Job, Lock };
     struct Handle {
         HandleKind kind;
         std::wstring description;

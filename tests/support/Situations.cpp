@@ -4,6 +4,7 @@
 #include "inspect/SignatureDatabase.h"
 #include "tests/support/RealData.h"
 #include "tests/support/SignatureLists.h"
+#include "tests/support/SignedImages.h"
 
 namespace certvane::test {
 namespace {
@@ -29,15 +30,9 @@ ScriptedFile VersionedFile(std::uint32_t build, std::uint32_t revision) {
 
 }  // namespace
 
-ScriptedSignature SignedBy(std::wstring_view authority, std::wstring_view leaf) {
-    return {{{std::wstring(leaf), std::wstring(authority)},
-             {std::wstring(authority), L"Microsoft Root Certificate Authority 2010"}},
-            0};
-}
-
 ScriptedFile SignedFile(std::wstring_view authority) {
     ScriptedFile file;
-    file.signature = SignedBy(authority);
+    file.content = SignedBootFile(authority);
     return file;
 }
 

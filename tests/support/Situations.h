@@ -6,11 +6,7 @@
 
 namespace certvane::test {
 
-// An Authenticode signature as Windows files carry it: the signing certificate (subject
-// `leaf`, issued by `authority`) first, then the authority's own certificate.
-ScriptedSignature SignedBy(std::wstring_view authority,
-                           std::wstring_view leaf = L"Microsoft Windows");
-
+// A file whose content is SignedBootFile(authority).
 ScriptedFile SignedFile(std::wstring_view authority);
 
 // A db holding the given certificates, one X.509 list each.
