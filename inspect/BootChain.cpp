@@ -55,7 +55,9 @@ BootFile OfflineBootFile(Platform& platform, std::wstring_view offlineWindows) {
 }  // namespace
 
 BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring label) {
-    BootFile file{std::move(label), std::move(path)};
+    BootFile file;
+    file.label = std::move(label);
+    file.path = std::move(path);
     const auto bytes = platform.ReadFileBytes(file.path, MaxHashedBootFileSize);
     if (!bytes) return file;
     file.readable = true;

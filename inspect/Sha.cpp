@@ -198,7 +198,8 @@ std::vector<std::uint8_t> Sha512::Final() {
     const std::uint64_t bits = length_ * 8;
     const std::uint8_t one = 0x80, zero = 0;
     Update(std::span(&one, 1));
-    while (length_ % 128 != 120) Update(std::span(&zero, 1));
+    while (length_ % 128 != 112) Update(std::span(&zero, 1));
+    for (int i = 0; i < 8; ++i) Update(std::span(&zero, 1));
     std::array<std::uint8_t, 8> tail{};
     for (int i = 0; i < 8; ++i) tail[i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
     Update(tail);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "inspect/Sha.h"
+#include "inspect/Digest.h"
 #include "inspect/X509Fields.h"
 #include "tests/support/RealData.h"
 
@@ -28,13 +28,46 @@ TEST(Sha, MatchesTheStandardTestVectors) {
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
 }
 
+TEST(Sha, TheSha2DigestsOfLongerWordsMatchTheStandardTestVectors) {
+    const std::string twoBlocks =
+        "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlm"
+        "n"
+        "opqrsmnopqrstnopqrstu";
+    EXPECT_EQ(HexOf(DigestOf(DigestAlgorithm::Sha384, Ascii(""))),
+              "38b060a751ac96384cd9327eb1b1e36a21fdb71114be07434c0cc7bf63f6e1da274edebfe76f65fbd5"
+              "1ad2f14898b95b");
+    EXPECT_EQ(HexOf(DigestOf(DigestAlgorithm::Sha384, Ascii("abc"))),
+              "cb00753f45a35e8bb5a03d699ac65007272c32ab0eded1631a8b605a43ff5bed8086072ba1e7cc2358"
+              "baeca134c825a7");
+    EXPECT_EQ(HexOf(DigestOf(DigestAlgorithm::Sha384, Ascii(twoBlocks))),
+              "09330c33f71147e83d192fc782cd1b4753111b173b3b05d22fa08086e3b0f712fcc7c71a557e2db966"
+              "c3e9fa91746039");
+    EXPECT_EQ(HexOf(DigestOf(DigestAlgorithm::Sha512, Ascii(""))),
+              "cf83e1357eefb8bdf1542850d66d8007d620e4050b5715dc83f4a921d36ce9ce47d0d13c5d85f2b0ff"
+              "8318d2877eec2f63b931bd47417a81a538327af927da3e");
+    EXPECT_EQ(HexOf(DigestOf(DigestAlgorithm::Sha512, Ascii("abc"))),
+              "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836"
+              "ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f");
+    EXPECT_EQ(HexOf(DigestOf(DigestAlgorithm::Sha512, Ascii(twoBlocks))),
+              "8e959b75dae313da8cf4f72814fc143f8f7779c6eb9f7fa17299aeadb6889018501d289e4900f7e433"
+              "1b99dec4b5433ac7d329eeb6dd26545e96e55b874be909");
+}
+
 TEST(Sha, FeedingInPiecesGivesTheDigestOfTheWhole) {
     const std::string text(1000, 'a');
-    Sha256 pieces;
-    for (std::size_t at = 0; at < text.size(); at += 7) {
-        pieces.Update(Ascii(std::string_view(text).substr(at, 7)));
+    for (DigestAlgorithm algorithm : {DigestAlgorithm::Sha1, DigestAlgorithm::Sha256,
+                                      DigestAlgorithm::Sha384, DigestAlgorithm::Sha512}) {
+        Hasher pieces(algorithm);
+        for (std::size_t at = 0; at < text.size(); at += 7) {
+            pieces.Update(Ascii(std::string_view(text).substr(at, 7)));
+        }
+        EXPECT_EQ(pieces.Final(), DigestOf(algorithm, Ascii(text)))
+            << DigestAlgorithmName(algorithm);
     }
-    EXPECT_EQ(pieces.Final(), Sha256Of(Ascii(text)));
+    EXPECT_EQ(HexOf(DigestOf(DigestAlgorithm::Sha512, Ascii(text))),
+              "67ba5535a46e3f86dbfbed8cbbaf0125c76ed549ff8b0b9e03e0c88cf90fa634fa7b12b47d77b694de"
+              "488ace8d9a65967dc96df599727d3292a8d9d447709c97");
+    EXPECT_EQ(HexOf(Sha1Of(Ascii(text))), HexOf(DigestOf(DigestAlgorithm::Sha1, Ascii(text))));
 }
 
 TEST(Sha, ThumbprintOfTheRealPca2011IsTheOneMicrosoftPublishes) {

@@ -23,6 +23,10 @@ Bytes NameOnlyCertificate(const std::string& fileName) {
     return ReadWholeFile(std::string(CERTVANE_NAME_ONLY_DIR) + "/" + fileName);
 }
 
+Bytes RealShim() {
+    return ReadWholeFile(CERTVANE_REAL_SHIM);
+}
+
 Bytes RealUpdateLists(const std::string& fileName) {
     const Bytes file = ReadWholeFile(std::string(CERTVANE_REALDATA_DIR) + "/updates/" + fileName);
     if (file.size() < 20) {

@@ -24,6 +24,10 @@ Bytes RealUpdateLists(const std::string& fileName);
 // file name of the real one) without being it; see tests/fixtures/make-name-only-certificates.sh.
 Bytes NameOnlyCertificate(const std::string& fileName);
 
+// Debian's signed shim (shimx64.efi.signed): signed by Microsoft under Microsoft Corporation
+// UEFI CA 2011 in its first certificate-table entry and Microsoft UEFI CA 2023 in its second.
+Bytes RealShim();
+
 // The engine's own DER reader standing in for the system's certificate decoder on the host: the
 // first common name of the subject, nullopt when the bytes are no X.509 certificate.
 std::optional<std::wstring> DerSubjectCommonName(std::span<const std::uint8_t> der);
