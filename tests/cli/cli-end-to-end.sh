@@ -1,11 +1,11 @@
 #!/bin/sh
-# cli-end-to-end.sh WINE_RUN PREFIX CLI_EXE REALDATA SIGNED_FIXTURES SCHEMA
+# cli-end-to-end.sh WINE_RUN PREFIX CLI_EXE REALDATA SIGNED_FIXTURES SCHEMA ATTACK_FIXTURES SHIM
 # Runs certvane-cli.exe under Wine on images captured from Microsoft's published objects and
 # on signed EFI files, and checks what it prints and the codes it exits with. Wine has no
 # firmware variables and no ESP, so with a captured db the firmware answers come from the
 # files and the boot manager is never found.
 set -u
-wine_run=$1 prefix=$2 cli=$3 realdata=$4 signed=$5 schema=$6
+wine_run=$1 prefix=$2 cli=$3 realdata=$4 signed=$5 schema=$6 attack=$7 shim=$8
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0 checks=0
@@ -14,10 +14,11 @@ lists() {  # the signature lists of a signed update, authentication header strip
     len=$(od -An -tu4 -j16 -N4 "$realdata/updates/$1.bin" | tr -d ' ')
     tail -c +$((16 + len + 1)) "$realdata/updates/$1.bin"
 }
-x509_list() {  # one certificate as a signature list
-    cert="$realdata/certs/$1.der"
-    size=$(wc -c < "$cert")
-    python3 - "$cert" "$size" <<'PY'
+x509_list() {  # one of Microsoft's certificates as a signature list
+    certificate_list "$realdata/certs/$1.der"
+}
+certificate_list() {  # the certificate in the DER file $1 as a signature list
+    python3 - "$1" <<'PY'
 import struct, sys
 der = open(sys.argv[1], 'rb').read()
 guid = bytes.fromhex('a159c0a5e494a74a87b5ab155c2bf072')
@@ -85,14 +86,32 @@ assert r["kek"]["readable"] is False
 assert r["bootFiles"][0]["verdict"] == "无法检测（文件不存在或无签名）"
 ' "$work/out"
 
+# Files signed under self-made CAs that carry Microsoft's names: Microsoft's db refuses them.
 run --efi "$(z "$signed/pca2011.efi")" --db "$(z "$work/dbfull.bin")"
-check "--efi on a PCA 2011 signed file: exit 2" [ "$code" = 2 ]
-check "  names the authority and its generation" has "Generation: 2011 (Microsoft Corporation UEFI CA 2011)"
+check "--efi on a file under a self-made \"PCA 2011\": exit 4" [ "$code" = 4 ]
+check "  names the authority and its generation" has "Generation: 2011 (Microsoft Windows Production PCA 2011)"
+check "  and would not boot" has "Would boot: no"
 run --efi "$(z "$signed/pca2011.efi")"
 check "  without a db to judge by: exit 3" [ "$code" = 3 ]
 run --efi "$(z "$signed/leaf-and-ca.efi")" --db "$(z "$work/dbfull.bin")"
-check "--efi on a 2023 signed file names Windows UEFI CA 2023" has "Signer: Windows UEFI CA 2023"
-check "  and exits 0" [ "$code" = 0 ]
+check "--efi on a file under a self-made \"Windows UEFI CA 2023\" names it" has "Signer: Windows UEFI CA 2023"
+check "  and exits 4" [ "$code" = 4 ]
+# The same name under a test root that db holds: the chain, not the name, decides.
+certificate_list "$attack/test-root.der" > "$work/dbtest.bin"
+run --efi "$(z "$attack/signed-sha384.efi")" --db "$(z "$work/dbtest.bin")"
+check "--efi on a SHA-384 signed file under a db root: exit 0" [ "$code" = 0 ]
+check "  names the accepting authority" has "Generation: 2023 (Windows UEFI CA 2023)"
+run --efi "$(z "$attack/patched-attribute.efi")" --db "$(z "$work/dbtest.bin")"
+check "--efi on a file whose signed attributes were altered: exit 4" [ "$code" = 4 ]
+# Debian's shim, which Microsoft signed twice.
+run --efi "$(z "$shim")" --db "$(z "$work/dbfull.bin")"
+check "--efi on the real shim lists both signatures" has "Signature 2: Microsoft UEFI CA 2023, 2023, sha256, verifies against db: yes, revoked: no"
+check "  the first accepted" has "Signature 1: Microsoft Corporation UEFI CA 2011, 2011, sha256, verifies against db: yes, revoked: no (accepted)"
+check "  exit 2 (a 2011 authority)" [ "$code" = 2 ]
+lists db-update-microsoft-uefi-ca-2023 > "$work/db-uefi2023.bin"
+run --efi "$(z "$shim")" --db "$(z "$work/db-uefi2023.bin")"
+check "  under the 2023 CA alone, accepted through its second signature" has "Note: accepted only through signature 2"
+check "  exit 0" [ "$code" = 0 ]
 run --efi "$(z "$signed/unsigned.efi")" --db "$(z "$work/dbfull.bin")"
 check "--efi on an unsigned file: exit 3" [ "$code" = 3 ]
 
@@ -142,12 +161,11 @@ jsonschema.validate(json.load(open(sys.argv[2], encoding="utf-8")), schema,
 ' "$schema" "$report"
 done
 
-run --efi "$(z "$signed/pca2011.efi")" --db "$(z "$work/dbfull.bin")"
-check "--efi on a PCA 2011 file against a full db: would boot" has "Would boot: yes"
+run --efi "$(z "$shim")" --db "$(z "$work/dbfull.bin")" --dbx "$(z "$work/dbx-amd64.bin")"
+check "--efi on the shim against a full db and the amd64 dbx: would boot" has "Would boot: yes"
 run --efi "$(z "$signed/pca2011.efi")" --db "$(z "$work/dbfull.bin")" \
     --dbx "$(z "$work/dbx-amd64.bin")" --apply-dbx "$(z "$realdata/updates/dbx-update-2024.bin")"
-check "  after the 2024 dbx update: exit 4" [ "$code" = 4 ]
-check "  and would not boot" has "Would boot: no"
+check "  a file after the 2024 dbx update: exit 4" [ "$code" = 4 ]
 digest=$(osslsigncode verify -in "$signed/pca2011.efi" 2>/dev/null |
     sed -n 's/^Current message digest *: *\([0-9A-F]*\).*/\1/p' | tr 'A-F' 'a-f')
 states_digest() { [ ${#digest} = 64 ] && has "Authenticode SHA-256: $digest"; }

@@ -24,18 +24,6 @@ std::wstring SignerSubject(const EmbeddedSignature& signature) {
     return fields ? fields->subjectCommonName : L"";
 }
 
-// The byte offset of the middle of the image's first section.
-std::size_t InsideFirstSection(const Bytes& image) {
-    const std::uint32_t pe = image[0x3C] | image[0x3D] << 8;
-    const std::uint16_t optionalSize = image[pe + 20] | image[pe + 21] << 8;
-    const std::size_t section = pe + 24 + optionalSize;
-    const auto read32 = [&](std::size_t at) {
-        return static_cast<std::size_t>(image[at] | image[at + 1] << 8 | image[at + 2] << 16 |
-                                        image[at + 3] << 24);
-    };
-    return read32(section + 20) + read32(section + 16) / 2;
-}
-
 TEST(RealShim, CarriesTwoSignaturesThatEachProveTheFile) {
     const CertificateTable table = TableOf(test::RealShim());
     EXPECT_TRUE(table.intact);
@@ -59,7 +47,7 @@ TEST(RealShim, CarriesTwoSignaturesThatEachProveTheFile) {
 
 TEST(RealShim, OneChangedByteOfCodeNoLongerMatchesEitherSignature) {
     Bytes image = test::RealShim();
-    image[InsideFirstSection(image)] ^= 0x01;
+    image[test::MiddleOfFirstSection(image)] ^= 0x01;
     const CertificateTable table = TableOf(image);
     ASSERT_EQ(table.signatures.size(), 2u);
     for (const EmbeddedSignature& signature : table.signatures) {

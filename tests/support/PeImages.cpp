@@ -14,6 +14,17 @@ void Put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
 
 }  // namespace
 
+std::size_t MiddleOfFirstSection(const Bytes& image) {
+    const auto read = [&](std::size_t at, int bytes) {
+        std::size_t value = 0;
+        for (int i = bytes - 1; i >= 0; --i) value = value << 8 | image.at(at + i);
+        return value;
+    };
+    const std::size_t pe = read(0x3C, 4);
+    const std::size_t section = pe + 24 + read(pe + 20, 2);
+    return read(section + 20, 4) + read(section + 16, 4) / 2;
+}
+
 PeImage MinimalPe(std::uint8_t fill, std::size_t trailing) {
     constexpr std::size_t pe = 0x40, optional = pe + 24, optionalSize = 240;
     constexpr std::size_t headers = 0x200, section = 0x200;

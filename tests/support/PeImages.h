@@ -20,4 +20,8 @@ struct PeImage {
 };
 PeImage MinimalPe(std::uint8_t fill, std::size_t trailing = 0);
 
+// The file offset of the middle of a PE image's first section, whose bytes the Authenticode
+// hash covers.
+std::size_t MiddleOfFirstSection(const Bytes& image);
+
 }  // namespace certvane::test
