@@ -99,14 +99,18 @@ std::vector<std::uint8_t> AuthenticodeDigest(std::span<const std::uint8_t> image
     return hash.Final();
 }
 
-std::optional<Sha256Digest> AuthenticodeSha256(std::span<const std::uint8_t> image) {
-    const auto layout = ReadPeLayout(image);
-    if (!layout) return std::nullopt;
+Sha256Digest AuthenticodeSha256(std::span<const std::uint8_t> image, const PeLayout& layout) {
     const std::vector<std::uint8_t> digest =
-        AuthenticodeDigest(image, *layout, DigestAlgorithm::Sha256);
+        AuthenticodeDigest(image, layout, DigestAlgorithm::Sha256);
     Sha256Digest out{};
     std::copy(digest.begin(), digest.end(), out.begin());
     return out;
+}
+
+std::optional<Sha256Digest> AuthenticodeSha256(std::span<const std::uint8_t> image) {
+    const auto layout = ReadPeLayout(image);
+    if (!layout) return std::nullopt;
+    return AuthenticodeSha256(image, *layout);
 }
 
 }  // namespace certvane

@@ -33,6 +33,9 @@ std::optional<PeLayout> ReadPeLayout(std::span<const std::uint8_t> image);
 std::vector<std::uint8_t> AuthenticodeDigest(std::span<const std::uint8_t> image,
                                              const PeLayout& layout, DigestAlgorithm algorithm);
 
+// The Authenticode SHA-256 of an image whose layout is read.
+Sha256Digest AuthenticodeSha256(std::span<const std::uint8_t> image, const PeLayout& layout);
+
 // The Authenticode SHA-256; nullopt when the bytes are no PE image.
 std::optional<Sha256Digest> AuthenticodeSha256(std::span<const std::uint8_t> image);
 

@@ -63,7 +63,7 @@ BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring lab
     file.readable = true;
     const auto layout = ReadPeLayout(*bytes);
     if (!layout) return file;
-    file.authenticodeSha256 = AuthenticodeSha256(*bytes);
+    file.authenticodeSha256 = AuthenticodeSha256(*bytes, *layout);
     file.certificateTable = ReadCertificateTable(*bytes, *layout);
     if (!file.certificateTable.signatures.empty())
         file.signer = file.certificateTable.signatures.front().authority;
