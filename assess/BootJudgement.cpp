@@ -25,7 +25,7 @@ BootJudgement JudgeBootFile(SignatureApi& crypto, const BootFile& file, const Si
             return signature.verifies && signature.revokedBy != Revocation::Certificate;
         });
     if (verification.signatures.empty()) {
-        judgement.verdict = L"无法检测（文件不存在或无签名）";
+        judgement.verdict = verification.hashTrusted ? L"是" : L"无法检测（文件不存在或无签名）";
         return judgement;
     }
     judgement.authority = verification.signatures[verification.accepted.value_or(0)].authority;

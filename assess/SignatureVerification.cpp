@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "assess/DbxCurrency.h"
+#include "inspect/Sha.h"
 #include "inspect/SignatureDatabase.h"
 #include "inspect/SignatureEntries.h"
 #include "inspect/X509Fields.h"
@@ -17,8 +18,27 @@ using View = std::span<const std::uint8_t>;
 constexpr int kMaxChainLength = 8;
 constexpr int kMaxChecks = 256;
 
+// EFI_CERT_X509_SHA256: a TBSCertificate's SHA-256, then the time of revocation.
+constexpr Guid kCertX509Sha256Type{
+    0x3BD2A492, 0x96C0, 0x4079, {0xB4, 0x20, 0xFC, 0xF9, 0x8E, 0xF1, 0x03, 0xED}};
+
 bool SameBytes(View a, View b) {
     return std::ranges::equal(a, b);
+}
+
+bool ListedByHash(View certificate, const std::vector<Sha256Digest>& certificateHashes) {
+    if (certificateHashes.empty()) return false;
+    const auto parts = ReadX509Parts(certificate);
+    return parts && std::ranges::find(certificateHashes, Sha256Of(parts->toBeSigned)) !=
+                        certificateHashes.end();
+}
+
+// db without the certificates dbx revokes by their hash: a chain to one of them trusts nothing.
+SignatureStore WithoutRevokedAnchors(const SignatureStore& db, const SignatureStore& dbx) {
+    SignatureStore trusted = db;
+    std::erase_if(trusted.certificates,
+                  [&](View anchor) { return ListedByHash(anchor, dbx.certificateHashes); });
+    return trusted;
 }
 
 // Searches a path of certificates from the signer's to one the store holds, each certificate
@@ -81,6 +101,11 @@ SignatureStore SignatureStoreOf(std::span<const std::uint8_t> image) {
     SignatureStore store;
     for (const SignatureEntry& entry : SignatureEntriesOf(image)) {
         if (entry.IsOfType(CertX509Guid)) store.certificates.push_back(entry.data);
+        if (entry.IsOfType(kCertX509Sha256Type) && entry.data.size() >= Sha256Digest{}.size()) {
+            Sha256Digest hash{};
+            std::copy_n(entry.data.begin(), hash.size(), hash.begin());
+            store.certificateHashes.push_back(hash);
+        }
     }
     store.hashes = DbxHashes(image);
     return store;
@@ -93,6 +118,7 @@ FileVerification VerifyFileSignatures(SignatureApi& crypto, const CertificateTab
     result.tableIntact = table.intact;
     result.hashRevoked = fileHash && std::ranges::find(dbx.hashes, *fileHash) != dbx.hashes.end();
     bool refused = !table.intact || result.hashRevoked;
+    const SignatureStore trusted = WithoutRevokedAnchors(db, dbx);
     for (const EmbeddedSignature& signature : table.signatures) {
         SignatureVerdict verdict{signature.authority, signature.digestAlgorithm};
         if (!signature.readable) {
@@ -105,11 +131,15 @@ FileVerification VerifyFileSignatures(SignatureApi& crypto, const CertificateTab
         ChainSearch revocation(crypto, signature, dbx, false);
         if (result.hashRevoked) {
             verdict.revokedBy = Revocation::Hash;
-        } else if (revocation.Reaches(signer)) {
+        } else if (std::ranges::any_of(signature.certificates,
+                                       [&](View carried) {
+                                           return ListedByHash(carried, dbx.certificateHashes);
+                                       }) ||
+                   revocation.Reaches(signer)) {
             verdict.revokedBy = Revocation::Certificate;
             refused = true;
         }
-        ChainSearch trust(crypto, signature, db, true);
+        ChainSearch trust(crypto, signature, trusted, true);
         const auto key = ReadX509Parts(signer);
         verdict.verifies =
             signature.digestAlgorithm && signature.fileDigestMatches &&
@@ -125,6 +155,9 @@ FileVerification VerifyFileSignatures(SignatureApi& crypto, const CertificateTab
     });
     if (first != result.signatures.end()) {
         result.accepted = static_cast<std::size_t>(first - result.signatures.begin());
+    } else {
+        // As the firmware does last: a file no signature admits may still be listed by hash.
+        result.hashTrusted = fileHash && std::ranges::find(db.hashes, *fileHash) != db.hashes.end();
     }
     return result;
 }

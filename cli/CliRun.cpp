@@ -55,6 +55,7 @@ std::wstring SignatureLines(const BootJudgement& judgement) {
                  (verification.accepted == i ? L" (accepted)" : L"") + L"\r\n";
     }
     if (!verification.tableIntact) lines += L"Certificate table: does not parse to its end\r\n";
+    if (verification.hashTrusted) lines += L"Accepted by: its own hash in db, by no signature\r\n";
     if (verification.checkUnavailable) lines += L"Signature check: unavailable on this system\r\n";
     if (verification.accepted.value_or(0) > 0) {
         lines += L"Note: accepted only through signature " +

@@ -138,7 +138,8 @@ std::string JsonReport(const MachineFacts& facts, const MachineAssessment& asses
              {"signatures", SignaturesJson(judged.judgement.verification)},
              {"acceptedSignature", judged.judgement.verification.accepted
                                        ? ordered_json(*judged.judgement.verification.accepted)
-                                       : ordered_json(nullptr)}});
+                                       : ordered_json(nullptr)},
+             {"acceptedByHash", judged.judgement.verification.hashTrusted}});
     }
     ordered_json values = ordered_json::object();
     for (const NamedRegistryValue& value : facts.servicing) values[value.name] = Value(value.value);

@@ -105,8 +105,8 @@ std::optional<std::string> DateOf(std::span<const std::uint8_t> der, const DerEl
 
 // Where the fields of a certificate lie; each element with the offset its header starts at.
 struct Located {
-    DerElement serial, issuer, validity, subject, publicKey;
-    std::size_t issuerAt, subjectAt, publicKeyAt;
+    DerElement tbs, serial, issuer, validity, subject, publicKey;
+    std::size_t tbsAt, issuerAt, subjectAt, publicKeyAt;
 };
 
 std::optional<Located> Locate(std::span<const std::uint8_t> der) {
@@ -128,8 +128,8 @@ std::optional<Located> Locate(std::span<const std::uint8_t> der) {
     if (!subject || subject->tag != DerSequence) return std::nullopt;
     const auto publicKey = NextDerElement(der, *subject, tbs->end);
     if (!publicKey || publicKey->tag != DerSequence) return std::nullopt;
-    return Located{*serial,    *issuer,        *validity,     *subject,
-                   *publicKey, algorithm->end, validity->end, subject->end};
+    return Located{*tbs,       *serial,     *issuer,        *validity,     *subject,
+                   *publicKey, cert->begin, algorithm->end, validity->end, subject->end};
 }
 
 std::span<const std::uint8_t> Whole(std::span<const std::uint8_t> der, std::size_t at,
@@ -142,7 +142,8 @@ std::span<const std::uint8_t> Whole(std::span<const std::uint8_t> der, std::size
 std::optional<X509Parts> ReadX509Parts(std::span<const std::uint8_t> der) {
     const auto at = Locate(der);
     if (!at) return std::nullopt;
-    return X509Parts{der.subspan(at->serial.begin, at->serial.end - at->serial.begin),
+    return X509Parts{Whole(der, at->tbsAt, at->tbs),
+                     der.subspan(at->serial.begin, at->serial.end - at->serial.begin),
                      Whole(der, at->issuerAt, at->issuer), Whole(der, at->subjectAt, at->subject),
                      Whole(der, at->publicKeyAt, at->publicKey)};
 }

@@ -16,6 +16,7 @@ struct X509Fields {
 
 // Where the parts a signature check needs lie inside a certificate's DER bytes.
 struct X509Parts {
+    std::span<const std::uint8_t> toBeSigned;     // the whole TBSCertificate
     std::span<const std::uint8_t> serialNumber;   // the INTEGER's contents
     std::span<const std::uint8_t> issuer;         // the whole Name, tag and length included
     std::span<const std::uint8_t> subject;        // likewise

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "assess/BootJudgement.h"
+#include "inspect/Sha.h"
+#include "inspect/X509Fields.h"
 #include "tests/support/RealData.h"
 #include "tests/support/SignatureLists.h"
 #include "tests/support/SignedImages.h"
@@ -152,6 +154,74 @@ TEST_F(SignatureVerification, DbxRefusesTheFileByAnyEntrysCertificateOrByItsHash
     EXPECT_FALSE(byHash.Accepted());
 }
 
+// An X.509 SHA-256 entry of dbx names a certificate by the SHA-256 of its TBSCertificate,
+// with a time of revocation after it: it revokes that certificate wherever it stands.
+Bytes CertificateHashList(const Bytes& certificate) {
+    const auto parts = ReadX509Parts(certificate);
+    EXPECT_TRUE(parts);
+    const Sha256Digest hash = Sha256Of(parts->toBeSigned);
+    Bytes entry(hash.begin(), hash.end());
+    entry.resize(entry.size() + 16, 0);  // EFI_TIME of revocation: none
+    Bytes list;
+    test::AppendList(
+        list,
+        {.type = {0x3BD2A492, 0x96C0, 0x4079, {0xB4, 0x20, 0xFC, 0xF9, 0x8E, 0xF1, 0x03, 0xED}}},
+        {entry});
+    return list;
+}
+
+TEST_F(SignatureVerification, DbxRevokesACertificateByTheHashOfItsContent) {
+    const Bytes file =
+        test::WithSignatures(kImage, {Signed(chain_.leaf, {&chain_.leaf, &chain_.ca})});
+    const Bytes db = Store({&chain_.root.certificate});
+    // A certificate the entry carries.
+    const FileVerification carried = Verify(file, db, CertificateHashList(chain_.ca.certificate));
+    EXPECT_EQ(carried.signatures[0].revokedBy, Revocation::Certificate);
+    EXPECT_FALSE(carried.Accepted());
+    // The db certificate the chain leads to: it anchors nothing.
+    const FileVerification anchor = Verify(file, db, CertificateHashList(chain_.root.certificate));
+    EXPECT_FALSE(anchor.signatures[0].verifies);
+    EXPECT_FALSE(anchor.Accepted());
+    // Another certificate's hash revokes nothing of this file.
+    const TestAuthority other = MakeAuthority(L"Other CA", &chain_.root, "other ca");
+    EXPECT_TRUE(Verify(file, db, CertificateHashList(other.certificate)).Accepted());
+}
+
+// The image without a certificate table: no entry in the header, nothing after the sections.
+Bytes UnsignedImage() {
+    Bytes bytes(kImage.bytes.begin(),
+                kImage.bytes.begin() + static_cast<std::ptrdiff_t>(kImage.certificateTable));
+    std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(kImage.certificateEntry), 8, 0);
+    return bytes;
+}
+
+// The firmware's last test: a file that no signature admits starts when db holds its own
+// hash, signed or not, unless dbx refuses it.
+TEST_F(SignatureVerification, AFileWhoseOwnHashDbHoldsIsAcceptedByNoSignature) {
+    const TestAuthority stranger = MakeAuthority(L"Stranger", nullptr, "stranger");
+    const Bytes file = test::WithSignatures(kImage, {Signed(stranger, {&stranger})});
+    const Sha256Digest hash = *AuthenticodeSha256(file);
+    const Bytes db = Store({&chain_.root.certificate}, {Bytes(hash.begin(), hash.end())});
+    const FileVerification listed = Verify(file, db);
+    EXPECT_FALSE(listed.signatures[0].verifies);
+    EXPECT_EQ(listed.accepted, std::nullopt);
+    EXPECT_TRUE(listed.hashTrusted);
+    EXPECT_TRUE(listed.Accepted());
+
+    // Signing leaves the Authenticode hash as it was: the unsigned image has the same.
+    const FileVerification unsignedFile = Verify(UnsignedImage(), db);
+    EXPECT_TRUE(unsignedFile.tableIntact);
+    EXPECT_TRUE(unsignedFile.signatures.empty());
+    EXPECT_TRUE(unsignedFile.Accepted());
+
+    // dbx still decides first: by the file's hash, or by a certificate of an entry.
+    EXPECT_FALSE(Verify(file, db, Store({}, {Bytes(hash.begin(), hash.end())})).Accepted());
+    EXPECT_FALSE(Verify(file, db, Store({&stranger.certificate})).Accepted());
+    // Another file's hash admits nothing.
+    const Sha256Digest otherHash = *AuthenticodeSha256(test::MinimalPe(0x62).bytes);
+    EXPECT_FALSE(Verify(file, Store({}, {Bytes(otherHash.begin(), otherHash.end())})).Accepted());
+}
+
 TEST_F(SignatureVerification, ABrokenTableOrAnEntryWithoutASignerRefusesTheFile) {
     const Bytes trusted = Signed(chain_.leaf, {&chain_.leaf, &chain_.ca});
     const Bytes db = Store({&chain_.root.certificate});
@@ -211,6 +281,12 @@ TEST(BootJudgementVerdict, SaysWhatTheSignaturesSay) {
     EXPECT_EQ(refused.verdict, L"否（固件不信任此签名）");
     EXPECT_FALSE(refused.WouldBoot());
     EXPECT_EQ(verdictOf(kImage.bytes, db).verdict, L"无法检测（文件不存在或无签名）");
+    // An unsigned file whose own hash db holds boots.
+    const Sha256Digest hash = *AuthenticodeSha256(UnsignedImage());
+    const BootJudgement byHash = verdictOf(
+        UnsignedImage(), Store({&chain.root.certificate}, {Bytes(hash.begin(), hash.end())}));
+    EXPECT_EQ(byHash.verdict, L"是");
+    EXPECT_TRUE(byHash.WouldBoot());
     machine.signatureChecksUnavailable = true;
     EXPECT_EQ(verdictOf(file, db).verdict, L"未知签名（无法判断）");
 }
