@@ -1,12 +1,14 @@
 // certvane-cli.exe: the status report, or its facts as JSON, on standard output.
 #include <windows.h>
 
+#include <chrono>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "cli/CliRun.h"
 #include "cli/ExitCode.h"
+#include "cli/StopGate.h"
 #include "inspect/Privileges.h"
 #include "platform/win32/SystemLibraries.h"
 #include "platform/win32/Win32Platform.h"
@@ -34,6 +36,16 @@ void Write(DWORD which, const std::string& utf8) {
     WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
+certvane::cli::StopGate stopGate;
+
+// The system ends the process about five seconds after a close; a little less is waited.
+constexpr std::chrono::milliseconds kCloseWait{4500};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    stopGate.RequestStop(event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT, kCloseWait);
+    return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -42,6 +54,9 @@ int wmain(int argc, wchar_t** argv) {
     // A drive without a medium must not raise a box while the drives are probed. The console's
     // code page is left alone: a console gets wide characters, a redirection UTF-8 bytes.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // Ctrl+C or a closed console ends the run only once it has released what it holds.
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    int exitCode = certvane::cli::ExitInternalFailure;
     // Nothing is thrown on purpose; what still escapes (an allocation that fails, say) is told
     // in one line and the documented code, never as a report that could be taken for an answer.
     try {
@@ -49,14 +64,22 @@ int wmain(int argc, wchar_t** argv) {
         certvane::Win32Platform system;
         certvane::EnableFirmwarePrivilege(system);
         const auto result = certvane::cli::RunCli<certvane::Win32Platform>(args);
-        Write(STD_OUTPUT_HANDLE, result.out);
-        Write(STD_ERROR_HANDLE, result.err);
-        return result.exitCode;
+        if (stopGate.StopRequested()) {
+            Write(STD_ERROR_HANDLE,
+                  "certvane-cli: stopped on request; what this run mounted or loaded is "
+                  "released\n");
+            exitCode = certvane::cli::ExitUndetermined;
+        } else {
+            Write(STD_OUTPUT_HANDLE, result.out);
+            Write(STD_ERROR_HANDLE, result.err);
+            exitCode = result.exitCode;
+        }
     } catch (const std::exception& error) {
         Write(STD_ERROR_HANDLE,
               std::string("certvane-cli: internal failure: ") + error.what() + "\n");
     } catch (...) {
         Write(STD_ERROR_HANDLE, "certvane-cli: internal failure\n");
     }
-    return certvane::cli::ExitInternalFailure;
+    stopGate.RunFinished();
+    return exitCode;
 }

@@ -37,11 +37,17 @@ std::wstring RootPath(std::wstring_view driveOrVolume) {
 
 }  // namespace
 
-bool IsEspPartition(Platform& platform, std::wstring_view driveOrVolume) {
+std::optional<PartitionInfo> ReadPartitionInfo(Platform& platform,
+                                               std::wstring_view driveOrVolume) {
     const auto handle = platform.OpenDevice(DevicePath(driveOrVolume), DeviceNoAccess);
-    if (!handle) return false;
+    if (!handle) return std::nullopt;
     const auto partition = platform.QueryPartitionInfo(*handle);
     platform.CloseDevice(*handle);
+    return partition;
+}
+
+bool IsEspPartition(Platform& platform, std::wstring_view driveOrVolume) {
+    const auto partition = ReadPartitionInfo(platform, driveOrVolume);
     if (!partition) return false;
     const bool espType =
         (partition->style == PartitionStyle::Gpt && partition->gptType == EspPartitionType) ||

@@ -1,24 +1,42 @@
 #include "inspect/EspSearch.h"
 
-#include <functional>
-
+#include "inspect/BootOption.h"
 #include "inspect/DiskNumbers.h"
 #include "inspect/PathText.h"
+#include "inspect/PrivateFolder.h"
 #include "inspect/SystemCommands.h"
 
 namespace certvane {
 namespace {
 
-using DiskFilter = std::function<bool(int)>;
+// Volume numbers probed through device paths; Windows numbers volumes from 1 as they arrive.
+constexpr int kMaxDeviceVolumes = 128;
+constexpr std::wstring_view kMountFolderName = L"ESP\\";
 
-// What may be taken: volumes of the accepted disks, of the kind the scope allows.
+// What may be taken: volumes of the accepted disks, of the kind the scope allows, and the
+// partition the firmware started from on any disk.
 struct Acceptance {
-    EspScope scope;
-    DiskFilter disk;
+    EspScope scope = EspScope::EspPartitions;
+    int systemDisk = -1;      // -1: unknown, every disk is accepted
     std::wstring systemRoot;  // the Windows volume, never an ESP
+    std::optional<Guid> firmwarePartition;
 
     bool Kind(Platform& platform, std::wstring_view driveOrVolume) const {
         return scope == EspScope::BootVolumes || IsEspPartition(platform, driveOrVolume);
+    }
+
+    // The candidate for `path`, whose device `driveOrVolume` lies on `disk`, when it may be
+    // taken.
+    std::optional<EspCandidate> Take(Platform& platform, std::wstring path,
+                                     std::wstring_view driveOrVolume, int disk) const {
+        EspCandidate candidate{std::move(path), disk, false, false, false};
+        if (firmwarePartition) {
+            const auto partition = ReadPartitionInfo(platform, driveOrVolume);
+            candidate.startedByFirmware = partition && partition->style == PartitionStyle::Gpt &&
+                                          partition->gptId == *firmwarePartition;
+        }
+        if (candidate.startedByFirmware || systemDisk == -1 || disk == systemDisk) return candidate;
+        return std::nullopt;
     }
 };
 
@@ -38,26 +56,42 @@ void AddLetteredEsps(Platform& platform, const Acceptance& accepted,
         const std::wstring root{static_cast<wchar_t>(L'A' + index), L':', L'\\'};
         if (EqualsIgnoringCase(root, accepted.systemRoot)) continue;
         if (!accepted.Kind(platform, root) || !HoldsBootFile(platform, root)) continue;
-        const int disk = GetVolumeDiskNumber(platform, root);
-        if (accepted.disk(disk)) list.push_back({root, disk, false, false});
+        if (auto candidate =
+                accepted.Take(platform, root, root, GetVolumeDiskNumber(platform, root)))
+            list.push_back(std::move(*candidate));
     }
 }
 
-// ESPs read through their volume names ("\\?\Volume{...}\"): no letter, no folder, nothing
-// to release, nothing anybody else could have placed there.
+// An ESP reached through a path of its own (a volume name or a device path): no letter, no
+// folder, nothing to release, nothing anybody else could have placed there.
+void AddUnmountedEsp(Platform& platform, const Acceptance& accepted, const std::wstring& root,
+                     std::vector<EspCandidate>& list) {
+    if (!IsEspPartition(platform, root) || !HoldsBootFile(platform, root)) return;
+    if (auto candidate = accepted.Take(platform, root, root, GetDeviceNumber(platform, root)))
+        list.push_back(std::move(*candidate));
+}
+
 void AddEspsByVolumeName(Platform& platform, const Acceptance& accepted,
                          std::vector<EspCandidate>& list) {
     const auto start = platform.FindFirstVolumeName();
     if (!start) return;
     std::optional<std::wstring> volume = start->firstVolume;
     while (volume) {
-        if (IsEspPartition(platform, *volume) && HoldsBootFile(platform, *volume)) {
-            const int disk = GetDeviceNumber(platform, *volume);
-            if (accepted.disk(disk)) list.push_back({*volume, disk, false, false});
-        }
+        AddUnmountedEsp(platform, accepted, *volume, list);
         volume = platform.FindNextVolumeName(start->search);
     }
     platform.CloseVolumeSearch(start->search);
+}
+
+// Windows is sure to give basic data partitions a volume name, not ESPs; every volume has a
+// device path.
+void AddEspsByDevicePath(Platform& platform, const Acceptance& accepted,
+                         std::vector<EspCandidate>& list) {
+    for (int number = 1; number <= kMaxDeviceVolumes; ++number) {
+        AddUnmountedEsp(
+            platform, accepted,
+            L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume" + std::to_wstring(number) + L"\\", list);
+    }
 }
 
 void TryLetterS(Platform& platform, const Acceptance& accepted, std::vector<EspCandidate>& list) {
@@ -69,57 +103,70 @@ void TryLetterS(Platform& platform, const Acceptance& accepted, std::vector<EspC
         UnmountS(platform);
         return;
     }
-    const int disk = GetVolumeDiskNumber(platform, L"S:\\");
-    if (accepted.disk(disk)) {
-        list.push_back({L"S:\\", disk, false, true});
+    if (auto candidate =
+            accepted.Take(platform, L"S:\\", L"S:", GetVolumeDiskNumber(platform, L"S:\\"))) {
+        candidate->temporaryLetter = true;
+        list.push_back(std::move(*candidate));
     } else {
         UnmountS(platform);
     }
 }
 
-std::wstring TemporaryFolderBase(Platform& platform) {
-    std::wstring base = platform.TempDirectoryPath();
-    if (base.empty()) base = platform.CurrentDirectoryPath();
-    if (!base.empty() && base.back() != L'\\') base += L'\\';
-    return base + L"ESP_TEMP_";
+// A fresh folder for one mount, inside a fresh private folder: nobody else can have made,
+// replaced or filled either. Empty when either cannot be made new.
+std::wstring MakeMountFolder(Platform& platform) {
+    const std::wstring parent = MakeFreshPrivateFolder(platform, L"certvane-esp-");
+    if (parent.empty()) return {};
+    const std::wstring folder = parent + L"\\" + std::wstring(kMountFolderName);
+    if (platform.MakePrivateDirectory(folder)) {
+        if (platform.IsPlainFolder(folder)) return folder;
+        // Something replaced what was just made: it is not ours to remove.
+        return {};
+    }
+    platform.DeleteDirectory(parent);
+    return {};
 }
 
-// Mounts one volume without drive letter or mount folder on `folder` and keeps the mount
-// only when it is an accepted ESP.
+// The mount folder, then the private folder around it.
+void RemoveMountFolder(Platform& platform, const std::wstring& folder) {
+    platform.DeleteDirectory(folder);
+    platform.DeleteDirectory(folder.substr(0, folder.size() - kMountFolderName.size() - 1));
+}
+
+// Mounts one volume without drive letter or mount folder on a folder of its own and keeps the
+// mount only when it is an accepted ESP.
 void TryFolderMount(Platform& platform, const Acceptance& accepted, const std::wstring& volume,
-                    const std::wstring& folder, std::vector<EspCandidate>& list) {
+                    std::vector<EspCandidate>& list) {
     // A volume that is no ESP is not even mounted.
     if (!accepted.Kind(platform, volume)) return;
-    platform.MakeDirectory(folder);
+    const std::wstring folder = MakeMountFolder(platform);
+    if (folder.empty()) return;
     if (!platform.MountVolumeAt(folder, volume)) {
-        platform.DeleteDirectory(folder);
+        RemoveMountFolder(platform, folder);
         return;
     }
     if (HoldsBootFile(platform, folder)) {
-        const int disk = GetDeviceNumber(platform, volume);
-        if (accepted.disk(disk)) {
-            list.push_back({folder, disk, true, false});
+        if (auto candidate =
+                accepted.Take(platform, folder, volume, GetDeviceNumber(platform, volume))) {
+            candidate->temporaryMount = true;
+            list.push_back(std::move(*candidate));
             return;
         }
     }
     platform.RemoveMountPoint(folder);
-    platform.DeleteDirectory(folder);
+    RemoveMountFolder(platform, folder);
 }
 
 void AddFolderMounts(Platform& platform, const Acceptance& accepted,
                      std::vector<EspCandidate>& list) {
-    const std::wstring base = TemporaryFolderBase(platform);
     const auto start = platform.FindFirstVolumeName();
     if (!start) return;
-    int n = 0;
     std::optional<std::wstring> volume = start->firstVolume;
     while (volume) {
         // A volume without drive letter or mount folder still needs one character, the NUL
         // that ends its empty list; any path makes the list longer.
-        if (platform.VolumePathNamesLength(*volume) <= 1) {
-            TryFolderMount(platform, accepted, *volume, base + std::to_wstring(n) + L"\\", list);
-            ++n;
-        }
+        if (platform.VolumePathNamesLength(*volume) <= 1)
+            TryFolderMount(platform, accepted, *volume, list);
         volume = platform.FindNextVolumeName(start->search);
     }
     platform.CloseVolumeSearch(start->search);
@@ -155,14 +202,19 @@ std::wstring FindEspVolumeOnDisk(Platform& platform, int diskNumber) {
 }
 
 std::vector<EspCandidate> FindEspVolumes(Platform& platform, EspScope scope) {
-    const std::wstring systemRoot = GetSystemDriveRoot(platform);
-    const int systemDisk = systemRoot.empty() ? -1 : GetVolumeDiskNumber(platform, systemRoot);
-    const Acceptance accepted{
-        scope, [systemDisk](int disk) { return systemDisk == -1 || disk == systemDisk; },
-        systemRoot};
+    Acceptance accepted;
+    accepted.scope = scope;
+    accepted.systemRoot = GetSystemDriveRoot(platform);
+    if (!accepted.systemRoot.empty())
+        accepted.systemDisk = GetVolumeDiskNumber(platform, accepted.systemRoot);
     std::vector<EspCandidate> list;
     // Inside Windows PE the medium need not be an ESP, and it has a letter.
-    if (scope == EspScope::EspPartitions) AddEspsByVolumeName(platform, accepted, list);
+    if (scope == EspScope::EspPartitions) {
+        if (const auto target = ReadCurrentBootTarget(platform))
+            accepted.firmwarePartition = target->partition;
+        AddEspsByVolumeName(platform, accepted, list);
+        if (list.empty()) AddEspsByDevicePath(platform, accepted, list);
+    }
     if (list.empty()) AddLetteredEsps(platform, accepted, list);
     if (list.empty()) TryLetterS(platform, accepted, list);
     if (list.empty()) AddFolderMounts(platform, accepted, list);
@@ -174,7 +226,7 @@ void ReleaseEspMounts(Platform& platform, const std::vector<EspCandidate>& candi
     for (const EspCandidate& candidate : candidates) {
         if (!candidate.temporaryMount) continue;
         platform.RemoveMountPoint(candidate.path);
-        platform.DeleteDirectory(candidate.path);
+        RemoveMountFolder(platform, candidate.path);
     }
     for (const EspCandidate& candidate : candidates) {
         if (candidate.temporaryLetter) UnmountS(platform);
@@ -182,6 +234,9 @@ void ReleaseEspMounts(Platform& platform, const std::vector<EspCandidate>& candi
 }
 
 std::wstring ChooseSystemEspRoot(Platform& platform, const std::vector<EspCandidate>& candidates) {
+    for (const EspCandidate& candidate : candidates) {
+        if (candidate.startedByFirmware && !candidate.path.empty()) return candidate.path;
+    }
     const std::wstring windows = platform.WindowsDirectoryPath();
     if (windows.size() >= 2 && windows[1] == L':') {
         const int disk = GetVolumeDiskNumber(platform, windows.substr(0, 1) + L":\\");

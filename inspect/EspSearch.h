@@ -15,6 +15,8 @@ struct EspCandidate {
     int diskNumber = -1;           // -1 when unknown
     bool temporaryMount = false;   // mounted on a folder here; ReleaseEspMounts removes it
     bool temporaryLetter = false;  // S: assigned by this search; ReleaseEspMounts removes it
+    // The partition the firmware's BootCurrent load option names: the one it started from.
+    bool startedByFirmware = false;
 
     friend bool operator==(const EspCandidate&, const EspCandidate&) = default;
 };
@@ -45,20 +47,22 @@ enum class EspScope {
     BootVolumes,
 };
 
-// The ESPs of the running system's disk (of every disk when that disk is unknown). ESPs are
-// read through their volume names where the system gives them one; only where it does not
-// does the search fall back to drive letters, to S: and to folder mounts, which it may leave in
-// place: release them with ReleaseEspMounts.
+// The ESPs of the running system's disk (of every disk when that disk is unknown), and the
+// partition the firmware reports it started from, on whichever disk it lies. ESPs are read
+// through their volume names, else through their device paths
+// ("\\?\GLOBALROOT\Device\HarddiskVolumeN\"): no letter, no folder, nothing to release.
+// Only where neither reaches one does the search fall back to drive letters, to S: and to
+// folder mounts, which it may leave in place: release them with ReleaseEspMounts.
 std::vector<EspCandidate> FindEspVolumes(Platform& platform, EspScope scope);
 
 // Undoes what FindEspVolumes mounted, and nothing else: the folder mounts of the list (mount
-// point first, then its folder), then the letter S: when this search assigned it. An S: it
-// found (a USB stick, another ESP a script lettered) keeps its letter. A step that fails does
-// not stop the others.
+// point first, then its folder and the private folder around it), then the letter S: when this
+// search assigned it. An S: it found (a USB stick, another ESP a script lettered) keeps its
+// letter. A step that fails does not stop the others.
 void ReleaseEspMounts(Platform& platform, const std::vector<EspCandidate>& candidates);
 
-// The root among the candidates that belongs to the disk of the Windows directory, else the
-// first one; empty when there is no usable root.
+// The root the firmware started from, else the root on the disk of the Windows directory, else
+// the first one; empty when there is no usable root.
 std::wstring ChooseSystemEspRoot(Platform& platform, const std::vector<EspCandidate>& candidates);
 
 // The running system's boot manager on its ESP among the candidates, or empty. The path is

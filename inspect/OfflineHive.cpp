@@ -3,6 +3,7 @@
 #include <string>
 
 #include "inspect/PathText.h"
+#include "inspect/PrivateFolder.h"
 #include "inspect/Privileges.h"
 
 namespace certvane {
@@ -10,13 +11,8 @@ namespace certvane {
 bool ReadOfflineHive(Platform& platform, std::wstring_view hiveFile, std::wstring_view name,
                      const std::function<void()>& read) {
     if (!platform.PathExists(hiveFile)) return false;
-    const std::wstring temp = platform.TempDirectoryPath();
-    const std::wstring unique = platform.UnguessableName();
-    if (temp.empty() || unique.empty()) return false;
-    const std::wstring folder =
-        UnderDirectory(WithoutTrailingBackslash(temp), L"certvane-hive-" + unique);
-    // A folder of that name that exists already was not made here: it is refused.
-    if (!platform.MakePrivateDirectory(folder)) return false;
+    const std::wstring folder = MakeFreshPrivateFolder(platform, L"certvane-hive-");
+    if (folder.empty()) return false;
     const std::wstring copy =
         UnderDirectory(folder, hiveFile.substr(hiveFile.find_last_of(L'\\') + 1));
     bool loaded = false;

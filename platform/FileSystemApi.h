@@ -30,6 +30,9 @@ class FileSystemApi {
     // Creates a new folder that only SYSTEM and the Administrators group may open (an explicit,
     // protected DACL); false when it exists already or cannot be made.
     virtual bool MakePrivateDirectory(std::wstring_view path) = 0;
+    // True when `path` is a folder and no reparse point (junction, mount point, link), as read
+    // through a handle on the path itself, never on what it might lead to.
+    virtual bool IsPlainFolder(std::wstring_view path) = 0;
     // Copies a file to a new file, never over an existing one; the source is only read.
     virtual bool CopyFileTo(std::wstring_view source, std::wstring_view destination) = 0;
     // Deletes the files directly in `folder` (no subfolder, no reparse point followed), then

@@ -26,11 +26,13 @@ struct DiskExtentsReply {
 
 enum class PartitionStyle { Mbr, Gpt, Raw };
 
-// The partition a volume lies on: its GPT partition type, or its MBR partition type byte.
+// The partition a volume lies on: its GPT partition type and the partition's own GUID, or its
+// MBR partition type byte.
 struct PartitionInfo {
     PartitionStyle style = PartitionStyle::Raw;
     Guid gptType{};
     std::uint8_t mbrType = 0;
+    Guid gptId{};
 };
 
 // The partition types of an EFI System Partition, and of a basic data partition.

@@ -81,6 +81,19 @@ bool Win32Platform::MakePrivateDirectory(std::wstring_view path) {
     return made;
 }
 
+bool Win32Platform::IsPlainFolder(std::wstring_view path) {
+    const HANDLE folder =
+        CreateFileW(Terminated(path).c_str(), FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool read = GetFileInformationByHandle(folder, &info) != FALSE;
+    CloseHandle(folder);
+    return read && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
 bool Win32Platform::CopyFileTo(std::wstring_view source, std::wstring_view destination) {
     return CopyFileW(Terminated(source).c_str(), Terminated(destination).c_str(), TRUE) != FALSE;
 }

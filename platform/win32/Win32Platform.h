@@ -1,8 +1,14 @@
 #pragma once
 
+#include <chrono>
+
 #include "platform/Platform.h"
 
 namespace certvane {
+
+// How long a call into a local system service without a time-out of its own (Task Scheduler,
+// event log) may take before its step counts as failed, as a hung mountvol does after a minute.
+inline constexpr std::chrono::milliseconds kSystemServiceTimeLimit{30000};
 
 // The real operating system. Each operation is the Win32 call (or fixed tiny sequence of
 // calls) it names and nothing more.
@@ -44,6 +50,7 @@ class Win32Platform : public Platform {
     bool MakeDirectory(std::wstring_view path) override;
     bool DeleteDirectory(std::wstring_view path) override;
     bool MakePrivateDirectory(std::wstring_view path) override;
+    bool IsPlainFolder(std::wstring_view path) override;
     bool CopyFileTo(std::wstring_view source, std::wstring_view destination) override;
     bool DeleteDirectoryWithFiles(std::wstring_view folder) override;
     std::wstring UnguessableName() override;

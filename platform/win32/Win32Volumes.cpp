@@ -44,6 +44,16 @@ std::optional<std::uint32_t> Win32Platform::QueryStorageDeviceNumber(DeviceHandl
     return number.DeviceNumber;
 }
 
+namespace {
+
+Guid FromNativeGuid(const GUID& native) {
+    Guid guid{native.Data1, native.Data2, native.Data3, {}};
+    for (int i = 0; i < 8; ++i) guid.data4[i] = native.Data4[i];
+    return guid;
+}
+
+}  // namespace
+
 std::optional<PartitionInfo> Win32Platform::QueryPartitionInfo(DeviceHandle device) {
     PARTITION_INFORMATION_EX info{};
     DWORD returned = 0;
@@ -54,10 +64,9 @@ std::optional<PartitionInfo> Win32Platform::QueryPartitionInfo(DeviceHandle devi
     }
     PartitionInfo partition;
     if (info.PartitionStyle == PARTITION_STYLE_GPT) {
-        const GUID& type = info.Gpt.PartitionType;
         partition.style = PartitionStyle::Gpt;
-        partition.gptType = {type.Data1, type.Data2, type.Data3, {}};
-        for (int i = 0; i < 8; ++i) partition.gptType.data4[i] = type.Data4[i];
+        partition.gptType = FromNativeGuid(info.Gpt.PartitionType);
+        partition.gptId = FromNativeGuid(info.Gpt.PartitionId);
     } else if (info.PartitionStyle == PARTITION_STYLE_MBR) {
         partition.style = PartitionStyle::Mbr;
         partition.mbrType = info.Mbr.PartitionType;

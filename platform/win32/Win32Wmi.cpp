@@ -44,8 +44,11 @@ std::optional<ComObject> Win32Platform::ConnectWmiNamespace(ComObject locator,
                                                             std::wstring_view wmiNamespace) {
     const SystemString path(wmiNamespace);
     IWbemServices* services = nullptr;
-    if (FAILED(As<IWbemLocator>(locator)->ConnectServer(path.get(), nullptr, nullptr, nullptr, 0,
-                                                        nullptr, nullptr, &services))) {
+    // Without the flag a WMI service that does not answer holds the call without end; with it
+    // the call returns in two minutes at most, and a time-out fails like any other error.
+    if (FAILED(As<IWbemLocator>(locator)->ConnectServer(path.get(), nullptr, nullptr, nullptr,
+                                                        WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr,
+                                                        nullptr, &services))) {
         return std::nullopt;
     }
     return FromNative<ComObject>(services);

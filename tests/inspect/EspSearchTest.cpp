@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "inspect/DiskNumbers.h"
+#include "tests/support/BootOptions.h"
+#include "tests/support/Fold.h"
 #include "tests/support/Situations.h"
 
 namespace certvane {
@@ -18,8 +20,17 @@ using ::testing::Not;
 
 namespace W = test::Windows11;
 
-const std::wstring kTempMount = L"C:\\Users\\admin\\AppData\\Local\\Temp\\ESP_TEMP_";
+const std::wstring kTemp = L"C:\\Users\\admin\\AppData\\Local\\Temp\\";
 constexpr EspScope kEsp = EspScope::EspPartitions;
+
+// The private folder of the n-th unguessable name the scripted machine gives, and the mount
+// folder inside it.
+std::wstring PrivateFolder(int n) {
+    return kTemp + L"certvane-esp-{00000000-0000-0000-0000-00000000000" + std::to_wstring(n) + L"}";
+}
+std::wstring MountFolder(int n) {
+    return PrivateFolder(n) + L"\\ESP\\";
+}
 
 std::vector<std::wstring> CommandLines(const ScriptedMachine& machine) {
     std::vector<std::wstring> lines;
@@ -99,32 +110,57 @@ TEST(FindEspVolumes, AnSWithoutBootFilesOrOnAnotherDiskIsRemovedAtOnce) {
     EXPECT_FALSE(foreign.letters.count(L'S'));
 }
 
-TEST(FindEspVolumes, MountsLetterlessVolumesOnNumberedFoldersAndKeepsOnlyTheEsp) {
+TEST(FindEspVolumes, MountsALetterlessEspOnAFreshPrivateFolderAndNoOtherVolume) {
     ScriptedMachine machine = test::NormalWindows11();
     WithoutVolumePath(machine);
     machine.mountvolEsp.reset();
     const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
-    // The ESP and the recovery volume have no path names: 0 and 1. The recovery volume is no
-    // ESP by its partition type and is not even mounted; the others are skipped.
-    EXPECT_THAT(found, ElementsAre(EspCandidate{kTempMount + L"0\\", 0, true}));
-    for (const std::wstring& entry : machine.log)
-        EXPECT_EQ(entry.find(kTempMount + L"1"), std::wstring::npos) << entry;
+    // The recovery volume has no path names either, but is no ESP by its partition type: no
+    // folder is made for it, and it is not mounted.
+    EXPECT_THAT(found, ElementsAre(EspCandidate{MountFolder(1), 0, true}));
+    EXPECT_THAT(machine.log, Not(Contains(L"MakePrivateDirectory " + PrivateFolder(2))));
     EXPECT_EQ(machine.mountFolders.size(), 1u);
+    EXPECT_TRUE(machine.privateFolders.count(test::Fold(PrivateFolder(1) + L"\\")));
+    EXPECT_TRUE(machine.privateFolders.count(test::Fold(MountFolder(1))));
     EXPECT_TRUE(IsRegularFile(machine, found[0].path + L"EFI\\Microsoft\\Boot\\bootmgfw.efi"));
 
     ReleaseEspMounts(machine, found);
     EXPECT_THAT(machine.mountFolders, IsEmpty());
-    EXPECT_FALSE(machine.FolderExists(kTempMount + L"0\\"));
+    EXPECT_FALSE(machine.FolderExists(MountFolder(1)));
+    EXPECT_FALSE(machine.FolderExists(PrivateFolder(1)));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
+}
+
+// A folder that exists already, or one that something replaced by a reparse point after it was
+// made, is neither mounted on nor removed: it is not this run's.
+TEST(FindEspVolumes, NeverMountsOnAFolderItDidNotJustMake) {
+    ScriptedMachine existing = test::NormalWindows11();
+    WithoutVolumePath(existing);
+    existing.mountvolEsp.reset();
+    existing.PutFolder(PrivateFolder(1));
+    EXPECT_THAT(FindEspVolumes(existing, kEsp), IsEmpty());
+    EXPECT_TRUE(existing.FolderExists(PrivateFolder(1)));
+    EXPECT_THAT(existing.mountFolders, IsEmpty());
+    EXPECT_THAT(existing.log, Not(Contains(L"DeleteDirectory " + PrivateFolder(1))));
+
+    ScriptedMachine replaced = test::NormalWindows11();
+    WithoutVolumePath(replaced);
+    replaced.mountvolEsp.reset();
+    replaced.privateFoldersReplaced = true;
+    EXPECT_THAT(FindEspVolumes(replaced, kEsp), IsEmpty());
+    EXPECT_THAT(replaced.mountFolders, IsEmpty());
+    for (const std::wstring& entry : replaced.log) {
+        EXPECT_FALSE(entry.starts_with(L"DeleteDirectory")) << entry;
+        EXPECT_FALSE(entry.starts_with(L"MountVolumeAt")) << entry;
+    }
 }
 
 TEST(FindEspVolumes, WhenNothingIsFoundRunsMountvolTwiceAndMountsNoOtherVolume) {
     ScriptedMachine machine = test::LegacyBiosMachine();
     EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
     EXPECT_THAT(CommandLines(machine), ElementsAre(L"mountvol S: /s", L"mountvol S: /s"));
-    EXPECT_FALSE(machine.FolderExists(kTempMount + L"0\\"));
     EXPECT_THAT(machine.mountFolders, IsEmpty());
-    EXPECT_THAT(machine.log, Not(Contains(L"DeleteDirectory " + kTempMount + L"0\\")));
+    EXPECT_EQ(machine.DescribeSystem().find(L"certvane-esp-"), std::wstring::npos);
 }
 
 TEST(FindEspVolumes, AFailedFolderMountRemovesItsFolder) {
@@ -133,18 +169,20 @@ TEST(FindEspVolumes, AFailedFolderMountRemovesItsFolder) {
     machine.mountvolEsp.reset();
     machine.volumes[W::Esp].refusesFolderMount = true;
     EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
-    EXPECT_THAT(machine.log, Contains(L"DeleteDirectory " + kTempMount + L"0\\"));
-    EXPECT_THAT(machine.log, Not(Contains(L"MountVolumeAt " + kTempMount + L"0\\")));
-    EXPECT_EQ(machine.DescribeSystem().find(L"ESP_TEMP_"), std::wstring::npos);
+    EXPECT_THAT(machine.log, Contains(L"DeleteDirectory " + MountFolder(1)));
+    EXPECT_THAT(machine.log, Contains(L"DeleteDirectory " + PrivateFolder(1)));
+    EXPECT_EQ(machine.DescribeSystem().find(L"certvane-esp-"), std::wstring::npos);
 }
 
-TEST(FindEspVolumes, WithoutATemporaryFolderMountsUnderTheCurrentDirectory) {
+// The current directory is often Downloads, which a standard user writes.
+TEST(FindEspVolumes, WithoutATemporaryDirectoryMakesNoFolderAnywhere) {
     ScriptedMachine machine = test::NormalWindows11();
     WithoutVolumePath(machine);
     machine.mountvolEsp.reset();
     machine.tempDirectory.clear();
-    EXPECT_THAT(FindEspVolumes(machine, kEsp),
-                ElementsAre(EspCandidate{L"C:\\Users\\admin\\ESP_TEMP_0\\", 0, true}));
+    EXPECT_THAT(FindEspVolumes(machine, kEsp), IsEmpty());
+    for (const std::wstring& entry : machine.log)
+        EXPECT_EQ(entry.find(L"Directory"), std::wstring::npos) << entry;
 }
 
 TEST(ReleaseEspMounts, AStepThatFailsDoesNotStopTheOthers) {
@@ -152,13 +190,14 @@ TEST(ReleaseEspMounts, AStepThatFailsDoesNotStopTheOthers) {
     WithoutVolumePath(machine);
     machine.mountvolEsp.reset();
     const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
-    ASSERT_THAT(found, ElementsAre(EspCandidate{kTempMount + L"0\\", 0, true}));
+    ASSERT_THAT(found, ElementsAre(EspCandidate{MountFolder(1), 0, true}));
     machine.removeMountPointFails = true;
     machine.deleteDirectoryFails = true;
     machine.log.clear();
     ReleaseEspMounts(machine, found);
-    EXPECT_THAT(machine.log, ElementsAre(L"RemoveMountPoint " + kTempMount + L"0\\ refused",
-                                         L"DeleteDirectory " + kTempMount + L"0\\ refused"));
+    EXPECT_THAT(machine.log, ElementsAre(L"RemoveMountPoint " + MountFolder(1) + L" refused",
+                                         L"DeleteDirectory " + MountFolder(1) + L" refused",
+                                         L"DeleteDirectory " + PrivateFolder(1) + L" refused"));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
     EXPECT_THAT(machine.misuse, IsEmpty());
 }
@@ -264,6 +303,47 @@ TEST(GetCurrentBootManagerPath, PrefersTheSystemDisk) {
     ScriptedMachine fallbackOnly = test::NormalWindows11();
     fallbackOnly.volumes[W::Esp].files.erase(L"EFI\\MICROSOFT\\BOOT\\BOOTMGFW.EFI");
     EXPECT_EQ(CurrentBootManager(fallbackOnly), L"");
+}
+
+// Windows need not give an ESP a volume name; its device path needs no letter and no folder.
+TEST(FindEspVolumes, ReadsAnEspWithoutVolumeNameThroughItsDevicePath) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.volumes[W::Esp].listed = false;
+    EXPECT_THAT(FindEspVolumes(machine, kEsp),
+                ElementsAre(EspCandidate{ScriptedMachine::DevicePathOf(W::Esp), 0, false, false}));
+    EXPECT_THAT(machine.processStarts, IsEmpty());
+    EXPECT_THAT(machine.mountFolders, IsEmpty());
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+    EXPECT_EQ(CurrentBootManager(machine),
+              ScriptedMachine::DevicePathOf(W::Esp) + L"EFI\\Microsoft\\Boot\\bootmgfw.efi");
+}
+
+// A second ESP on the system disk (a cloned or dual-boot disk) holds a boot manager too; only
+// the firmware knows which one it started, and no file can change its answer.
+TEST(FindEspVolumes, TakesThePartitionTheFirmwareStartedFrom) {
+    ScriptedMachine machine = test::NormalWindows11();
+    const std::size_t second = machine.AddVolume({L"\\\\?\\Volume{second-esp}\\", L"FAT32", 0});
+    machine.PutFile(machine.volumes[second].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
+                    test::SignedFile(L"Microsoft Windows Production PCA 2011"));
+    EXPECT_EQ(CurrentBootManager(machine),
+              machine.volumes[W::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    test::BootedFrom(machine, second);
+    const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
+    EXPECT_THAT(found,
+                ElementsAre(EspCandidate{machine.volumes[W::Esp].name, 0, false, false},
+                            EspCandidate{machine.volumes[second].name, 0, false, false, true}));
+    EXPECT_EQ(CurrentBootManager(machine),
+              machine.volumes[second].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi");
+
+    // The firmware's ESP may lie on another disk than Windows.
+    machine.volumes[second].disk = 2;
+    EXPECT_EQ(CurrentBootManager(machine),
+              machine.volumes[second].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    // What the firmware names is still taken only when it is an ESP by type.
+    machine.volumes[second].partition->gptType = BasicDataPartitionType;
+    EXPECT_EQ(CurrentBootManager(machine),
+              machine.volumes[W::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi");
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
 }
 
 TEST(ChooseSystemEspRoot, FallsBackToTheFirstCandidateWhenTheSystemDisksHasNoPath) {

@@ -85,7 +85,7 @@ TEST(ReportRunProperties, EveryRunReleasesWhatItAcquiredAndLeavesTheSystemAsFoun
         EXPECT_THAT(machine.HeldResources(), IsEmpty());
         EXPECT_THAT(machine.misuse, IsEmpty());
         EXPECT_EQ(machine.DescribeSystem(), before);
-        EXPECT_EQ(machine.DescribeSystem().find(L"ESP_TEMP_"), std::wstring::npos);
+        EXPECT_EQ(machine.DescribeSystem().find(L"certvane-esp-"), std::wstring::npos);
     }
 }
 

@@ -26,6 +26,10 @@ TEST(Win32FileSystem, TellsFilesFromFoldersAndMissingPaths) {
 
     EXPECT_TRUE(IsRegularFile(platform, file));
     EXPECT_FALSE(IsRegularFile(platform, folder));
+    // Read through a handle on the path itself: a folder is plain, a file or nothing is not.
+    EXPECT_TRUE(platform.IsPlainFolder(folder));
+    EXPECT_FALSE(platform.IsPlainFolder(file));
+    EXPECT_FALSE(platform.IsPlainFolder(folder + L"\\missing"));
     EXPECT_TRUE(platform.PathExists(folder));
     EXPECT_FALSE(IsRegularFile(platform, folder + L"\\missing.efi"));
     EXPECT_FALSE(platform.PathExists(folder + L"\\missing.efi"));

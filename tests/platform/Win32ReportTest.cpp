@@ -52,7 +52,10 @@ TEST(Win32Report, IsCompleteAndLeavesNoMountFolderOrDriveS) {
         lines.back(),
         L"  下一步：无法读取固件证书，无法判断是否就绪：请确认电脑以 UEFI 模式启动，并以管理员"
         L"身份运行。");
-    EXPECT_EQ(GetFileAttributesW((temp + L"ESP_TEMP_0").c_str()), INVALID_FILE_ATTRIBUTES);
+    WIN32_FIND_DATAW found{};
+    const HANDLE left = FindFirstFileW((temp + L"certvane-esp-*").c_str(), &found);
+    EXPECT_EQ(left, INVALID_HANDLE_VALUE) << found.cFileName;
+    if (left != INVALID_HANDLE_VALUE) FindClose(left);
     EXPECT_EQ(platform.DriveTypeOf(L"S:\\"), DriveNoRootDir);
 }
 

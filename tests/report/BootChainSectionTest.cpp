@@ -145,8 +145,8 @@ TEST(BootChainSection, EndsEveryRunWithoutTheMountsItMadeButKeepsAForeignS) {
     const std::wstring before = folder.DescribeSystem();
     Section(folder, false, L"", {});
     EXPECT_THAT(folder.log,
-                ::testing::Contains(
-                    L"RemoveMountPoint C:\\Users\\admin\\AppData\\Local\\Temp\\ESP_TEMP_0\\"));
+                ::testing::Contains(L"RemoveMountPoint C:\\Users\\admin\\AppData\\Local\\Temp\\"
+                                    L"certvane-esp-{00000000-0000-0000-0000-000000000001}\\ESP\\"));
     EXPECT_EQ(folder.DescribeSystem(), before);
 
     // An S: this run did not assign is never removed: not the ESP a deployment script lettered

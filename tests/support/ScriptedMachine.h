@@ -52,10 +52,12 @@ struct ScriptedVolume {
     std::uint32_t extents = 1;
     std::uint32_t driveType = DriveFixed;
     bool refusesFolderMount = false;
-    // Its files can be reached through its volume name ("\\?\Volume{...}\EFI\..."); false
-    // stands for a system that gives the volume no usable volume path, so only a letter or a
-    // mount folder reaches them.
+    // Its files can be reached through its volume name ("\\?\Volume{...}\EFI\...") and its
+    // device path ("\\?\GLOBALROOT\Device\HarddiskVolumeN\EFI\..."); false stands for a
+    // system that reaches them through neither, so only a letter or a mount folder does.
     bool filesByVolumeName = true;
+    // The volume search lists it; false stands for a volume Windows gave no volume name.
+    bool listed = true;
     // The partition it lies on; unset, AddVolume gives a FAT volume of a fixed drive the ESP's
     // GPT type, a FAT volume of a removable drive MBR type 0x0C, and anything else the GPT type
     // of basic data.
@@ -84,6 +86,9 @@ class ScriptedMachine : public Platform {
     // ---- scripting ---------------------------------------------------------------------
     void SetFirmwareVariable(std::wstring name, std::wstring guidText, Bytes value);
     std::size_t AddVolume(ScriptedVolume volume);
+    // "\\?\GLOBALROOT\Device\HarddiskVolumeN\": volumes are numbered from 1 as they were
+    // added.
+    static std::wstring DevicePathOf(std::size_t volume);
     void AssignLetter(wchar_t letter, std::size_t volume);
     // Puts a file (and its folders) at a path that resolves through the letters, volume
     // names and mount folders as they are now.
@@ -129,6 +134,9 @@ class ScriptedMachine : public Platform {
     bool mountvolUnmountFails = false;  // "mountvol S: /d" exits with 1 and S: stays
     bool removeMountPointFails = false;
     bool deleteDirectoryFails = false;
+    // Every folder made private is found a reparse point when its handle is read: something
+    // replaced it between its making and its use.
+    bool privateFoldersReplaced = false;
     // Programs of the system directory other than mountvol, by command line
     // ("schtasks.exe /query ..."); unknown ones exit with 1. Nothing outside the system
     // directory starts, and the command interpreter is a misuse.
@@ -233,6 +241,7 @@ class ScriptedMachine : public Platform {
     bool MakeDirectory(std::wstring_view path) override;
     bool DeleteDirectory(std::wstring_view path) override;
     bool MakePrivateDirectory(std::wstring_view path) override;
+    bool IsPlainFolder(std::wstring_view path) override;
     bool CopyFileTo(std::wstring_view source, std::wstring_view destination) override;
     bool DeleteDirectoryWithFiles(std::wstring_view folder) override;
     std::wstring UnguessableName() override;
@@ -318,6 +327,7 @@ class ScriptedMachine : public Platform {
     EntryKind KindAt(const Location& location) const;
     ScriptedFile* FileAt(std::wstring_view path);
     std::optional<std::size_t> VolumeNamed(std::wstring_view name) const;
+    std::optional<std::size_t> NextListedVolume(std::size_t from) const;
     void RunMountvol(std::wstring_view commandLine, Process& process);
 
     const RegistryTree* TreeFor(const std::wstring& hive) const;

@@ -60,8 +60,18 @@ std::size_t ScriptedMachine::AddVolume(ScriptedVolume volume) {
             volume.partition = {PartitionStyle::Gpt, BasicDataPartitionType, 0};
         }
     }
+    // Each partition has a GUID of its own.
+    if (volume.partition->style == PartitionStyle::Gpt && volume.partition->gptId == Guid{})
+        volume.partition->gptId = {0x9A570000u + static_cast<std::uint32_t>(volumes.size()),
+                                   0x5C1D,
+                                   0x4E5A,
+                                   {1, 2, 3, 4, 5, 6, 7, 8}};
     volumes.push_back(std::move(volume));
     return volumes.size() - 1;
+}
+
+std::wstring ScriptedMachine::DevicePathOf(std::size_t volume) {
+    return L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume" + std::to_wstring(volume + 1) + L"\\";
 }
 
 void ScriptedMachine::AssignLetter(wchar_t letter, std::size_t volume) {
@@ -73,7 +83,14 @@ void ScriptedMachine::AssignLetter(wchar_t letter, std::size_t volume) {
 std::optional<std::size_t> ScriptedMachine::VolumeNamed(std::wstring_view name) const {
     const std::wstring folded = Fold(name);
     for (std::size_t i = 0; i < volumes.size(); ++i) {
-        if (Fold(volumes[i].name) == folded) return i;
+        if (Fold(volumes[i].name) == folded || Fold(DevicePathOf(i)) == folded) return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> ScriptedMachine::NextListedVolume(std::size_t from) const {
+    for (std::size_t i = from; i < volumes.size(); ++i) {
+        if (volumes[i].listed) return i;
     }
     return std::nullopt;
 }
@@ -82,11 +99,13 @@ std::optional<ScriptedMachine::Location> ScriptedMachine::Resolve(std::wstring_v
     const std::wstring folded = Normalized(path);
     const std::wstring asFolder = WithTrailingBackslash(path);
     for (std::size_t i = 0; i < volumes.size(); ++i) {
-        const std::wstring name = Fold(volumes[i].name);
-        if (!StartsWith(asFolder, name)) continue;
-        // The volume itself ("\\?\Volume{...}\") stays reachable, for the queries about it.
-        if (!volumes[i].filesByVolumeName && asFolder.size() > name.size()) return std::nullopt;
-        return Location{i, TrimBackslashes(folded.substr(name.size() - 1))};
+        for (const std::wstring& name : {Fold(volumes[i].name), Fold(DevicePathOf(i))}) {
+            if (!StartsWith(asFolder, name)) continue;
+            // The volume itself ("\\?\Volume{...}\") stays reachable, for the queries about
+            // it.
+            if (!volumes[i].filesByVolumeName && asFolder.size() > name.size()) return std::nullopt;
+            return Location{i, TrimBackslashes(folded.substr(name.size() - 1))};
+        }
     }
     const std::pair<const std::wstring, std::size_t>* mount = nullptr;
     for (const auto& entry : mountFolders) {
@@ -219,6 +238,12 @@ bool ScriptedMachine::MakePrivateDirectory(std::wstring_view path) {
     return true;
 }
 
+bool ScriptedMachine::IsPlainFolder(std::wstring_view path) {
+    if (privateFoldersReplaced && privateFolders.count(Fold(WithTrailingBackslash(path))))
+        return false;
+    return FolderExists(path);
+}
+
 bool ScriptedMachine::CopyFileTo(std::wstring_view source, std::wstring_view destination) {
     const ScriptedFile* file = FileAt(source);
     const auto target = Resolve(destination);
@@ -305,15 +330,19 @@ void ScriptedMachine::CloseDevice(DeviceHandle device) {
 }
 
 std::optional<VolumeSearchStart> ScriptedMachine::FindFirstVolumeName() {
-    if (volumes.empty()) return std::nullopt;
-    const auto search = VolumeSearch{NewHandle({HandleKind::Search, L"of volumes", 1})};
-    return VolumeSearchStart{search, volumes.front().name};
+    const auto first = NextListedVolume(0);
+    if (!first) return std::nullopt;
+    const auto search = VolumeSearch{NewHandle({HandleKind::Search, L"of volumes", *first + 1})};
+    return VolumeSearchStart{search, volumes[*first].name};
 }
 
 std::optional<std::wstring> ScriptedMachine::FindNextVolumeName(VolumeSearch search) {
     Handle* handle = FindHandle(static_cast<std::uintptr_t>(search), HandleKind::Search);
-    if (handle == nullptr || handle->index >= volumes.size()) return std::nullopt;
-    return volumes[handle->index++].name;
+    if (handle == nullptr) return std::nullopt;
+    const auto next = NextListedVolume(handle->index);
+    if (!next) return std::nullopt;
+    handle->index = *next + 1;
+    return volumes[*next].name;
 }
 
 void ScriptedMachine::CloseVolumeSearch(VolumeSearch search) {
