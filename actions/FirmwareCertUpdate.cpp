@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "actions/BitLockerSuspension.h"
 #include "assess/DecidingBootManager.h"
 #include "assess/FirmwareReadiness.h"
 #include "assess/KeyReadiness.h"
@@ -80,14 +81,37 @@ std::wstring TriggerFirmwareCertUpdate(Platform& platform) {
     const auto key =
         platform.OpenRegistryKey(RegistryRoot::LocalMachine, kServicingKey, RegistryKeySetValue);
     if (!key) return L"无法打开注册表项，请确保以管理员身份运行。";
+    // The confirmation promised the suspension: it comes last before the write, once nothing
+    // else can refuse the action, and without it nothing is written.
+    const BitLockerSuspension suspension = SuspendSystemBitLocker(platform);
+    if (suspension.outcome == SuspensionOutcome::Unreadable ||
+        suspension.outcome == SuspensionOutcome::Refused) {
+        platform.CloseRegistryKey(*key);
+        return std::wstring(
+                   suspension.outcome == SuspensionOutcome::Unreadable
+                       ? L"无法读取 BitLocker 状态，无法按确认框所说暂停保护，因此未启动更新。"
+                       : L"暂停 BitLocker 保护失败，未写入更新请求，也未启动更新任务。") +
+               L"\n请手动暂停 BitLocker 保护两次重启（manage-bde -protectors -disable " +
+               suspension.drive + L" -RebootCount 2）后重试。";
+    }
+    const bool suspended = suspension.outcome == SuspensionOutcome::Suspended;
     const std::array<std::uint8_t, 4> value{kAllCa2023Updates & 0xFF,
                                             (kAllCa2023Updates >> 8) & 0xFF, 0, 0};
     const bool written = platform.WriteRegistryValue(*key, kAvailableUpdates, RegDword, value);
     platform.CloseRegistryKey(*key);
-    if (!written) return L"设置注册表 AvailableUpdates 失败。";
+    if (!written) {
+        if (!suspended) return L"设置注册表 AvailableUpdates 失败。";
+        return ResumeBitLocker(platform, suspension.drive)
+                   ? std::wstring(L"设置注册表 AvailableUpdates 失败。已恢复 BitLocker 保护。")
+                   : L"设置注册表 AvailableUpdates 失败。恢复 BitLocker "
+                     L"保护也失败：保护仍暂停两次重启，"
+                     L"请手动恢复（manage-bde -protectors -enable " +
+                         suspension.drive + L"）。";
+    }
 
     // Success only when schtasks says the task was started; the value stays written either way.
-    const std::wstring note = RequestNote(readiness, AssessPlatformKey(matrix));
+    const std::wstring note = RequestNote(readiness, AssessPlatformKey(matrix)) +
+                              (suspended ? L"\nBitLocker 保护已暂停，两次重启后自动恢复。" : L"");
     if (RunTaskCommand(platform, kTaskRun, kTaskRunTimeoutMs) == 0) {
         return L"更新任务已触发。请重启电脑两次以完成证书更新。" + note;
     }

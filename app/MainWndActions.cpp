@@ -1,6 +1,7 @@
 // The four buttons: what a click does, and when the two update buttons may be clicked.
 #include "app/MainWnd.h"
 #include "assess/FirmwareReadiness.h"
+#include "inspect/BitLocker.h"
 #include "inspect/Environment.h"
 
 namespace certvane {
@@ -28,11 +29,21 @@ void CMainWnd::OnUpdateClicked() {
     }
     if (busy_) return;
     StopStatusTimer();
-    const int answer =
-        Ask(L"此操作将触发 UEFI 安全启动固件证书更新。\n"
-            L"如果 BitLocker 已启用，将自动暂停保护（重启两次后恢复）。\n"
-            L"请确保系统已安装最新补丁，并备份重要数据。\n\n确定继续？",
-            L"确认固件更新", MB_YESNO | MB_ICONWARNING);
+    std::wstring question =
+        L"此操作将触发 UEFI 安全启动固件证书更新。\n"
+        L"如果 BitLocker 已启用，将自动暂停保护（重启两次后恢复）。\n";
+    // The provider answers locally at once; it is asked here so that the warning comes before
+    // the choice, not after it.
+    if (const auto drive = SystemDrive(platform_)) {
+        const auto detail = ReadBitLockerDetail(platform_, *drive);
+        if (detail && detail->LacksRecoveryPassword()) {
+            question +=
+                L"注意：系统盘没有 BitLocker 恢复密码保护器，一旦进入 BitLocker "
+                L"恢复将无法用恢复密码解锁；请先添加并备份恢复密码。\n";
+        }
+    }
+    question += L"请确保系统已安装最新补丁，并备份重要数据。\n\n确定继续？";
+    const int answer = Ask(question.c_str(), L"确认固件更新", MB_YESNO | MB_ICONWARNING);
     if (answer != IDYES) return;
     BeginWork(L"正在执行固件更新，请稍候...", nullptr, WM_UPDATE_DONE, operations_.firmwareUpdate);
 }

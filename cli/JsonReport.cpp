@@ -93,6 +93,32 @@ ordered_json ReadinessJson(const MachineFacts& facts, const MachineAssessment& a
         {"wouldBoot", boot ? ordered_json(boot->judgement.WouldBoot()) : ordered_json(nullptr)}};
 }
 
+std::string_view ProtectorKey(std::int32_t type) {
+    static constexpr std::string_view kKeys[] = {"unknown",          "tpm",         "externalKey",
+                                                 "recoveryPassword", "tpmPin",      "tpmStartupKey",
+                                                 "tpmPinStartupKey", "publicKey",   "passphrase",
+                                                 "tpmCertificate",   "cngProtector"};
+    return type >= 0 && type < 11 ? kKeys[type] : "unknown";
+}
+
+ordered_json BitLockerDetailJson(const std::optional<BitLockerDetail>& detail) {
+    if (!detail) return nullptr;
+    ordered_json protectors = nullptr;
+    if (detail->protectorsKnown) {
+        protectors = ordered_json::array();
+        for (const std::int32_t type : detail->protectorTypes)
+            protectors.push_back(ProtectorKey(type));
+    }
+    return {
+        {"drive", ToUtf8(detail->drive)},
+        {"encrypted", detail->encrypted},
+        {"protectionOn", detail->protectionOn},
+        {"protectors", protectors},
+        {"hasRecoveryPassword", detail->protectorsKnown ? ordered_json(detail->hasRecoveryPassword)
+                                                        : ordered_json(nullptr)},
+        {"suspendCount",
+         detail->suspendCount ? ordered_json(*detail->suspendCount) : ordered_json(nullptr)}};
+}
 }  // namespace
 
 std::string CertificateKey(const KnownCertificate& row) {
@@ -168,6 +194,7 @@ std::string JsonReport(const MachineFacts& facts, const MachineAssessment& asses
         {"bootFiles", bootFiles},
         {"servicing", servicing},
         {"readiness", ReadinessJson(facts, assessment, exitCode)},
+        {"bitLockerDetail", BitLockerDetailJson(facts.bitLockerDetail)},
     };
     AddKeyHierarchy(report, facts, assessment);
     return report.dump(2) + "\n";

@@ -7,7 +7,7 @@
 namespace certvane::cli {
 
 // The version of the JSON report's layout: raised when keys are added.
-inline constexpr int JsonSchemaVersion = 3;
+inline constexpr int JsonSchemaVersion = 4;
 
 // The JSON report's keys about the key hierarchy: "variables", "certificateMatrix",
 // "kekReadiness", "platformKey", "dbxCurrency" and "bootJudgements".

@@ -1,5 +1,8 @@
 #include "inspect/BitLocker.h"
 
+#include <algorithm>
+
+#include "inspect/EncryptableVolume.h"
 #include "inspect/Environment.h"
 #include "inspect/OfflineSystemHive.h"
 #include "inspect/PathText.h"
@@ -9,60 +12,51 @@
 namespace certvane {
 namespace {
 
-std::int32_t Int32Property(WmiApi& wmi, ComObject object, std::wstring_view name) {
-    const auto value = wmi.WmiProperty(object, name);
-    return value && value->variantType == VariantInt32 ? value->int32Value : 0;
-}
-
-// The BitLocker provider normally answers in well under a second; a hung one must not hold
-// the only worker forever.
-constexpr std::uint32_t kWmiTimeoutMs = 60000;
-
-int VolumeState(WmiApi& wmi, ComObject enumerator) {
-    const WmiNext next = wmi.NextWmiObject(enumerator, kWmiTimeoutMs);
-    // No answer, or a failed one, says nothing about the volume: unlike "no such volume" it is
-    // not "not encrypted".
-    if (next.timedOut || next.failed) return -1;
-    const auto& volume = next.object;
-    if (!volume) return 0;
-    const std::int32_t conversion = Int32Property(wmi, *volume, L"ConversionStatus");
-    const std::int32_t protection = Int32Property(wmi, *volume, L"ProtectionStatus");
-    wmi.ReleaseComObject(*volume);
-    if (conversion == 0) return 0;
-    return protection == 1 ? 1 : 2;
-}
-
-int QueryThroughLocator(WmiApi& wmi, ComObject locator, const std::wstring& drive) {
-    const auto services =
-        wmi.ConnectWmiNamespace(locator, L"ROOT\\CIMV2\\Security\\MicrosoftVolumeEncryption");
-    if (!services) return -1;
-    wmi.SetWmiProxyBlanket(*services);
-    const std::wstring query =
-        L"SELECT ConversionStatus, ProtectionStatus FROM Win32_EncryptableVolume WHERE "
-        L"DriveLetter = '" +
-        drive + L"'";
-    int state = -1;
-    if (const auto enumerator = wmi.ExecWmiQuery(*services, query)) {
-        state = VolumeState(wmi, *enumerator);
-        wmi.ReleaseComObject(*enumerator);
-    }
-    wmi.ReleaseComObject(*services);
-    return state;
-}
+constexpr std::int32_t kRecoveryPassword = 3;  // KeyProtectorType of a numerical password
 
 }  // namespace
 
 int QueryBitLockerWmi(Platform& platform, std::wstring_view drive) {
     if (!drive.empty() && drive.back() == L'\\') drive.remove_suffix(1);
-    const bool comInitialized = platform.InitializeComApartment();
-    platform.InitializeComSecurity();
-    int state = -1;
-    if (const auto locator = platform.CreateWmiLocator()) {
-        state = QueryThroughLocator(platform, *locator, std::wstring(drive));
-        platform.ReleaseComObject(*locator);
+    EncryptableVolume volume(platform, drive);
+    if (volume.state() == EncryptableVolume::State::Unreadable) return -1;
+    if (volume.state() == EncryptableVolume::State::Absent) return 0;
+    if (volume.Number(L"ConversionStatus").value_or(0) == 0) return 0;
+    return volume.Number(L"ProtectionStatus").value_or(0) == 1 ? 1 : 2;
+}
+
+std::optional<BitLockerDetail> ReadBitLockerDetail(Platform& platform, std::wstring_view drive) {
+    EncryptableVolume volume(platform, drive);
+    if (volume.state() == EncryptableVolume::State::Unreadable) return std::nullopt;
+    BitLockerDetail detail;
+    detail.drive = std::wstring(drive);
+    if (volume.state() == EncryptableVolume::State::Absent) return detail;
+    detail.encrypted = volume.Number(L"ConversionStatus").value_or(0) != 0;
+    detail.protectionOn = volume.Number(L"ProtectionStatus").value_or(0) == 1;
+    // KeyProtectorType 0: every protector.
+    if (const auto ids = volume.CallForTexts(L"GetKeyProtectors", {{L"KeyProtectorType", 0, {}}},
+                                             L"VolumeKeyProtectorID")) {
+        detail.protectorsKnown = true;
+        for (const std::wstring& id : *ids) {
+            const auto type = volume.CallForNumber(
+                L"GetKeyProtectorType", {{L"VolumeKeyProtectorID", {}, id}}, L"KeyProtectorType");
+            detail.protectorTypes.push_back(type.value_or(0));
+        }
+        detail.hasRecoveryPassword = std::ranges::find(detail.protectorTypes, kRecoveryPassword) !=
+                                     detail.protectorTypes.end();
     }
-    if (comInitialized) platform.UninitializeCom();
-    return state;
+    // Only while protection is suspended does the count mean restarts left.
+    if (detail.encrypted && !detail.protectionOn) {
+        const auto count = volume.CallForNumber(L"GetSuspendCount", {}, L"SuspendCount");
+        if (count && *count > 0) detail.suspendCount = *count;
+    }
+    return detail;
+}
+
+std::optional<std::wstring> SystemDrive(Platform& platform) {
+    const std::wstring windows = platform.WindowsDirectoryPath();
+    if (windows.size() < 2 || windows[1] != L':') return std::nullopt;
+    return windows.substr(0, 2);
 }
 
 OfflineBitLockerState ReadOfflineBitLockerState(Platform& platform,

@@ -60,6 +60,8 @@ std::optional<MachineFacts> GatherMachineFacts(Platform& platform,
     facts.uefiBoot = IsUefiBoot(platform);
     facts.secureBootEnabled = IsSecureBootEnabled(platform);
     facts.bitLocker = GetBitLockerStatusText(platform);
+    if (const auto drive = SystemDrive(platform); drive && !facts.winPE)
+        facts.bitLockerDetail = ReadBitLockerDetail(platform, *drive);
 
     facts.keys = ReadKeyStores(platform, capturedNames);
     facts.dbNames = NamesOf(platform, facts.keys.Store(L"db").image);

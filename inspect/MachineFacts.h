@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "inspect/BitLocker.h"
 #include "inspect/BootChain.h"
 #include "inspect/KeyStores.h"
 #include "inspect/ServicingState.h"
@@ -32,6 +33,8 @@ struct MachineFacts {
     bool uefiBoot = false;
     bool secureBootEnabled = false;
     std::wstring bitLocker;
+    // The running system's volume, outside Windows PE; nullopt when it cannot be read.
+    std::optional<BitLockerDetail> bitLockerDetail;
 
     // Every Secure Boot variable.
     KeyStores keys;

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Handles.h"
 
@@ -18,6 +20,13 @@ struct WmiValue {
 
 // The next object of an enumeration: none at its end, on a failure (`failed`), or when the
 // provider gave no answer in time (`timedOut`). Only the end says that there is no more.
+// One input parameter of a WMI method: a number (sint32 or uint32) or a string.
+struct WmiArgument {
+    std::wstring name;
+    std::optional<std::int32_t> number;
+    std::wstring text;
+};
+
 struct WmiNext {
     std::optional<ComObject> object;
     bool timedOut = false;
@@ -43,6 +52,15 @@ class WmiApi {
     // The next object, waiting at most `milliseconds` for the provider.
     virtual WmiNext NextWmiObject(ComObject enumerator, std::uint32_t milliseconds) = 0;
     virtual std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) = 0;
+    // A string array property (VT_ARRAY | VT_BSTR); nullopt when it is absent or of another type.
+    virtual std::optional<std::vector<std::wstring>> WmiStringArrayProperty(
+        ComObject object, std::wstring_view name) = 0;
+    // Calls `method` on `object`, an instance an enumeration of `services` delivered (selected
+    // with all its properties, so that its path is known). The output parameters, or nullopt
+    // when the call cannot be made; the method's own ReturnValue is among the outputs.
+    virtual std::optional<ComObject> ExecWmiMethod(ComObject services, ComObject object,
+                                                   std::wstring_view method,
+                                                   const std::vector<WmiArgument>& inputs) = 0;
     virtual void ReleaseComObject(ComObject object) = 0;
 
   protected:

@@ -189,6 +189,67 @@ void WriteDbx(std::wstring& report, const MachineAssessment& a) {
     }
 }
 
+std::wstring_view ProtectorName(std::int32_t type) {
+    switch (type) {
+        case 1:
+            return L"TPM";
+        case 2:
+            return L"外部密钥";
+        case 3:
+            return L"恢复密码";
+        case 4:
+            return L"TPM+PIN";
+        case 5:
+            return L"TPM+启动密钥";
+        case 6:
+            return L"TPM+PIN+启动密钥";
+        case 7:
+            return L"公钥";
+        case 8:
+            return L"密码";
+        case 9:
+            return L"TPM 证书";
+        case 10:
+            return L"CNG 保护器";
+        default:
+            return L"未知保护器";
+    }
+}
+
+// Slot 10: what an administrator checks before a change that may ask for the recovery key.
+void WriteBitLocker(std::wstring& report, const MachineFacts& facts) {
+    if (facts.winPE) return;
+    const auto& d = facts.bitLockerDetail;
+    if (!d) {
+        Line(report, L"BitLocker 保护器：无法读取");
+        return;
+    }
+    const std::wstring head = L"BitLocker（" + d->drive + L"）：";
+    if (!d->encrypted) {
+        Line(report, head + L"未加密");
+        return;
+    }
+    std::wstring state = d->protectionOn ? L"保护已开启" : L"保护已暂停";
+    if (!d->protectionOn && d->suspendCount)
+        state += L"（还剩 " + std::to_wstring(*d->suspendCount) + L" 次重启）";
+    Line(report, head + state);
+    if (!d->protectorsKnown) {
+        Line(report, L"BitLocker 保护器：无法读取");
+        return;
+    }
+    std::wstring names;
+    for (const std::int32_t type : d->protectorTypes) {
+        if (!names.empty()) names += L"、";
+        names += ProtectorName(type);
+    }
+    Line(report, L"BitLocker 保护器：" + (names.empty() ? std::wstring(L"无") : names));
+    if (d->LacksRecoveryPassword()) {
+        Line(report,
+             L"注意：没有恢复密码保护器：固件证书更新若触发 BitLocker "
+             L"恢复，将没有恢复密码可用于解锁");
+    }
+}
+
 bool NewestEventIs(const ServicingState& s, std::uint32_t id) {
     return !s.events.events.empty() && s.events.events.front().id == id;
 }
@@ -209,6 +270,11 @@ std::wstring NextStep(const MachineFacts& facts, const MachineAssessment& a) {
     if (NewestEventIs(s, 1032))
         return L"BitLocker 阻止了更新（事件 1032）：请暂停 BitLocker "
                L"保护两次重启，再点击“固件证书更新”。";
+    if (facts.bitLockerDetail && facts.bitLockerDetail->protectionOn &&
+        facts.bitLockerDetail->LacksRecoveryPassword())
+        return L"BitLocker 保护已开启，但没有恢复密码：请先添加恢复密码并妥善保存（manage-bde "
+               L"-protectors -add " +
+               facts.bitLockerDetail->drive + L" -RecoveryPassword），再进行固件证书更新。";
     if (a.stage == ServicingStage::KekStalled)
         return L"KEK 步骤停滞：请向电脑厂商索取固件更新，或由此 PK 签名的 KEK 更新。";
     if (a.stage == ServicingStage::RestartPending) return L"请重启电脑，以完成引导管理器的更换。";
@@ -243,6 +309,7 @@ void WriteProgressSection(std::wstring& report, const MachineFacts& facts,
              L"注意：固件的默认证书（KEKDefault、dbDefault）缺少 2023 "
              L"证书：在固件设置中“恢复默认密钥”会撤销 Windows 写入的更新");
     }
+    WriteBitLocker(report, facts);
     Line(report, L"下一步：" + NextStep(facts, a));
 }
 

@@ -88,6 +88,11 @@ class Win32Platform : public Platform {
     std::optional<ComObject> ExecWmiQuery(ComObject services, std::wstring_view wql) override;
     WmiNext NextWmiObject(ComObject enumerator, std::uint32_t milliseconds) override;
     std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) override;
+    std::optional<std::vector<std::wstring>> WmiStringArrayProperty(
+        ComObject object, std::wstring_view name) override;
+    std::optional<ComObject> ExecWmiMethod(ComObject services, ComObject object,
+                                           std::wstring_view method,
+                                           const std::vector<WmiArgument>& inputs) override;
     void ReleaseComObject(ComObject object) override;
 
     SignatureCheck VerifySignedContent(std::span<const std::uint8_t> signedContent,

@@ -3,6 +3,7 @@
 #include <taskschd.h>
 
 #include "platform/BoundedCall.h"
+#include "platform/win32/HeldCom.h"
 #include "platform/win32/SystemString.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
@@ -15,25 +16,6 @@ constexpr CLSID kTaskSchedulerClass = {
     0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
 constexpr IID kTaskServiceInterface = {
     0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 0x20, 0xcc, 0x3f, 0xd4, 0x0f, 0x85}};
-
-// A COM interface pointer released at the end of its scope.
-template <typename Interface>
-class Held {
-  public:
-    Held() = default;
-    ~Held() {
-        if (pointer_ != nullptr) pointer_->Release();
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    Interface** out() { return &pointer_; }
-    Interface* operator->() const { return pointer_; }
-    Interface& operator*() const { return *pointer_; }
-    explicit operator bool() const { return pointer_ != nullptr; }
-
-  private:
-    Interface* pointer_ = nullptr;
-};
 
 // S_OK with a date: the time; anything else (SCHED_S_TASK_HAS_NOT_RUN, no next run): none.
 std::optional<double> TimeOf(HRESULT result, DATE date) {
@@ -58,10 +40,10 @@ ScheduledTaskState ReadTask(IRegisteredTask& task) {
 ScheduledTaskState QueryThroughService(ITaskService& service, std::wstring_view taskPath) {
     const VARIANT empty{};
     if (FAILED(service.Connect(empty, empty, empty, empty))) return {};
-    Held<ITaskFolder> root;
+    HeldCom<ITaskFolder> root;
     const SystemString rootPath(L"\\");
     if (FAILED(service.GetFolder(rootPath.get(), root.out())) || !root) return {};
-    Held<IRegisteredTask> task;
+    HeldCom<IRegisteredTask> task;
     const SystemString path(taskPath);
     const HRESULT found = root->GetTask(path.get(), task.out());
     if (FAILED(found) || !task) {
@@ -81,7 +63,7 @@ ScheduledTaskState QueryOnThisThread(const std::wstring& taskPath) {
     if (FAILED(init) && init != RPC_E_CHANGED_MODE) return {};
     ScheduledTaskState state;
     {
-        Held<ITaskService> service;
+        HeldCom<ITaskService> service;
         if (SUCCEEDED(CoCreateInstance(kTaskSchedulerClass, nullptr, CLSCTX_INPROC_SERVER,
                                        kTaskServiceInterface,
                                        reinterpret_cast<void**>(service.out()))) &&

@@ -3,6 +3,9 @@
 #include <oleauto.h>
 #include <wbemidl.h>
 
+#include <utility>
+
+#include "platform/win32/HeldCom.h"
 #include "platform/win32/SystemString.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
@@ -13,6 +16,42 @@ namespace {
 template <typename Interface>
 Interface* As(ComObject object) {
     return ToNative<Interface*>(object);
+}
+
+// A VARIANT cleared at the end of its scope.
+class Variant {
+  public:
+    Variant() { VariantInit(&value_); }
+    ~Variant() { VariantClear(&value_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    VARIANT* get() { return &value_; }
+    const VARIANT& operator*() const { return value_; }
+
+  private:
+    VARIANT value_;
+};
+
+bool Get(IWbemClassObject& object, std::wstring_view name, Variant& value) {
+    return SUCCEEDED(object.Get(Terminated(name).c_str(), 0, value.get(), nullptr, nullptr));
+}
+
+// Fills the method's input parameters object; false when one cannot be set.
+bool PutInputs(IWbemClassObject& inputs, const std::vector<WmiArgument>& arguments) {
+    for (const WmiArgument& argument : arguments) {
+        Variant value;
+        if (argument.number) {
+            value.get()->vt = VT_I4;
+            value.get()->lVal = *argument.number;
+        } else {
+            value.get()->vt = VT_BSTR;
+            value.get()->bstrVal =
+                SysAllocStringLen(argument.text.data(), static_cast<UINT>(argument.text.size()));
+            if (value.get()->bstrVal == nullptr) return false;
+        }
+        if (FAILED(inputs.Put(argument.name.c_str(), 0, value.get(), 0))) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -94,6 +133,62 @@ std::optional<WmiValue> Win32Platform::WmiProperty(ComObject object, std::wstrin
     const WmiValue result{value.vt, value.vt == VT_I4 ? value.lVal : 0};
     VariantClear(&value);
     return result;
+}
+
+std::optional<std::vector<std::wstring>> Win32Platform::WmiStringArrayProperty(
+    ComObject object, std::wstring_view name) {
+    Variant value;
+    if (!Get(*As<IWbemClassObject>(object), name, value) || (*value).vt != (VT_ARRAY | VT_BSTR) ||
+        (*value).parray == nullptr || SafeArrayGetDim((*value).parray) != 1) {
+        return std::nullopt;
+    }
+    SAFEARRAY* array = (*value).parray;
+    LONG lower = 0;
+    LONG upper = -1;
+    if (FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
+        FAILED(SafeArrayGetUBound(array, 1, &upper))) {
+        return std::nullopt;
+    }
+    std::vector<std::wstring> texts;
+    for (LONG i = lower; i <= upper; ++i) {
+        BSTR text = nullptr;
+        if (FAILED(SafeArrayGetElement(array, &i, &text))) return std::nullopt;
+        texts.emplace_back(text == nullptr ? L"" : std::wstring(text, SysStringLen(text)));
+        SysFreeString(text);
+    }
+    return texts;
+}
+
+std::optional<ComObject> Win32Platform::ExecWmiMethod(ComObject services, ComObject object,
+                                                      std::wstring_view method,
+                                                      const std::vector<WmiArgument>& inputs) {
+    IWbemServices& wmi = *As<IWbemServices>(services);
+    Variant path;
+    Variant className;
+    if (!Get(*As<IWbemClassObject>(object), L"__PATH", path) || (*path).vt != VT_BSTR ||
+        !Get(*As<IWbemClassObject>(object), L"__CLASS", className) || (*className).vt != VT_BSTR) {
+        return std::nullopt;
+    }
+    const SystemString methodName(method);
+    HeldCom<IWbemClassObject> classObject;
+    if (FAILED(wmi.GetObject((*className).bstrVal, 0, nullptr, classObject.out(), nullptr)))
+        return std::nullopt;
+    // A method without inputs has no input definition; one with inputs gets a fresh instance.
+    HeldCom<IWbemClassObject> definition;
+    if (FAILED(classObject->GetMethod(methodName.get(), 0, definition.out(), nullptr)))
+        return std::nullopt;
+    HeldCom<IWbemClassObject> parameters;
+    if (definition.get() != nullptr && (FAILED(definition->SpawnInstance(0, parameters.out())) ||
+                                        !PutInputs(*parameters.get(), inputs))) {
+        return std::nullopt;
+    }
+    HeldCom<IWbemClassObject> outputs;
+    if (FAILED(wmi.ExecMethod((*path).bstrVal, methodName.get(), 0, nullptr, parameters.get(),
+                              outputs.out(), nullptr)) ||
+        outputs.get() == nullptr) {
+        return std::nullopt;
+    }
+    return FromNative<ComObject>(outputs.release());
 }
 
 void Win32Platform::ReleaseComObject(ComObject object) {

@@ -18,6 +18,7 @@ const std::wstring kNoTask =
     L"当前系统不支持 UEFI CA 2023 自动更新。\n"
     L"请安装 2024 年 2 月 13 日之后发布的 Windows 累积更新（包含 KB5036210 功能）。";
 const std::wstring kTriggered = L"更新任务已触发。请重启电脑两次以完成证书更新。";
+const std::wstring kSuspended = L"\nBitLocker 保护已暂停，两次重启后自动恢复。";
 const std::wstring kNothingToDo =
     L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI CA 2023, "
     L"Microsoft Option ROM UEFI CA 2023），无需更新。";
@@ -54,7 +55,7 @@ void ExpectEverythingReleased(const ScriptedMachine& machine) {
 TEST(TriggerFirmwareCertUpdate, WritesTheServicingValueWholeAndStartsTheTask) {
     ScriptedMachine machine = NeedsUpdate();
     machine.SetRegistryValue(test::kServicingKey, L"AvailableUpdates", test::DwordValue(0x4000));
-    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered);
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered + kSuspended);
 
     const auto value = test::AvailableUpdatesValue(machine);
     ASSERT_TRUE(value.has_value());
@@ -195,14 +196,14 @@ TEST(TriggerFirmwareCertUpdate, ARevoked2023CertificateStillNeedsTheUpdate) {
     ScriptedMachine machine = NeedsUpdate();
     MakeFirmwareReady(machine);
     test::SetRealDbx(machine, {test::RealCert::UefiCa2023});
-    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered);
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered + kSuspended);
     EXPECT_TRUE(test::AvailableUpdatesValue(machine).has_value());
 }
 
 TEST(TriggerFirmwareCertUpdate, CertificatesOfMicrosoftsNamesAreNotMicrosofts) {
     ScriptedMachine machine = NeedsUpdate();
     test::SetDb(machine, {L"Microsoft Windows Production PCA 2011", L"Windows UEFI CA 2023"});
-    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered);
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered + kSuspended);
     EXPECT_TRUE(test::AvailableUpdatesValue(machine).has_value());
 }
 
@@ -211,7 +212,7 @@ TEST(TriggerFirmwareCertUpdate, AMissingKekIsRequestedAndSaidSo) {
     ScriptedMachine machine = NeedsUpdate();
     MakeFirmwareReady(machine);
     test::SetRealKek(machine, {test::RealCert::Kek2011});
-    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered + kOnlyKek);
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered + kOnlyKek + kSuspended);
     EXPECT_TRUE(test::AvailableUpdatesValue(machine).has_value());
     ExpectEverythingReleased(machine);
 
@@ -224,7 +225,8 @@ TEST(TriggerFirmwareCertUpdate, AMissingKekIsRequestedAndSaidSo) {
     EXPECT_EQ(TriggerFirmwareCertUpdate(unknownPk),
               kTriggered + kOnlyKek +
                   L"\nMicrosoft 发布的 KEK 更新列表中没有此 PK 签名的更新，KEK 步骤可能停滞："
-                  L"请向电脑厂商索取固件更新。");
+                  L"请向电脑厂商索取固件更新。" +
+                  kSuspended);
 }
 
 TEST(TriggerFirmwareCertUpdate, ReadyFirmwareWithA2011BootManagerStillAsksForTheBootManager) {
@@ -233,9 +235,10 @@ TEST(TriggerFirmwareCertUpdate, ReadyFirmwareWithA2011BootManagerStillAsksForThe
     machine.PutFile(
         machine.volumes[test::Windows11::Esp].name + L"EFI\\Microsoft\\Boot\\bootmgfw.efi",
         test::SignedFile(L"Microsoft Windows Production PCA 2011"));
-    EXPECT_EQ(
-        TriggerFirmwareCertUpdate(machine),
-        kTriggered + L"\n固件证书已就绪；Windows 将换用由 Windows UEFI CA 2023 签名的引导管理器。");
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine),
+              kTriggered +
+                  L"\n固件证书已就绪；Windows 将换用由 Windows UEFI CA 2023 签名的引导管理器。" +
+                  kSuspended);
     const auto value = test::AvailableUpdatesValue(machine);
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(value->data, (test::Bytes{0x44, 0x59, 0x00, 0x00}));
@@ -252,10 +255,92 @@ TEST(TriggerFirmwareCertUpdate, ReportsARegistryKeyThatCannotBeOpened) {
 
 TEST(TriggerFirmwareCertUpdate, AFailedWriteClosesTheKeyAndStartsNothing) {
     ScriptedMachine machine = NeedsUpdate();
+    machine.encryptableVolumes.erase(L"C:");  // no BitLocker: nothing to resume
     machine.registryWriteFails = true;
     EXPECT_EQ(TriggerFirmwareCertUpdate(machine), L"设置注册表 AvailableUpdates 失败。");
     ExpectNothingChanged(machine);
     ExpectEverythingReleased(machine);
+}
+
+std::vector<std::wstring> MethodCalls(const ScriptedMachine& machine) {
+    return machine.wmiMethodCalls;
+}
+
+// The confirmation promises that BitLocker is suspended for two restarts: it is, right before
+// the write, once nothing else can refuse the action.
+TEST(TriggerFirmwareCertUpdate, SuspendsBitLockerForTwoRestartsRightBeforeTheWrite) {
+    for (const bool alreadySuspended : {false, true}) {
+        SCOPED_TRACE(alreadySuspended);
+        ScriptedMachine machine = NeedsUpdate();
+        if (alreadySuspended) {
+            machine.encryptableVolumes[L"C:"].protectionStatus = WmiValue{VariantInt32, 0};
+            machine.encryptableVolumes[L"C:"].suspendCount = 1;
+        }
+        EXPECT_EQ(TriggerFirmwareCertUpdate(machine), kTriggered + kSuspended);
+        EXPECT_THAT(MethodCalls(machine),
+                    ::testing::ElementsAre(L"C: DisableKeyProtectors DisableCount=2"));
+        EXPECT_EQ(machine.encryptableVolumes[L"C:"].suspendCount, 2);
+        EXPECT_TRUE(test::AvailableUpdatesValue(machine).has_value());
+        ExpectEverythingReleased(machine);
+    }
+    // Without BitLocker nothing is suspended and nothing is said of it.
+    ScriptedMachine plain = NeedsUpdate();
+    plain.encryptableVolumes.erase(L"C:");
+    EXPECT_EQ(TriggerFirmwareCertUpdate(plain), kTriggered);
+    plain.encryptableVolumes[L"C:"] = {WmiValue{VariantInt32, 0}, WmiValue{VariantInt32, 0}};
+    EXPECT_EQ(TriggerFirmwareCertUpdate(plain), kTriggered);
+    EXPECT_THAT(MethodCalls(plain), IsEmpty());
+}
+
+TEST(TriggerFirmwareCertUpdate, NeverSuspendsWhenAnotherCheckRefuses) {
+    ScriptedMachine ready = NeedsUpdate();
+    MakeFirmwareReady(ready);
+    EXPECT_EQ(TriggerFirmwareCertUpdate(ready), kNothingToDo);
+    ScriptedMachine denied = NeedsUpdate();
+    denied.registryWriteAccessDenied = true;
+    TriggerFirmwareCertUpdate(denied);
+    for (const ScriptedMachine* machine : {&ready, &denied}) {
+        EXPECT_THAT(MethodCalls(*machine), IsEmpty());
+        EXPECT_EQ(machine->encryptableVolumes.at(L"C:").protectionStatus->int32Value, 1);
+    }
+}
+
+TEST(TriggerFirmwareCertUpdate, WritesNothingWhenTheSuspensionCannotBeMadeOrChecked) {
+    const std::wstring manual =
+        L"\n请手动暂停 BitLocker 保护两次重启（manage-bde -protectors -disable C: -RebootCount "
+        L"2）后重试。";
+    ScriptedMachine refused = NeedsUpdate();
+    refused.encryptableVolumes[L"C:"].disableResult = static_cast<std::int32_t>(0x80310000);
+    EXPECT_EQ(TriggerFirmwareCertUpdate(refused),
+              L"暂停 BitLocker 保护失败，未写入更新请求，也未启动更新任务。" + manual);
+    ScriptedMachine unreadable = NeedsUpdate();
+    unreadable.wmiAvailable = false;
+    EXPECT_EQ(TriggerFirmwareCertUpdate(unreadable),
+              L"无法读取 BitLocker 状态，无法按确认框所说暂停保护，因此未启动更新。" + manual);
+    for (const ScriptedMachine* machine : {&refused, &unreadable}) {
+        ExpectNothingChanged(*machine);
+        ExpectEverythingReleased(*machine);
+    }
+}
+
+TEST(TriggerFirmwareCertUpdate, AFailedWriteAfterTheSuspensionResumesTheProtectors) {
+    ScriptedMachine machine = NeedsUpdate();
+    machine.registryWriteFails = true;
+    EXPECT_EQ(TriggerFirmwareCertUpdate(machine),
+              L"设置注册表 AvailableUpdates 失败。已恢复 BitLocker 保护。");
+    EXPECT_THAT(MethodCalls(machine),
+                ::testing::ElementsAre(L"C: DisableKeyProtectors DisableCount=2",
+                                       L"C: EnableKeyProtectors"));
+    EXPECT_EQ(machine.encryptableVolumes[L"C:"].protectionStatus->int32Value, 1);
+    ExpectNothingChanged(machine);
+
+    ScriptedMachine stuck = NeedsUpdate();
+    stuck.registryWriteFails = true;
+    stuck.encryptableVolumes[L"C:"].enableResult = 1;
+    EXPECT_EQ(TriggerFirmwareCertUpdate(stuck),
+              L"设置注册表 AvailableUpdates 失败。恢复 BitLocker 保护也失败：保护仍暂停两次重启，"
+              L"请手动恢复（manage-bde -protectors -enable C:）。");
+    ExpectEverythingReleased(stuck);
 }
 
 TEST(TriggerFirmwareCertUpdate, SucceedsOnlyWhenSchtasksSaysTheTaskStarted) {
@@ -275,7 +360,8 @@ TEST(TriggerFirmwareCertUpdate, SucceedsOnlyWhenSchtasksSaysTheTaskStarted) {
         SCOPED_TRACE(c.name);
         ScriptedMachine machine = NeedsUpdate();
         c.change(machine);
-        EXPECT_EQ(TriggerFirmwareCertUpdate(machine), L"触发计划任务失败，请手动运行。");
+        EXPECT_EQ(TriggerFirmwareCertUpdate(machine),
+                  L"触发计划任务失败，请手动运行。" + kSuspended);
         // The servicing value stays written: Windows acts on it at the next run of the task.
         ASSERT_TRUE(test::AvailableUpdatesValue(machine).has_value());
         EXPECT_TRUE(test::TaskStartWasRequested(machine));

@@ -243,6 +243,26 @@ TEST(MainWindow, DecliningTheFirmwareUpdateLeavesEverythingAndTheStatusTimerStop
     }
 }
 
+// Without a recovery password BitLocker recovery would leave the administrator nothing to type:
+// the box says so before the choice.
+TEST(MainWindow, TheFirmwareConfirmationWarnsOfAVolumeWithoutARecoveryPassword) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.encryptableVolumes[L"C:"].protectors = {{L"{TPM}", 1}};
+    MainWindowUnderTest main(machine);
+    ASSERT_TRUE(main.FinishWork());
+    Confirm(main,
+            {L"btnUpdate", L"确认固件更新",
+             L"此操作将触发 UEFI 安全启动固件证书更新。\n"
+             L"如果 BitLocker 已启用，将自动暂停保护（重启两次后恢复）。\n"
+             L"注意：系统盘没有 BitLocker 恢复密码保护器，一旦进入 BitLocker "
+             L"恢复将无法用恢复密码解锁；请先添加并备份恢复密码。\n"
+             L"请确保系统已安装最新补丁，并备份重要数据。\n\n确定继续？",
+             IDI_WARNING},
+            IDNO);
+    EXPECT_THAT(machine.wmiMethodCalls,
+                ::testing::Not(::testing::Contains(L"C: DisableKeyProtectors DisableCount=2")));
+}
+
 TEST(MainWindow, AnAcceptedFirmwareUpdateRunsAndShowsItsResultInTheStatusAndABox) {
     ScriptedMachine machine = test::NormalWindows11();
     MainWindowUnderTest main(machine);
@@ -272,7 +292,7 @@ TEST(MainWindow, AFirmwareUpdateWhereOnlyTheKekIsMissingSaysSo) {
     const std::wstring expected =
         L"更新任务已触发。请重启电脑两次以完成证书更新。\ndb 中的 2023 证书已就绪，只缺 KEK 中的 "
         L"Microsoft Corporation KEK 2K CA 2023：Windows 需要写入由本机平台密钥 (PK) 签名的 KEK "
-        L"更新。";
+        L"更新。\nBitLocker 保护已暂停，两次重启后自动恢复。";
     const test::SeenBox result = FinishWithResultBox(main);
     EXPECT_EQ(result.text, expected);
     EXPECT_EQ(main.TextOf(L"lblStatus"), expected);

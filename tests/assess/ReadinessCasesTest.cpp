@@ -23,7 +23,9 @@ using test::ScriptedMachine;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
+// The machines' system volumes are BitLocker-encrypted: the update suspends them first.
 const std::wstring kTriggered = L"更新任务已触发。请重启电脑两次以完成证书更新。";
+const std::wstring kSuspended = L"\nBitLocker 保护已暂停，两次重启后自动恢复。";
 const std::wstring kNothingToDo =
     L"固件已包含最新且有效的 CA 2023 证书（Windows UEFI CA 2023, Microsoft UEFI CA 2023, "
     L"Microsoft Option ROM UEFI CA 2023），无需更新。";
@@ -69,8 +71,10 @@ const Case kCases[] = {
      {L"  固件证书就绪：否", L"    KEK 缺少 Microsoft Corporation KEK 2K CA 2023",
       kThirdPartyNeeded},
      kNextClick,
-     kTriggered + L"\ndb 中的 2023 证书已就绪，只缺 KEK 中的 Microsoft Corporation KEK 2K CA 2023："
-                  L"Windows 需要写入由本机平台密钥 (PK) 签名的 KEK 更新。",
+     kTriggered +
+         L"\ndb 中的 2023 证书已就绪，只缺 KEK 中的 Microsoft Corporation KEK 2K CA 2023："
+         L"Windows 需要写入由本机平台密钥 (PK) 签名的 KEK 更新。" +
+         kSuspended,
      true,
      kBootManagerIs2023},
     {test::BothKeks,
@@ -110,7 +114,7 @@ const Case kCases[] = {
      {L"  固件证书就绪：否", L"    db 缺少 Microsoft UEFI CA 2023",
       L"    db 缺少 Microsoft Option ROM UEFI CA 2023", kThirdPartyNeeded},
      kNextClick,
-     kTriggered,
+     kTriggered + kSuspended,
      true,
      kBootManagerIs2023},
     {test::Revoked2023,
@@ -124,7 +128,7 @@ const Case kCases[] = {
      {L"  固件证书就绪：否", L"    db 需要的 Windows UEFI CA 2023 已被 dbx 吊销",
       kThirdPartyNeeded},
      kNextWouldNotBoot,
-     kTriggered,
+     kTriggered + kSuspended,
      true,
      kFirmwareFirst},
     {test::KekUnreadable,
@@ -137,7 +141,7 @@ const Case kCases[] = {
      {L"  固件证书就绪：无法判断（无法读取 KEK）", kThirdPartyNeeded},
      L"  下一步：无法读取固件证书，无法判断是否就绪：请确认电脑以 UEFI 模式启动，并以管理员身份运行"
      L"。",
-     kTriggered,
+     kTriggered + kSuspended,
      true,
      kBootManagerIs2023},
     // The boot manager, signed under Microsoft's real Windows UEFI CA 2023, does not boot under
@@ -154,7 +158,7 @@ const Case kCases[] = {
       L"  注意：db 中名为“Windows UEFI CA 2023”的证书不是 Microsoft 的证书（指纹不符），不计入就绪",
       kThirdPartyNeeded},
      kNextWouldNotBoot,
-     kTriggered,
+     kTriggered + kSuspended,
      true,
      kFirmwareFirst},
 };

@@ -56,6 +56,25 @@ TEST(JsonReport, StatesEveryFactAsData) {
     EXPECT_EQ(report["bootFiles"][0]["trusted"], false);
 }
 
+// What an administrator checks first; the CLI only reads it, and suspends nothing.
+TEST(JsonReport, StatesTheBitLockerProtectorsAndTheSuspension) {
+    MachineFacts facts = SampleFacts();
+    EXPECT_TRUE(json::parse(ReportOf(facts, 1))["bitLockerDetail"].is_null());
+    facts.bitLockerDetail = BitLockerDetail{L"C:", true, false, true, {1, 3, 42}, true, 2};
+    const json detail = json::parse(ReportOf(facts, 1))["bitLockerDetail"];
+    EXPECT_EQ(detail["drive"], "C:");
+    EXPECT_EQ(detail["protectionOn"], false);
+    EXPECT_EQ(detail["protectors"], json::array({"tpm", "recoveryPassword", "unknown"}));
+    EXPECT_EQ(detail["hasRecoveryPassword"], true);
+    EXPECT_EQ(detail["suspendCount"], 2);
+    // Protectors that could not be read are unknown, not none.
+    facts.bitLockerDetail = BitLockerDetail{L"C:", true, true, false, {}, false, std::nullopt};
+    const json unknown = json::parse(ReportOf(facts, 1))["bitLockerDetail"];
+    EXPECT_TRUE(unknown["protectors"].is_null());
+    EXPECT_TRUE(unknown["hasRecoveryPassword"].is_null());
+    EXPECT_TRUE(unknown["suspendCount"].is_null());
+}
+
 TEST(JsonReport, ReadinessSaysWhatIsMissingAndWhatCannotBeTold) {
     const json readiness = json::parse(ReportOf(SampleFacts(), 1))["readiness"];
     EXPECT_EQ(readiness["firmwareReady"], "not-ready");

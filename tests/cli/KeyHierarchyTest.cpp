@@ -51,7 +51,7 @@ TEST_F(KeyHierarchyTest, EveryVariableIsPresentMissingOrUnreadableWithItsSource)
         WriteFile("pk.bin", test::X509List(test::RealCertificate("windows-oem-devices-pk.der")));
 
     const json report = Json({L"--pk", pk}, machine);
-    EXPECT_EQ(report["schemaVersion"], 3);
+    EXPECT_EQ(report["schemaVersion"], 4);
     const json& variables = report["variables"];
     EXPECT_EQ(variables["PK"]["state"], "present");
     EXPECT_EQ(variables["PK"]["source"], "file");

@@ -42,10 +42,8 @@ TEST(BitLockerOnRunningWindows, AsksForTheSystemDriveOnly) {
     machine.windowsDirectory = L"c:\\windows";
     machine.encryptableVolumes = {{L"C:", {Int(1), Int(1)}}};
     EXPECT_EQ(GetBitLockerStatusText(machine), L"已启用（锁定）");
-    EXPECT_THAT(
-        machine.wmiQueries,
-        ElementsAre(L"SELECT ConversionStatus, ProtectionStatus FROM Win32_EncryptableVolume "
-                    L"WHERE DriveLetter = 'c:'"));
+    EXPECT_THAT(machine.wmiQueries,
+                ElementsAre(L"SELECT * FROM Win32_EncryptableVolume WHERE DriveLetter = 'c:'"));
     machine.encryptableVolumes.clear();
     EXPECT_EQ(GetBitLockerStatusText(machine), L"未启用");
     machine.windowsDirectory = L"\\\\server\\windows";
@@ -92,7 +90,7 @@ TEST(QueryBitLockerWmi, ReleasesInOrderAndUninitialisesOnlyWhatItInitialised) {
     ScriptedMachine machine = test::NormalWindows11();
     EXPECT_EQ(QueryBitLockerWmi(machine, L"C:\\"), 1);
     EXPECT_THAT(machine.log,
-                ElementsAre(L"Release volume C:", L"Release enumerator", L"Release services",
+                ElementsAre(L"Release enumerator", L"Release volume C:", L"Release services",
                             L"Release locator", L"UninitializeCom"));
     ScriptedMachine refused = test::NormalWindows11();
     refused.comInitFails = true;
@@ -166,6 +164,56 @@ TEST(ReadOfflineBitLockerState, IsNotFoundWhenTheHiveIsMissingOrRefused) {
     machine.heldPrivileges.clear();
     machine.enabledPrivileges.clear();
     EXPECT_FALSE(ReadOfflineBitLockerState(machine, L"C:\\Windows").found);
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+}
+
+TEST(ReadBitLockerDetail, NamesEveryProtectorAndTheRestartsLeftWhileSuspended) {
+    ScriptedMachine machine = test::NormalWindows11();
+    auto detail = ReadBitLockerDetail(machine, L"C:");
+    ASSERT_TRUE(detail);
+    EXPECT_TRUE(detail->encrypted);
+    EXPECT_TRUE(detail->protectionOn);
+    EXPECT_THAT(detail->protectorTypes, ElementsAre(1, 3));
+    EXPECT_TRUE(detail->hasRecoveryPassword);
+    EXPECT_FALSE(detail->LacksRecoveryPassword());
+    EXPECT_EQ(detail->suspendCount, std::nullopt);  // not suspended: the count means nothing
+    EXPECT_THAT(machine.wmiMethodCalls,
+                ElementsAre(L"C: GetKeyProtectors KeyProtectorType=0",
+                            L"C: GetKeyProtectorType VolumeKeyProtectorID={TPM-0001}",
+                            L"C: GetKeyProtectorType VolumeKeyProtectorID={PASSWORD-0002}"));
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+    EXPECT_THAT(machine.misuse, IsEmpty());
+
+    machine.encryptableVolumes[L"C:"].protectionStatus = Int(0);
+    machine.encryptableVolumes[L"C:"].suspendCount = 2;
+    machine.encryptableVolumes[L"C:"].protectors = {{L"{TPM-PIN}", 4}};
+    detail = ReadBitLockerDetail(machine, L"C:");
+    ASSERT_TRUE(detail);
+    EXPECT_FALSE(detail->protectionOn);
+    EXPECT_EQ(detail->suspendCount, 2);
+    EXPECT_TRUE(detail->LacksRecoveryPassword());
+    EXPECT_THAT(machine.HeldResources(), IsEmpty());
+}
+
+TEST(ReadBitLockerDetail, TellsUnreadableFromUnencryptedAndUnknownProtectorsFromNone) {
+    ScriptedMachine machine = test::NormalWindows11();
+    machine.wmiAvailable = false;
+    EXPECT_EQ(ReadBitLockerDetail(machine, L"C:"), std::nullopt);
+    machine.wmiAvailable = true;
+    machine.wmiEnumerationFails = true;
+    EXPECT_EQ(ReadBitLockerDetail(machine, L"C:"), std::nullopt);
+    machine.wmiEnumerationFails = false;
+    const auto other = ReadBitLockerDetail(machine, L"E:");  // a volume BitLocker does not know
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(other->encrypted);
+    EXPECT_FALSE(other->LacksRecoveryPassword());
+
+    machine.encryptableVolumes[L"C:"].protectorsUnreadable = true;
+    const auto unknown = ReadBitLockerDetail(machine, L"C:");
+    ASSERT_TRUE(unknown);
+    EXPECT_FALSE(unknown->protectorsKnown);
+    // Protectors that cannot be read are not proof that there is no recovery password.
+    EXPECT_FALSE(unknown->LacksRecoveryPassword());
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
 }
 

@@ -70,8 +70,44 @@ TEST(ProgressSection, StatesEverySlotInItsOrder) {
                 L"，结果 0x00000000",
             L"  dbx 吊销 Microsoft Windows Production PCA 2011：是",
             L"  dbx 中 bootmgfw.efi 的 SVN：9.0（Microsoft 最新为 9.0，已是最新）",
+            L"  BitLocker（C:）：保护已开启",
+            L"  BitLocker 保护器：TPM、恢复密码",
             L"  下一步：无需操作。",
         }));
+}
+
+// Slot 10: the protectors and the suspension an administrator checks before the update.
+TEST(ProgressSection, SaysWhichBitLockerProtectorsTheSystemVolumeHas) {
+    const auto slot = [](const std::function<void(ScriptedMachine&)>& change) {
+        ScriptedMachine machine = test::NormalWindows11();
+        change(machine);
+        std::vector<std::wstring> lines;
+        for (const std::wstring& line : Section(std::move(machine))) {
+            if (line.starts_with(L"  BitLocker") ||
+                line.find(L"恢复密码保护器") != std::wstring::npos)
+                lines.push_back(line);
+        }
+        return lines;
+    };
+    EXPECT_THAT(slot([](ScriptedMachine& m) {
+                    m.encryptableVolumes[L"C:"].protectionStatus = WmiValue{VariantInt32, 0};
+                    m.encryptableVolumes[L"C:"].suspendCount = 2;
+                }),
+                ElementsAreArray({L"  BitLocker（C:）：保护已暂停（还剩 2 次重启）",
+                                  L"  BitLocker 保护器：TPM、恢复密码"}));
+    EXPECT_THAT(slot([](ScriptedMachine& m) {
+                    m.encryptableVolumes[L"C:"].protectors = {{L"{TPM-PIN}", 4}};
+                }),
+                ElementsAreArray({L"  BitLocker（C:）：保护已开启", L"  BitLocker 保护器：TPM+PIN",
+                                  L"  注意：没有恢复密码保护器：固件证书更新若触发 BitLocker "
+                                  L"恢复，将没有恢复密码可用于解锁"}));
+    EXPECT_THAT(slot([](ScriptedMachine& m) { m.encryptableVolumes.erase(L"C:"); }),
+                ElementsAreArray({L"  BitLocker（C:）：未加密"}));
+    EXPECT_THAT(slot([](ScriptedMachine& m) { m.wmiAvailable = false; }),
+                ElementsAreArray({L"  BitLocker 保护器：无法读取"}));
+    EXPECT_THAT(
+        slot([](ScriptedMachine& m) { m.encryptableVolumes[L"C:"].protectorsUnreadable = true; }),
+        ElementsAreArray({L"  BitLocker（C:）：保护已开启", L"  BitLocker 保护器：无法读取"}));
 }
 
 TEST(ProgressSection, KekExpiryIsAFactOfTheDay) {
@@ -159,6 +195,14 @@ TEST(ProgressSection, TheNextStepIsTheFirstThatApplies) {
          L"  下一步：BitLocker 阻止了更新（事件 1032）：请暂停 BitLocker "
          L"保护两次重启，再点击“固件证书"
          L"更新”。"},
+        {"BitLocker on without a recovery password",
+         [](ScriptedMachine& m) {
+             KekOf2011(m);
+             m.encryptableVolumes[L"C:"].protectors = {{L"{TPM}", 1}};
+             Request(m, 0x4004, {test::ServicingEventXml(1803, L"2026-11-03T08:00:00.0Z")});
+         },
+         L"  下一步：BitLocker 保护已开启，但没有恢复密码：请先添加恢复密码并妥善保存（manage-bde "
+         L"-protectors -add C: -RecoveryPassword），再进行固件证书更新。"},
         {"the KEK step stalls",
          [](ScriptedMachine& m) {
              KekOf2011(m);

@@ -67,9 +67,22 @@ struct ScriptedVolume {
     std::set<std::wstring> folders{};
 };
 
+struct ScriptedKeyProtector {
+    std::wstring id;    // "{...}"
+    std::int32_t type;  // KeyProtectorType: 1 TPM, 3 recovery password, 4 TPM and PIN, ...
+};
+
 struct ScriptedEncryptableVolume {
     std::optional<WmiValue> conversionStatus;
     std::optional<WmiValue> protectionStatus;
+    std::vector<ScriptedKeyProtector> protectors{};
+    bool protectorsUnreadable = false;  // GetKeyProtectors cannot be called
+    // What GetSuspendCount answers; unset: the method cannot be called.
+    std::optional<std::int32_t> suspendCount = 0;
+    // The ReturnValue of DisableKeyProtectors and EnableKeyProtectors; 0 is success, which
+    // turns protection off for DisableCount restarts, or on again.
+    std::int32_t disableResult = 0;
+    std::int32_t enableResult = 0;
 };
 
 struct ScriptedCommand {
@@ -184,6 +197,8 @@ class ScriptedMachine : public Platform {
     std::vector<std::pair<std::wstring, std::uint32_t>> processWaits;  // command line, ms
     std::vector<std::wstring> wmiQueries;
     std::vector<std::uint32_t> wmiWaits;  // the time-out of every NextWmiObject
+    // Every WMI method call: "C: DisableKeyProtectors DisableCount=2".
+    std::vector<std::wstring> wmiMethodCalls;
     struct EventQuery {
         std::wstring log;
         EventLogSource source;
@@ -279,6 +294,11 @@ class ScriptedMachine : public Platform {
     std::optional<ComObject> ExecWmiQuery(ComObject services, std::wstring_view wql) override;
     WmiNext NextWmiObject(ComObject enumerator, std::uint32_t milliseconds) override;
     std::optional<WmiValue> WmiProperty(ComObject object, std::wstring_view name) override;
+    std::optional<std::vector<std::wstring>> WmiStringArrayProperty(
+        ComObject object, std::wstring_view name) override;
+    std::optional<ComObject> ExecWmiMethod(ComObject services, ComObject object,
+                                           std::wstring_view method,
+                                           const std::vector<WmiArgument>& inputs) override;
     void ReleaseComObject(ComObject object) override;
 
     // Valid when the BIT STRING holds ScriptedSignatureOver(publicKeyInfo, to-be-signed bytes).
@@ -337,6 +357,11 @@ class ScriptedMachine : public Platform {
     unsigned names_ = 0;  // UnguessableName calls so far
     std::vector<Process> processes_;
     std::map<std::wstring, RegistryTree> loadedHives_;  // by folded name
+    struct WmiOutputs {
+        std::map<std::wstring, std::int32_t> numbers;
+        std::map<std::wstring, std::vector<std::wstring>> texts;
+    };
+    std::map<std::uintptr_t, WmiOutputs> wmiOutputs_;  // by the handle of the outputs object
     FirmwareReadFailure lastFirmwareFailure_ = FirmwareReadFailure::None;
     int comDepth_ = 0;
     bool comSecurityInitialized_ = false;

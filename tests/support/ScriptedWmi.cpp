@@ -1,12 +1,31 @@
 // The scripted machine's COM and its BitLocker provider.
+#include <algorithm>
+
 #include "tests/support/Fold.h"
 #include "tests/support/ScriptedMachine.h"
 
 namespace certvane::test {
 namespace {
 
+// The query the BitLocker provider answers: the whole instance, whose methods can then be
+// called.
 constexpr std::wstring_view kBitLockerQuery =
-    L"SELECT ConversionStatus, ProtectionStatus FROM Win32_EncryptableVolume WHERE DriveLetter = '";
+    L"SELECT * FROM Win32_EncryptableVolume WHERE DriveLetter = '";
+
+std::optional<std::wstring_view> QueriedDrive(std::wstring_view wql) {
+    if (!StartsWith(wql, kBitLockerQuery) || !wql.ends_with(L"'") ||
+        wql.size() <= kBitLockerQuery.size())
+        return std::nullopt;
+    return wql.substr(kBitLockerQuery.size(), wql.size() - kBitLockerQuery.size() - 1);
+}
+
+std::wstring ArgumentsText(const std::vector<WmiArgument>& inputs) {
+    std::wstring text;
+    for (const WmiArgument& input : inputs)
+        text +=
+            L" " + input.name + L"=" + (input.number ? std::to_wstring(*input.number) : input.text);
+    return text;
+}
 
 }  // namespace
 
@@ -52,13 +71,13 @@ bool ScriptedMachine::SetWmiProxyBlanket(ComObject services) {
 
 std::optional<ComObject> ScriptedMachine::ExecWmiQuery(ComObject services, std::wstring_view wql) {
     wmiQueries.emplace_back(wql);
+    const auto drive = QueriedDrive(wql);
     if (FindHandle(static_cast<std::uintptr_t>(services), HandleKind::Com) == nullptr ||
-        wmiQueryFails || !StartsWith(wql, kBitLockerQuery) || !wql.ends_with(L"'")) {
+        wmiQueryFails || !drive) {
         return std::nullopt;
     }
     Handle enumerator{HandleKind::Com, L"enumerator"};
-    enumerator.text =
-        Fold(wql.substr(kBitLockerQuery.size(), wql.size() - kBitLockerQuery.size() - 1));
+    enumerator.text = Fold(*drive);
     return ComObject{NewHandle(std::move(enumerator))};
 }
 
@@ -81,13 +100,79 @@ WmiNext ScriptedMachine::NextWmiObject(ComObject enumerator, std::uint32_t milli
 std::optional<WmiValue> ScriptedMachine::WmiProperty(ComObject object, std::wstring_view name) {
     const Handle* handle = FindHandle(static_cast<std::uintptr_t>(object), HandleKind::Com);
     if (handle == nullptr) return std::nullopt;
+    if (const auto outputs = wmiOutputs_.find(static_cast<std::uintptr_t>(object));
+        outputs != wmiOutputs_.end()) {
+        const auto number = outputs->second.numbers.find(std::wstring(name));
+        if (number == outputs->second.numbers.end()) return std::nullopt;
+        return WmiValue{VariantInt32, number->second};
+    }
     const ScriptedEncryptableVolume& volume = encryptableVolumes.at(handle->text);
     if (name == L"ConversionStatus") return volume.conversionStatus;
     if (name == L"ProtectionStatus") return volume.protectionStatus;
     return std::nullopt;
 }
 
+std::optional<std::vector<std::wstring>> ScriptedMachine::WmiStringArrayProperty(
+    ComObject object, std::wstring_view name) {
+    const auto outputs = wmiOutputs_.find(static_cast<std::uintptr_t>(object));
+    if (outputs == wmiOutputs_.end()) return std::nullopt;
+    const auto texts = outputs->second.texts.find(std::wstring(name));
+    if (texts == outputs->second.texts.end()) return std::nullopt;
+    return texts->second;
+}
+
+// The methods of Win32_EncryptableVolume the program calls, with their documented outputs.
+std::optional<ComObject> ScriptedMachine::ExecWmiMethod(ComObject services, ComObject object,
+                                                        std::wstring_view method,
+                                                        const std::vector<WmiArgument>& inputs) {
+    const Handle* handle = FindHandle(static_cast<std::uintptr_t>(object), HandleKind::Com);
+    if (FindHandle(static_cast<std::uintptr_t>(services), HandleKind::Com) == nullptr ||
+        handle == nullptr || !encryptableVolumes.count(handle->text)) {
+        misuse.push_back(L"WMI method on no volume: " + std::wstring(method));
+        return std::nullopt;
+    }
+    const std::wstring drive = handle->text;
+    wmiMethodCalls.push_back(drive + L" " + std::wstring(method) + ArgumentsText(inputs));
+    ScriptedEncryptableVolume& volume = encryptableVolumes.at(drive);
+    WmiOutputs outputs;
+    outputs.numbers[L"ReturnValue"] = 0;
+    if (method == L"GetKeyProtectors") {
+        if (volume.protectorsUnreadable) return std::nullopt;
+        for (const ScriptedKeyProtector& protector : volume.protectors)
+            outputs.texts[L"VolumeKeyProtectorID"].push_back(protector.id);
+    } else if (method == L"GetKeyProtectorType") {
+        const auto found = std::ranges::find_if(volume.protectors, [&](const auto& protector) {
+            return inputs.size() == 1 && protector.id == inputs[0].text;
+        });
+        if (found == volume.protectors.end()) return std::nullopt;
+        outputs.numbers[L"KeyProtectorType"] = found->type;
+    } else if (method == L"GetSuspendCount") {
+        if (!volume.suspendCount) return std::nullopt;
+        outputs.numbers[L"SuspendCount"] = *volume.suspendCount;
+    } else if (method == L"DisableKeyProtectors") {
+        outputs.numbers[L"ReturnValue"] = volume.disableResult;
+        if (volume.disableResult == 0) {
+            volume.protectionStatus = WmiValue{VariantInt32, 0};
+            volume.suspendCount = inputs.empty() || !inputs[0].number ? -1 : *inputs[0].number;
+        }
+    } else if (method == L"EnableKeyProtectors") {
+        outputs.numbers[L"ReturnValue"] = volume.enableResult;
+        if (volume.enableResult == 0) {
+            volume.protectionStatus = WmiValue{VariantInt32, 1};
+            volume.suspendCount = 0;
+        }
+    } else {
+        misuse.push_back(L"unscripted WMI method " + std::wstring(method));
+        return std::nullopt;
+    }
+    const std::uintptr_t value =
+        NewHandle({HandleKind::Com, L"outputs of " + std::wstring(method)});
+    wmiOutputs_[value] = std::move(outputs);
+    return ComObject{value};
+}
+
 void ScriptedMachine::ReleaseComObject(ComObject object) {
+    wmiOutputs_.erase(static_cast<std::uintptr_t>(object));
     ReleaseHandle(static_cast<std::uintptr_t>(object), HandleKind::Com, L"Release");
 }
 

@@ -131,7 +131,9 @@ ScriptedMachine NormalWindows11() {
                   RealCert::UefiCa2023, RealCert::OptionRom2023});
     SetRealKek(m, {RealCert::Kek2011, RealCert::Kek2023});
     SetDbx(m, {});
-    m.encryptableVolumes[L"C:"] = {WmiValue{VariantInt32, 1}, WmiValue{VariantInt32, 1}};
+    m.encryptableVolumes[L"C:"] = {WmiValue{VariantInt32, 1},
+                                   WmiValue{VariantInt32, 1},
+                                   {{L"{TPM-0001}", 1}, {L"{PASSWORD-0002}", 3}}};
     m.encryptableVolumes[L"D:"] = {WmiValue{VariantInt32, 0}, WmiValue{VariantInt32, 0}};
     return m;
 }

@@ -47,7 +47,7 @@ inline constexpr std::size_t Esp = 0, System = 1, Recovery = 2, Dvd = 3;
 }
 // A running Windows 11 Pro 26100.4652 on disk 0 with UEFI, Secure Boot, Microsoft's real
 // five certificates in db and both KEKs in KEK, a letterless ESP whose boot manager is signed under
-// Windows UEFI CA 2023, BitLocker on and unlocked, and a DVD drive.
+// Windows UEFI CA 2023, BitLocker on and unlocked (TPM and a recovery password), and a DVD drive.
 ScriptedMachine NormalWindows11();
 
 namespace WinPe {
