@@ -37,6 +37,7 @@ void CMainWnd::ApplyButtonTheme(const wchar_t* name, bool dark) {
     button->SetAttribute(L"bordercolor", colours.buttonBorder);
     button->SetAttribute(L"hotbkcolor", colours.buttonHotBackground);
     button->SetAttribute(L"pushedbkcolor", colours.buttonPushedBackground);
+    button->SetAttribute(L"focusbordercolor", colours.buttonFocusBorder);
 }
 
 }  // namespace certvane

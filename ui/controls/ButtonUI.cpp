@@ -8,6 +8,9 @@
 namespace Weft {
 namespace {
 
+// Bit 30 of a key message's lParam: the key was already down (an auto-repeat).
+constexpr LPARAM kKeyRepeatBit = LPARAM{1} << 30;
+
 bool Is(const wchar_t* name, const wchar_t* known) {
     return ::lstrcmpiW(name, known) == 0;
 }
@@ -52,6 +55,11 @@ bool CButtonUI::Trigger() {
 void CButtonUI::SetEnabled(bool enable) {
     CLabelUI::SetEnabled(enable);
     buttonState = IsEnabled() ? buttonState & ~kButtonDisabled : buttonState | kButtonDisabled;
+    // A disabled button is neither hot nor pressed; the pointer's next entry makes it hot again.
+    if (!IsEnabled()) {
+        buttonState &= ~(kButtonHot | kButtonPushed);
+        keyPressed_ = 0;
+    }
 }
 
 void CButtonUI::Notify(const wchar_t* type, WPARAM wParam, LPARAM lParam) {
@@ -65,8 +73,23 @@ void CButtonUI::ProcessEvent(EventRecord& event) {
         case UiEvent::FocusLost:
             Invalidate();
             break;
+        // A key press fires once, when the key is released: a held key repeats its key-down,
+        // and a repeat would reach the box the click opens (whose default button it presses).
         case UiEvent::KeyDown:
             if ((event.key == VK_SPACE || event.key == VK_RETURN) && IsKeyboardEnabled()) {
+                if ((event.lParam & kKeyRepeatBit) == 0) {
+                    keyPressed_ = event.key;
+                    buttonState |= kButtonPushed;
+                    Invalidate();
+                }
+                return;
+            }
+            break;
+        case UiEvent::KeyUp:
+            if (keyPressed_ != 0 && event.key == keyPressed_) {
+                keyPressed_ = 0;
+                buttonState &= ~kButtonPushed;
+                Invalidate();
                 Trigger();
                 return;
             }
@@ -90,7 +113,7 @@ void CButtonUI::ProcessEvent(EventRecord& event) {
             if ((buttonState & kButtonCaptured) != 0) {
                 buttonState &= ~(kButtonPushed | kButtonCaptured);
                 Invalidate();
-                if (Inside(event)) Trigger();
+                if (Inside(event) && (manager == nullptr || !manager->IsClosing())) Trigger();
             }
             return;
         case UiEvent::ContextMenu:
@@ -104,11 +127,12 @@ void CButtonUI::ProcessEvent(EventRecord& event) {
             }
             break;
         case UiEvent::MouseLeave:
-            if (IsEnabled()) {
+            // Also while disabled: a button enabled again later must not look hot.
+            if ((buttonState & kButtonHot) != 0) {
                 buttonState &= ~kButtonHot;
                 Invalidate();
-                if (richEvent) Notify(L"mouseleave");
             }
+            if (IsEnabled() && richEvent) Notify(L"mouseleave");
             break;
         default:
             break;

@@ -91,6 +91,7 @@ class CButtonUI : public CLabelUI {
     void SplitStateImage();
 
     std::uint32_t buttonState = 0;
+    wchar_t keyPressed_ = 0;  // the Space or Enter whose release fires the button
     int hotFont = -1;
     int pushedFont = -1;
     int focusedFont = -1;

@@ -209,6 +209,8 @@ void CPaintManagerUI::FocusControl(CControlUI* control) {
         return;
     }
     focus_ = control;
+    // A focus given (by a click, say) is never taken away by the initial move still pending.
+    focusNeeded_ = false;
     Deliver(control, UiEvent::FocusGained, control);
     SendNotification(control, L"setfocus");
 }

@@ -198,6 +198,13 @@ bool CPaintManagerUI::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPara
         }
         case WM_KEYDOWN:
         case WM_CHAR:
+            // Tab and Shift+Tab move the focus through the tab stops in layout order; no
+            // control sees them (one that wants Tab takes it in its message hook first).
+            if (root_ != nullptr && wParam == VK_TAB && (::GetKeyState(VK_CONTROL) & 0x8000) == 0) {
+                if (message == WM_KEYDOWN) MoveFocusByTab((::GetKeyState(VK_SHIFT) & 0x8000) == 0);
+                result = 0;
+                return true;
+            }
             if (root_ != nullptr && focus_ != nullptr) {
                 EventRecord event =
                     MakeEvent(message == WM_KEYDOWN ? UiEvent::KeyDown : UiEvent::Char, focus_,
@@ -389,7 +396,10 @@ void CPaintManagerUI::OnMouseLeave() {
 void CPaintManagerUI::OnClose() {
     const LPARAM point = MAKELPARAM(lastMouse_.x, lastMouse_.y);
     if (hover_ != nullptr) Deliver(hover_, UiEvent::MouseLeave, hover_, 0, point);
+    // The press ends without a click: closing clicks nothing.
+    closing_ = true;
     if (click_ != nullptr) Deliver(click_, UiEvent::ButtonUp, click_, 0, point);
+    closing_ = false;
     if (rightClick_ != nullptr) Deliver(rightClick_, UiEvent::RButtonUp, rightClick_, 0, point);
     FocusControl(nullptr);
     const HWND owner = ::GetWindow(window_, GW_OWNER);

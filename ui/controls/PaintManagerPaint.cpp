@@ -154,6 +154,10 @@ void CPaintManagerUI::OnPaint() {
         }
         root_->SetPos(LayoutRect(client), true);
     }
+    // A move deferred until the layout (the first one) runs now that the layout is done: its
+    // repaint request lies inside this paint, which BeginPaint validates, so waiting for it
+    // would move the focus at some later, unrelated repaint.
+    if (focusNeeded_ && !updateNeeded_) MoveFocusByTab(true);
     if (layered_) {
         const LONG style = ::GetWindowLongW(window_, GWL_EXSTYLE);
         if ((style & WS_EX_LAYERED) == 0) {

@@ -87,6 +87,8 @@ class CPaintManagerUI : public IRenderHostUI {
     void CaptureMouse();
     void ReleaseMouse();
     bool HasMouseCapture() const { return captured_; }
+    // True while WM_CLOSE ends the press of the click control: that button-up is no click.
+    bool IsClosing() const { return closing_; }
 
     void EnableLayeredMode(bool on);
     void SetLayeredAlpha(BYTE alpha);
@@ -226,6 +228,7 @@ class CPaintManagerUI : public IRenderHostUI {
     bool firstLayout_ = true;
     bool updateNeeded_ = false;
     bool focusNeeded_ = false;
+    bool closing_ = false;
     bool offscreen_ = true;
     BYTE opacity_ = 255;
     bool layered_ = false;

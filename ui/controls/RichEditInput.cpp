@@ -95,6 +95,11 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
     const bool keyboard = message >= WM_KEYFIRST && message <= WM_KEYLAST;
     if (keyboard) {
         if (!IsFocused()) return 0;
+        // System keys (Alt+F4, Alt+Space, F10, Alt+letter) belong to the window's default
+        // handling, and Tab to the focus order unless the text wants it.
+        const bool systemKey = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP ||
+                               message == WM_SYSCHAR || message == WM_SYSDEADCHAR;
+        if (systemKey || (wParam == VK_TAB && !wantTab_)) return 0;
         handled = true;
         return host_->Send(message, wParam, lParam);
     }

@@ -128,6 +128,8 @@ TEST(ButtonClick, MouseDisabledButtonPassesPressesToItsParent) {
     key.type = UiEvent::KeyDown;
     key.key = VK_RETURN;
     row.buttons[0]->ProcessEvent(key);
+    key.type = UiEvent::KeyUp;
+    row.buttons[0]->ProcessEvent(key);
     EXPECT_EQ(row.window.CountHeard(L"click"), 1);
 }
 
@@ -141,6 +143,76 @@ TEST(ButtonKeyboard, SpaceAndEnterActivateTheFocusedButton) {
     row.window.Send(WM_KEYUP, VK_RETURN);
     row.window.Send(WM_KEYDOWN, 'A');
     EXPECT_EQ(row.window.CountHeard(L"click"), 2);
+}
+
+// A held key repeats its key-down; a repeat that clicked again would reach the box the first
+// click opened and press its default button.
+TEST(ButtonKeyboard, AHeldKeyFiresOnceWhenItIsReleased) {
+    ButtonRow row;
+    row.window.manager.FocusControl(row.buttons[0]);
+    const LPARAM repeat = LPARAM{1} << 30;
+    row.window.Send(WM_KEYDOWN, VK_RETURN, 1);
+    row.window.Send(WM_KEYDOWN, VK_RETURN, repeat | 1);
+    row.window.Send(WM_KEYDOWN, VK_RETURN, repeat | 1);
+    EXPECT_EQ(row.window.CountHeard(L"click"), 0);
+    EXPECT_NE(row.buttons[0]->GetButtonState() & kButtonPushed, 0u);
+    row.window.Send(WM_KEYUP, VK_RETURN);
+    EXPECT_EQ(row.window.CountHeard(L"click"), 1);
+    EXPECT_EQ(row.buttons[0]->GetButtonState() & kButtonPushed, 0u);
+    // A release without its press (the press went to another control) clicks nothing.
+    row.window.Send(WM_KEYUP, VK_RETURN);
+    EXPECT_EQ(row.window.CountHeard(L"click"), 1);
+}
+
+TEST(ButtonKeyboard, TabAndShiftTabMoveTheFocusInLayoutOrderAndWrap) {
+    ButtonRow row;
+    row.window.manager.FocusControl(row.buttons[0]);
+    row.window.Send(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(row.window.manager.GetFocusControl(), row.buttons[1]);
+    BYTE keys[256] = {};
+    ASSERT_TRUE(::GetKeyboardState(keys));
+    keys[VK_SHIFT] = 0x80;
+    ASSERT_TRUE(::SetKeyboardState(keys));
+    row.window.Send(WM_KEYDOWN, VK_TAB);
+    row.window.Send(WM_KEYDOWN, VK_TAB);
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(row.window.manager.GetFocusControl(), row.buttons[3]);
+    EXPECT_EQ(row.window.CountHeard(L"click"), 0);
+}
+
+// "刷新" is disabled under the pointer at every refresh; enabled again after the pointer
+// left, it must not look hot.
+TEST(ButtonHover, ADisabledButtonLosesItsHotLookAndDoesNotGetItBack) {
+    ButtonRow row;
+    EventRecord enter;
+    enter.type = UiEvent::MouseEnter;
+    row.buttons[0]->ProcessEvent(enter);
+    ASSERT_NE(row.buttons[0]->GetButtonState() & kButtonHot, 0u);
+    row.buttons[0]->SetEnabled(false);
+    EXPECT_EQ(row.buttons[0]->GetButtonState() & kButtonHot, 0u);
+    EventRecord leave;
+    leave.type = UiEvent::MouseLeave;
+    row.buttons[0]->ProcessEvent(leave);
+    row.buttons[0]->SetEnabled(true);
+    EXPECT_EQ(row.buttons[0]->GetButtonState() & kButtonHot, 0u);
+    // Left while enabled, as before.
+    row.buttons[1]->ProcessEvent(enter);
+    row.buttons[1]->ProcessEvent(leave);
+    EXPECT_EQ(row.buttons[1]->GetButtonState() & kButtonHot, 0u);
+}
+
+// WM_CLOSE ends the press of the control under the pointer; closing clicks nothing.
+TEST(ButtonClick, ClosingTheWindowDuringAPressClicksNothing) {
+    ButtonRow row;
+    const POINT centre = row.Centre(0);
+    const LPARAM point = MAKELPARAM(centre.x, centre.y);
+    row.window.Send(WM_MOUSEMOVE, 0, point);
+    row.window.Send(WM_LBUTTONDOWN, MK_LBUTTON, point);
+    ASSERT_NE(row.buttons[0]->GetButtonState() & kButtonPushed, 0u);
+    row.window.Send(WM_CLOSE);
+    EXPECT_EQ(row.window.CountHeard(L"click"), 0);
+    EXPECT_EQ(row.buttons[0]->GetButtonState() & kButtonPushed, 0u);
 }
 
 TEST(ButtonKeyboard, KeyboardFalseNeitherActivatesNorStopsTheTab) {

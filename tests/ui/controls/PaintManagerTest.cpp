@@ -126,7 +126,38 @@ TEST_F(Hover, HoveringAControlWithATipMakesTheToolTipWindow) {
     EXPECT_FALSE(::IsWindow(search.found));
 }
 
-using Focus = Fixture;
+// The first paint gives the first tab stop the focus; these tests start from none.
+struct Focus : Fixture {
+    Focus() {
+        window.manager.FocusControl(nullptr);
+        window.heard.clear();
+    }
+};
+
+// The first focus move waits for the first layout; a control the user focused first (by a
+// click, say) keeps the focus when it runs.
+TEST(FocusAtStartUp, NeverTakesTheFocusFromAControlFocusedBeforeTheFirstPaint) {
+    HostWindow window(300, 200);
+    auto* root = new CHorizontalLayoutUI;
+    TestButton* buttons[2] = {new TestButton, new TestButton};
+    for (TestButton* button : buttons) {
+        button->SetFixedWidth(100);
+        root->AddItem(button);
+    }
+    window.manager.AttachRoot(root);
+    window.manager.FocusControl(buttons[1]);
+    window.Paint();
+    window.Paint();
+    EXPECT_EQ(window.manager.GetFocusControl(), buttons[1]);
+
+    HostWindow untouched(300, 200);
+    auto* otherRoot = new CHorizontalLayoutUI;
+    auto* first = new TestButton;
+    otherRoot->AddItem(first);
+    untouched.manager.AttachRoot(otherRoot);
+    untouched.Paint();
+    EXPECT_EQ(untouched.manager.GetFocusControl(), first);  // settled at the first paint
+}
 
 TEST_F(Focus, TabWalksTheTabStopsAndWraps) {
     EXPECT_TRUE(window.manager.MoveFocusByTab(true));

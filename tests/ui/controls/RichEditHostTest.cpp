@@ -129,6 +129,32 @@ TEST(RichEditLayout, TextPaddingShrinksTheTextAreaAndTheIBeamStaysInside) {
     ::SetCursorPos(before.x, before.y);
 }
 
+// A focused report must not swallow what belongs to the window: Alt+F4, Alt+Space, F10 and
+// Alt+letter go to the default handling, and Tab to the focus order when the box wants none.
+TEST(RichEditInput, SystemKeysAndAnUnwantedTabPassTheFocusedBox) {
+    EditRow row(L"wanttab=\"false\"");
+    row.edit->SetText(L"Secure Boot");
+    row.Focus();
+    const LPARAM altDown = LPARAM{1} << 29;
+    for (const UINT message : {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR}) {
+        bool handled = false;
+        row.edit->MessageHandler(message, VK_F4, altDown, handled);
+        EXPECT_FALSE(handled) << message;
+    }
+    bool tab = false;
+    row.edit->MessageHandler(WM_KEYDOWN, VK_TAB, 0, tab);
+    EXPECT_FALSE(tab);
+    bool letter = false;
+    row.edit->MessageHandler(WM_KEYDOWN, 'A', 0, letter);
+    EXPECT_TRUE(letter);  // the box's own keys stay its own
+
+    EditRow wanting;
+    wanting.Focus();
+    bool wanted = false;
+    wanting.edit->MessageHandler(WM_KEYDOWN, VK_TAB, 0, wanted);
+    EXPECT_TRUE(wanted);
+}
+
 TEST(RichEditInput, TheCompositionWindowIsPlacedAtTheCaret) {
     EditRow row;
     row.edit->SetText(L"Secure Boot");
