@@ -50,6 +50,16 @@ const VersionEntries* Version() {
     return entries;
 }
 
+const ShellEntries* Shell() {
+    static const ShellEntries* const entries = []() -> const ShellEntries* {
+        static ShellEntries table{};
+        const HMODULE module = LoadFromSystemDirectory(L"shell32.dll");
+        if (module == nullptr) return nullptr;
+        return Resolve(module, "ShellExecuteExW", table.ShellExecuteExW) ? &table : nullptr;
+    }();
+    return entries;
+}
+
 const EventLogEntries* EventLog() {
     static const EventLogEntries* const entries = []() -> const EventLogEntries* {
         static EventLogEntries table{};

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wincrypt.h>
 #include <winevt.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace certvane {
 
@@ -38,6 +40,14 @@ struct EventLogEntries {
     decltype(&::EvtClose) EvtClose;
 };
 const EventLogEntries* EventLog();
+
+// The shell's start of a program as another user (the elevated relaunch): loaded only by the
+// program that relaunches, so that the console companion never maps shell32 and what it pulls
+// in. Null when shell32.dll or the entry is missing.
+struct ShellEntries {
+    decltype(&::ShellExecuteExW) ShellExecuteExW;
+};
+const ShellEntries* Shell();
 
 // Makes every later library load of the process search the system directory only (and the
 // application's own DLL folder never). The programs call it first thing.

@@ -2,7 +2,6 @@
 // After windows.h, which they need.
 #include <objbase.h>
 #include <sddl.h>
-#include <shlwapi.h>
 
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
@@ -16,7 +15,7 @@ std::optional<std::uint32_t> Win32Platform::FileAttributesOf(std::wstring_view p
 }
 
 bool Win32Platform::PathExists(std::wstring_view path) {
-    return PathFileExistsW(Terminated(path).c_str()) != FALSE;
+    return GetFileAttributesW(Terminated(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::optional<std::vector<std::uint8_t>> Win32Platform::ReadFileBytes(std::wstring_view path,

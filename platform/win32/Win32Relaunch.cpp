@@ -1,9 +1,8 @@
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <string>
 
+#include "platform/win32/SystemLibraries.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace certvane {
@@ -18,6 +17,8 @@ std::optional<std::wstring> Win32Platform::OwnProgramPath() {
 }
 
 bool Win32Platform::RelaunchElevated(std::wstring_view path, int showCommand) {
+    const ShellEntries* shell = Shell();
+    if (shell == nullptr) return false;
     const std::wstring file(path);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -27,7 +28,7 @@ bool Win32Platform::RelaunchElevated(std::wstring_view path, int showCommand) {
     info.lpVerb = L"runas";
     info.lpFile = file.c_str();
     info.nShow = showCommand;
-    return ShellExecuteExW(&info) != FALSE;
+    return shell->ShellExecuteExW(&info) != FALSE;
 }
 
 }  // namespace certvane
