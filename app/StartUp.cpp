@@ -54,6 +54,12 @@ int RunCertvane(Platform& platform, HINSTANCE instance, int showCommand,
     // A loop ended by a failed layout leaves the window standing; it must not outlive the
     // object its messages go to.
     if (IsWindow(window.GetHandle())) DestroyWindow(window.GetHandle());
+    // A refresh or an action still running uses the platform of the caller's frame and may hold
+    // S:, a mount folder or an offline hive: it finishes, with the window already gone, and
+    // releases them on its own paths. Should it outlast the bound, the process ends here
+    // before the frame it uses does.
+    const std::shared_ptr<CompletionMailbox> mailbox = window.Mailbox();
+    if (mailbox != nullptr && !mailbox->WaitForWorkers(kWorkerExitWaitMs)) ExitProcess(exitCode);
     return exitCode;
 }
 

@@ -16,6 +16,12 @@ namespace certvane {
 // Creates the main window as the program shows it: its title, style and size, no parent.
 HWND CreateMainWindow(CMainWnd& window);
 
+// How long the program waits, once its window is gone, for a worker still running. Longer than
+// the longest single step a worker can be in: WMI's connection (two minutes at most), then a
+// mountvol or a WMI enumeration (a minute each).
+inline constexpr DWORD kWorkerExitWaitMs = 200000;
+
+// Returns only once no worker runs, or ends the process when one outlasts kWorkerExitWaitMs.
 int RunCertvane(Platform& platform, HINSTANCE instance, int showCommand,
                 CMainWnd::Operations operations = CMainWnd::EngineOperations());
 

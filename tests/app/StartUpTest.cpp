@@ -74,6 +74,40 @@ TEST(StartUp, AnElevatedRestartEndsThisProcessWithZeroAtOnce) {
     EXPECT_EQ(FindMainWindow(), nullptr);
 }
 
+// A refresh still running when the window closes uses the caller's platform and may hold what
+// it acquired: the program returns only after it has finished.
+TEST(StartUp, ClosingDuringARefreshWaitsForTheWorkerBeforeReturning) {
+    ScriptedMachine machine;
+    struct Held {
+        std::atomic<bool> entered{false};
+        std::atomic<bool> release{false};
+        std::atomic<bool> finished{false};
+    };
+    const auto held = std::make_shared<Held>();
+    CMainWnd::Operations operations;
+    operations.refresh = [held](Platform&) {
+        held->entered = true;
+        while (!held->release) Sleep(5);
+        Sleep(100);
+        held->finished = true;
+        return std::wstring(L"报告");
+    };
+    operations.firmwareUpdate = operations.bootCheck = operations.refresh;
+    // Closes the window while the refresh is held, then lets the refresh go.
+    std::thread user([held] {
+        while (!held->entered) Sleep(5);
+        // The window belongs to the program's thread, not to this one.
+        HWND window = nullptr;
+        while ((window = FindWindowW(L"Certvane_Weft", nullptr)) == nullptr) Sleep(5);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        while (IsWindow(window)) Sleep(5);
+        held->release = true;
+    });
+    EXPECT_EQ(RunCertvane(machine, GetModuleHandleW(nullptr), SW_SHOWNORMAL, operations), 0);
+    EXPECT_TRUE(held->finished);
+    user.join();
+}
+
 TEST(StartUp, ElevatedItShowsTheCentredWindowUntilItIsClosedAndEndsWithZero) {
     ScriptedMachine machine;
     // The operations hold a token while they exist; once it has expired no worker touches
