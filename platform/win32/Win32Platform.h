@@ -1,16 +1,8 @@
 #pragma once
 
-#include <chrono>
-
 #include "platform/Platform.h"
 
 namespace certvane {
-
-// How long a call into a local system service without a time-out of its own (Task Scheduler,
-// event log) may take before its step counts as failed: as long as WMI's own bounded connection.
-// A service that starts on first use may take tens of seconds on a loaded machine (measured:
-// over 30 s for Wine's Task Scheduler in a fresh prefix), which is slow, not hung.
-inline constexpr std::chrono::milliseconds kSystemServiceTimeLimit{120000};
 
 // The real operating system. Each operation is the Win32 call (or fixed tiny sequence of
 // calls) it names and nothing more.
