@@ -17,8 +17,8 @@ namespace certvane {
 HWND CreateMainWindow(CMainWnd& window);
 
 // How long the program waits, once its window is gone, for a worker still running. Longer than
-// the longest single bounded step a worker can be in: WMI's connection (two minutes at most), a
-// mountvol or a WMI enumeration (a minute each).
+// the longest single step a worker can be in: WMI's connection, the Task Scheduler and the
+// event log (two minutes at most each), a mountvol or a WMI enumeration (a minute each).
 inline constexpr DWORD kWorkerExitWaitMs = 200000;
 
 // Returns only once no worker runs, or ends the process when one outlasts kWorkerExitWaitMs.

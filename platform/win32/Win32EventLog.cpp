@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <winevt.h>
 
+#include "platform/win32/BoundedCall.h"
 #include "platform/win32/SystemLibraries.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
@@ -40,14 +41,11 @@ std::optional<std::wstring> RenderXml(const EventLogEntries& entries, EVT_HANDLE
     return xml;
 }
 
-}  // namespace
+using EventXml = std::optional<std::vector<std::wstring>>;
 
-std::optional<std::vector<std::wstring>> Win32Platform::QueryEventXml(std::wstring_view log,
-                                                                      EventLogSource source,
-                                                                      std::wstring_view xpath,
-                                                                      std::uint32_t maxEvents) {
-    const EventLogEntries* entries = EventLog();
-    if (entries == nullptr) return std::nullopt;
+EventXml QueryOnThisThread(const EventLogEntries* entries, const std::wstring& log,
+                           EventLogSource source, const std::wstring& xpath,
+                           std::uint32_t maxEvents) {
     const DWORD flags = (source == EventLogSource::File ? EvtQueryFilePath : EvtQueryChannelPath) |
                         EvtQueryReverseDirection;
     const EventHandle query(*entries, entries->EvtQuery(nullptr, Terminated(log).c_str(),
@@ -72,6 +70,22 @@ std::optional<std::vector<std::wstring>> Win32Platform::QueryEventXml(std::wstri
         }
     }
     return events;
+}
+
+}  // namespace
+
+EventXml Win32Platform::QueryEventXml(std::wstring_view log, EventLogSource source,
+                                      std::wstring_view xpath, std::uint32_t maxEvents) {
+    // The library's table lives as long as the process, so a query left running may use it.
+    const EventLogEntries* entries = EventLog();
+    if (entries == nullptr) return std::nullopt;
+    // EvtQuery takes no time-out: a service that does not answer makes the events unknown.
+    return CallWithin<EventXml>(
+               kSystemServiceTimeLimitMs,
+               [entries, log = std::wstring(log), source, xpath = std::wstring(xpath), maxEvents] {
+                   return QueryOnThisThread(entries, log, source, xpath, maxEvents);
+               })
+        .value_or(std::nullopt);
 }
 
 }  // namespace certvane

@@ -4,6 +4,13 @@
 
 namespace certvane {
 
+// How long a call into a local system service without a time-out of its own (Task Scheduler,
+// event log) may take before its step counts as failed: as long as WMI's own bounded connection.
+// A service that starts on first use is given 30 s to report running, by Windows' service
+// control manager and by Wine's Task Scheduler alike; four times that is a service that does not
+// answer, not a slow start.
+inline constexpr unsigned long kSystemServiceTimeLimitMs = 120000;
+
 // The real operating system. Each operation is the Win32 call (or fixed tiny sequence of
 // calls) it names and nothing more.
 class Win32Platform : public Platform {

@@ -2,6 +2,7 @@
 #include <oleauto.h>
 #include <taskschd.h>
 
+#include "platform/win32/BoundedCall.h"
 #include "platform/win32/HeldCom.h"
 #include "platform/win32/SystemString.h"
 #include "platform/win32/Win32Handles.h"
@@ -55,9 +56,8 @@ ScheduledTaskState QueryThroughService(ITaskService& service, std::wstring_view 
     return ReadTask(*task);
 }
 
-}  // namespace
-
-ScheduledTaskState Win32Platform::QueryScheduledTask(std::wstring_view taskPath) {
+// Connects and reads on the calling thread, in the multithreaded apartment.
+ScheduledTaskState QueryOnThisThread(const std::wstring& taskPath) {
     const HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     // RPC_E_CHANGED_MODE: the thread is in an apartment already, which serves as well.
     if (FAILED(init) && init != RPC_E_CHANGED_MODE) return {};
@@ -73,6 +73,17 @@ ScheduledTaskState Win32Platform::QueryScheduledTask(std::wstring_view taskPath)
     }
     if (SUCCEEDED(init)) CoUninitialize();
     return state;
+}
+
+}  // namespace
+
+ScheduledTaskState Win32Platform::QueryScheduledTask(std::wstring_view taskPath) {
+    // Connect and GetTask take no time-out: a service that does not answer makes the task
+    // unavailable after the limit, and the thread left behind ends when the service answers.
+    return CallWithin<ScheduledTaskState>(
+               kSystemServiceTimeLimitMs,
+               [path = std::wstring(taskPath)] { return QueryOnThisThread(path); })
+        .value_or(ScheduledTaskState{});
 }
 
 }  // namespace certvane
