@@ -57,7 +57,7 @@ std::wstring CheckBootCertUpdate(Platform& platform) {
     const std::wstring bootManager = GetCurrentBootManagerPath(platform, candidates);
     const BootFile file =
         bootManager.empty() ? BootFile{} : InspectBootFile(platform, bootManager, L"bootmgfw.efi");
-    ReleaseEspMounts(platform, candidates);
+    ReleaseEspMounts(candidates);
     if (bootManager.empty()) {
         return L"未找到当前系统的引导文件 (bootmgfw.efi)，请检查 ESP 分区。";
     }

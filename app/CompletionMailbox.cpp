@@ -28,6 +28,7 @@ std::unique_ptr<std::wstring> CompletionMailbox::Take(LPARAM lParam) {
 }
 
 void CompletionMailbox::Close() {
+    stop_.Request();
     std::lock_guard lock(mutex_);
     closed_ = true;
     for (std::wstring* text : inTransit_) delete text;

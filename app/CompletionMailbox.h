@@ -9,6 +9,8 @@
 #include <set>
 #include <string>
 
+#include "inspect/StopSignal.h"
+
 namespace certvane {
 
 // Hands the result text of a worker thread to the window that started it: the worker posts
@@ -31,8 +33,11 @@ class CompletionMailbox {
     // Window side: the text a message carried, now owned by the caller. Null for a null
     // lParam and for any pointer the mailbox does not hold (never freed twice).
     std::unique_ptr<std::wstring> Take(LPARAM lParam);
-    // Window side, when the window is destroyed: frees every text still on its way.
+    // Window side, when the window is destroyed: frees every text still on its way, and asks
+    // the workers to stop, since nobody will read what they find.
     void Close();
+    // Worker side: requested once the mailbox is closed.
+    const StopSignal& Stop() const { return stop_; }
 
     // A worker thread counts itself in before it starts and out after its last delivery.
     void WorkerStarted();
@@ -48,6 +53,7 @@ class CompletionMailbox {
     bool closed_ = false;
     int workers_ = 0;
     std::set<std::wstring*> inTransit_;
+    StopSignal stop_;
 };
 
 }  // namespace certvane

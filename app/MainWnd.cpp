@@ -22,9 +22,13 @@ void SetText(Weft::CControlUI* control, const wchar_t* text) {
 }  // namespace
 
 CMainWnd::Operations CMainWnd::EngineOperations() {
-    return {[](Platform& platform) { return ComposeStatusReport(platform); },
-            [](Platform& platform) { return TriggerFirmwareCertUpdate(platform); },
-            [](Platform& platform) { return CheckBootCertUpdate(platform); }};
+    // The actions run to their end: one may be writing firmware variables when the window goes.
+    return {
+        [](Platform& platform, const StopSignal& stop) {
+            return ComposeStatusReport(platform, &stop);
+        },
+        [](Platform& platform, const StopSignal&) { return TriggerFirmwareCertUpdate(platform); },
+        [](Platform& platform, const StopSignal&) { return CheckBootCertUpdate(platform); }};
 }
 
 CMainWnd::CMainWnd(Platform& platform, Operations operations)

@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "inspect/Holdings.h"
 #include "inspect/Privileges.h"
 #include "ui/core/ModuleSettings.h"
 
@@ -35,7 +36,7 @@ HWND CreateMainWindow(CMainWnd& window) {
 }
 
 int RunCertvane(Platform& platform, HINSTANCE instance, int showCommand,
-                CMainWnd::Operations operations) {
+                CMainWnd::Operations operations, WorkerShutdown shutdown) {
     if (!IsProcessElevated(platform)) return RelaunchElevated(platform, showCommand);
     // Without the privilege the firmware reads yield nothing, and the report says so.
     EnableFirmwarePrivilege(platform);
@@ -55,11 +56,15 @@ int RunCertvane(Platform& platform, HINSTANCE instance, int showCommand,
     // object its messages go to.
     if (IsWindow(window.GetHandle())) DestroyWindow(window.GetHandle());
     // A refresh or an action still running uses the platform of the caller's frame and may hold
-    // S:, a mount folder or an offline hive: it finishes, with the window already gone, and
-    // releases them on its own paths. Should it outlast the bound, the process ends here
-    // before the frame it uses does.
+    // S:, a mount folder or an offline hive. Closing the window asked it to stop at its next
+    // step; it gives back what it holds on its own paths. Should it be stuck in a step past the
+    // bound, what it holds is given back here and the process ends before the frame it uses.
     const std::shared_ptr<CompletionMailbox> mailbox = window.Mailbox();
-    if (mailbox != nullptr && !mailbox->WaitForWorkers(kWorkerExitWaitMs)) ExitProcess(exitCode);
+    if (mailbox != nullptr && !mailbox->WaitForWorkers(shutdown.waitMs)) {
+        ProcessHoldings().ReleaseAll();
+        if (shutdown.endProcess == nullptr) ExitProcess(static_cast<UINT>(exitCode));
+        shutdown.endProcess(static_cast<UINT>(exitCode));
+    }
     return exitCode;
 }
 

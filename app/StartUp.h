@@ -21,8 +21,19 @@ HWND CreateMainWindow(CMainWnd& window);
 // event log (two minutes at most each), a mountvol or a WMI enumeration (a minute each).
 inline constexpr DWORD kWorkerExitWaitMs = 200000;
 
-// Returns only once no worker runs, or ends the process when one outlasts kWorkerExitWaitMs.
+// What the program does about a worker still running once its window is gone: the window's
+// closing asked it to stop at its next step, and the program waits for it.
+struct WorkerShutdown {
+    DWORD waitMs = kWorkerExitWaitMs;
+    // Called, once what the runs still hold is given back, when a worker outlasts the wait;
+    // null ends the process (ExitProcess).
+    void (*endProcess)(UINT exitCode) = nullptr;
+};
+
+// Returns only once no worker runs. When one outlasts the wait (stuck in a step), gives back
+// what the runs still hold (ProcessHoldings) and ends the process.
 int RunCertvane(Platform& platform, HINSTANCE instance, int showCommand,
-                CMainWnd::Operations operations = CMainWnd::EngineOperations());
+                CMainWnd::Operations operations = CMainWnd::EngineOperations(),
+                WorkerShutdown shutdown = {});
 
 }  // namespace certvane

@@ -17,7 +17,7 @@ DWORD WINAPI RunWorker(void* parameter) {
     std::unique_ptr<WorkerJob> job(static_cast<WorkerJob*>(parameter));
     std::optional<std::wstring> text;
     try {
-        text = job->operation(*job->platform);
+        text = job->operation(*job->platform, job->mailbox->Stop());
     } catch (...) {
         // Nothing may leave the thread; the window is told there is no text.
     }

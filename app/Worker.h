@@ -11,8 +11,9 @@
 
 namespace certvane {
 
-// One long operation of the engine: the report, or one of the two update actions.
-using WorkerOperation = std::function<std::wstring(Platform&)>;
+// One long operation of the engine: the report, or one of the two update actions. The signal is
+// requested once the window that wants the text is gone.
+using WorkerOperation = std::function<std::wstring(Platform&, const StopSignal&)>;
 
 // Runs `operation` on a thread of its own, which hands its text to the window through the
 // mailbox as `message` and ends; the thread is never waited for. An operation that fails

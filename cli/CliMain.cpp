@@ -9,6 +9,7 @@
 #include "cli/CliRun.h"
 #include "cli/ExitCode.h"
 #include "cli/StopGate.h"
+#include "inspect/Holdings.h"
 #include "inspect/Privileges.h"
 #include "platform/win32/SystemLibraries.h"
 #include "platform/win32/Win32Platform.h"
@@ -42,7 +43,10 @@ certvane::cli::StopGate stopGate;
 constexpr std::chrono::milliseconds kCloseWait{4500};
 
 BOOL WINAPI OnConsoleControl(DWORD event) {
-    stopGate.RequestStop(event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT, kCloseWait);
+    const bool processEnds = event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT;
+    // A run stuck in a step when the process is about to end: what it holds is given back here.
+    if (!stopGate.RequestStop(processEnds, kCloseWait) && processEnds)
+        certvane::ProcessHoldings().ReleaseAll();
     return TRUE;
 }
 

@@ -2,10 +2,11 @@
 
 namespace certvane::cli {
 
-void StopGate::RequestStop(bool processEndsAfter, std::chrono::milliseconds wait) {
+bool StopGate::RequestStop(bool processEndsAfter, std::chrono::milliseconds wait) {
     std::unique_lock<std::mutex> guard(lock_);
     stopRequested_ = true;
     if (processEndsAfter) finished_.wait_for(guard, wait, [this] { return runFinished_; });
+    return runFinished_;
 }
 
 bool StopGate::StopRequested() const {

@@ -15,8 +15,9 @@ class StopGate {
   public:
     // An interrupt returns at once: the run goes on to release what it holds and then stops. A
     // close, logoff or shutdown (`processEndsAfter`) waits up to `wait` for the run to finish,
-    // since the system ends the process when this returns.
-    void RequestStop(bool processEndsAfter, std::chrono::milliseconds wait);
+    // since the system ends the process when this returns. False when the run was still going
+    // when the wait ended.
+    bool RequestStop(bool processEndsAfter, std::chrono::milliseconds wait);
     bool StopRequested() const;
     // Everything the run acquired is released.
     void RunFinished();

@@ -78,7 +78,7 @@ BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view o
         isWinPE ? PeBootFile(platform, candidates) : CurrentBootFile(platform, candidates);
     if (isWinPE && !offlineWindows.empty())
         files.offline = OfflineBootFile(platform, offlineWindows);
-    ReleaseEspMounts(platform, candidates);
+    ReleaseEspMounts(candidates);
     return files;
 }
 

@@ -2,6 +2,7 @@
 
 #include "inspect/BootOption.h"
 #include "inspect/DiskNumbers.h"
+#include "inspect/Holdings.h"
 #include "inspect/PathText.h"
 #include "inspect/PrivateFolder.h"
 #include "inspect/SystemCommands.h"
@@ -12,6 +13,12 @@ namespace {
 // Volume numbers probed through device paths; Windows numbers volumes from 1 as they arrive.
 constexpr int kMaxDeviceVolumes = 128;
 constexpr std::wstring_view kMountFolderName = L"ESP\\";
+
+// The names this search's acquisitions are held under until they are given back.
+constexpr std::wstring_view kHeldLetterS = L"letter:S:";
+std::wstring HeldMountName(const std::wstring& folder) {
+    return L"mount:" + folder;
+}
 
 // What may be taken: volumes of the accepted disks, of the kind the scope allows, and the
 // partition the firmware started from on any disk.
@@ -106,6 +113,8 @@ void TryLetterS(Platform& platform, const Acceptance& accepted, std::vector<EspC
     if (auto candidate =
             accepted.Take(platform, L"S:\\", L"S:", GetVolumeDiskNumber(platform, L"S:\\"))) {
         candidate->temporaryLetter = true;
+        ProcessHoldings().Record(platform, std::wstring(kHeldLetterS),
+                                 [](Platform& holder) { UnmountS(holder); });
         list.push_back(std::move(*candidate));
     } else {
         UnmountS(platform);
@@ -149,6 +158,10 @@ void TryFolderMount(Platform& platform, const Acceptance& accepted, const std::w
         if (auto candidate =
                 accepted.Take(platform, folder, volume, GetDeviceNumber(platform, volume))) {
             candidate->temporaryMount = true;
+            ProcessHoldings().Record(platform, HeldMountName(folder), [folder](Platform& holder) {
+                holder.RemoveMountPoint(folder);
+                RemoveMountFolder(holder, folder);
+            });
             list.push_back(std::move(*candidate));
             return;
         }
@@ -222,14 +235,12 @@ std::vector<EspCandidate> FindEspVolumes(Platform& platform, EspScope scope) {
     return list;
 }
 
-void ReleaseEspMounts(Platform& platform, const std::vector<EspCandidate>& candidates) {
+void ReleaseEspMounts(const std::vector<EspCandidate>& candidates) {
     for (const EspCandidate& candidate : candidates) {
-        if (!candidate.temporaryMount) continue;
-        platform.RemoveMountPoint(candidate.path);
-        RemoveMountFolder(platform, candidate.path);
+        if (candidate.temporaryMount) ProcessHoldings().Release(HeldMountName(candidate.path));
     }
     for (const EspCandidate& candidate : candidates) {
-        if (candidate.temporaryLetter) UnmountS(platform);
+        if (candidate.temporaryLetter) ProcessHoldings().Release(kHeldLetterS);
     }
 }
 

@@ -58,8 +58,10 @@ std::vector<EspCandidate> FindEspVolumes(Platform& platform, EspScope scope);
 // Undoes what FindEspVolumes mounted, and nothing else: the folder mounts of the list (mount
 // point first, then its folder and the private folder around it), then the letter S: when this
 // search assigned it. An S: it found (a USB stick, another ESP a script lettered) keeps its
-// letter. A step that fails does not stop the others.
-void ReleaseEspMounts(Platform& platform, const std::vector<EspCandidate>& candidates);
+// letter. A step that fails does not stop the others. Each mount is held in ProcessHoldings()
+// from the moment the search keeps it, with the platform that made it, until it is given back
+// here or by ReleaseAll.
+void ReleaseEspMounts(const std::vector<EspCandidate>& candidates);
 
 // The root the firmware started from, else the root on the disk of the Windows directory, else
 // the first one; empty when there is no usable root.

@@ -41,7 +41,8 @@ RegistryValue ReadRegistryValueOfAnyType(Platform& platform, std::wstring_view s
 }
 
 std::optional<MachineFacts> GatherMachineFacts(Platform& platform,
-                                               std::span<const std::wstring_view> capturedNames) {
+                                               std::span<const std::wstring_view> capturedNames,
+                                               const StopSignal* stop) {
     const MachineLock lock(platform);
     if (!lock.Held()) return std::nullopt;
     MachineFacts facts;
@@ -51,26 +52,33 @@ std::optional<MachineFacts> GatherMachineFacts(Platform& platform,
         const auto offline = FindOfflineWindows(platform);
         if (!offline.empty()) facts.offlineWindowsDirectory = offline.front();
     }
+    if (StopRequested(stop)) return std::nullopt;
     facts.windowsVersion = GetWindowsVersionText(platform, L"", false);
     if (facts.offlineWindowsDirectory) {
+        if (StopRequested(stop)) return std::nullopt;
         facts.offlineWindowsVersion =
             GetWindowsVersionText(platform, *facts.offlineWindowsDirectory, true);
     }
     facts.bootMode = BootModeText(platform);
     facts.uefiBoot = IsUefiBoot(platform);
     facts.secureBootEnabled = IsSecureBootEnabled(platform);
+    if (StopRequested(stop)) return std::nullopt;
     facts.bitLocker = GetBitLockerStatusText(platform);
+    if (StopRequested(stop)) return std::nullopt;
     if (const auto drive = SystemDrive(platform); drive && !facts.winPE)
         facts.bitLockerDetail = ReadBitLockerDetail(platform, *drive);
 
+    if (StopRequested(stop)) return std::nullopt;
     facts.keys = ReadKeyStores(platform, capturedNames);
     facts.dbNames = NamesOf(platform, facts.keys.Store(L"db").image);
     facts.dbxNames = NamesOf(platform, facts.keys.Store(L"dbx").image);
     facts.kekNames = NamesOf(platform, facts.keys.Store(L"KEK").image);
 
+    if (StopRequested(stop)) return std::nullopt;
     facts.bootFiles =
         InspectBootFiles(platform, facts.winPE, facts.offlineWindowsDirectory.value_or(L""));
 
+    if (StopRequested(stop)) return std::nullopt;
     for (std::string_view name : kServicingValues) {
         facts.servicing.push_back({std::string(name), ReadRegistryValueOfAnyType(
                                                           platform, kServicingKey,
@@ -78,6 +86,7 @@ std::optional<MachineFacts> GatherMachineFacts(Platform& platform,
     }
     facts.availableUpdates =
         ReadRegistryValueOfAnyType(platform, kSecureBootKey, L"AvailableUpdates");
+    if (StopRequested(stop)) return std::nullopt;
     facts.servicingState =
         ReadServicingState(platform, facts.winPE, facts.offlineWindowsDirectory.value_or(L""));
     return facts;

@@ -11,6 +11,7 @@
 #include "inspect/KeyStores.h"
 #include "inspect/ServicingState.h"
 #include "inspect/SignatureDatabase.h"
+#include "inspect/StopSignal.h"
 
 namespace certvane {
 
@@ -62,9 +63,11 @@ struct MachineFacts {
 
 // Reads every fact once. Like the status report always has, it searches the ESPs and releases
 // the mounts it made. `capturedNames` are the variables the machine answers from files.
-// nullopt, with nothing read, when another run holds the MachineLock.
+// nullopt, with nothing read, when another run holds the MachineLock; nullopt as well once
+// `stop` is requested, checked between steps (what a step acquired is given back before).
 std::optional<MachineFacts> GatherMachineFacts(
-    Platform& platform, std::span<const std::wstring_view> capturedNames = {});
+    Platform& platform, std::span<const std::wstring_view> capturedNames = {},
+    const StopSignal* stop = nullptr);
 
 // A registry value as a number (REG_DWORD) or text (REG_SZ), absent otherwise.
 RegistryValue ReadRegistryValueOfAnyType(Platform& platform, std::wstring_view subkey,

@@ -71,8 +71,9 @@ std::wstring ComposeStatusReport(const MachineFacts& facts, const MachineAssessm
     return report;
 }
 
-std::wstring ComposeStatusReport(Platform& platform) {
-    const std::optional<MachineFacts> facts = GatherMachineFacts(platform);
+std::wstring ComposeStatusReport(Platform& platform, const StopSignal* stop) {
+    const std::optional<MachineFacts> facts = GatherMachineFacts(platform, {}, stop);
+    if (StopRequested(stop)) return {};
     if (!facts) return std::wstring(MachineBusyReport);
     return ComposeStatusReport(*facts, AssessMachine(platform, *facts));
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "assess/MachineAssessment.h"
+#include "inspect/StopSignal.h"
 #include "platform/Platform.h"
 
 namespace certvane {
@@ -17,7 +18,8 @@ inline constexpr std::wstring_view MachineBusyReport =
     L"等待两分钟后仍未结束。请稍后点击“刷新”。\r\n";
 
 // Reads the machine once, judges it and writes the report. Never fails: when another run
-// holds the machine, the report is MachineBusyReport.
-std::wstring ComposeStatusReport(Platform& platform);
+// holds the machine, the report is MachineBusyReport. Once `stop` is requested the reading
+// ends at its next step and the report is empty: nobody is left to read it.
+std::wstring ComposeStatusReport(Platform& platform, const StopSignal* stop = nullptr);
 
 }  // namespace certvane

@@ -343,7 +343,7 @@ TEST(MainWindow, InWindowsPeTheFirmwareUpdateIsRefusedEvenWhileARefreshRuns) {
     // otherwise handle its completion.
     HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     CMainWnd::Operations operations = CMainWnd::EngineOperations();
-    operations.refresh = [gate](Platform& platform) {
+    operations.refresh = [gate](Platform& platform, const StopSignal&) {
         WaitForSingleObject(gate, 30000);
         return ComposeStatusReport(platform);
     };
@@ -372,7 +372,7 @@ TEST(MainWindow, AResultOfSeveralLinesIsShownWhole) {
     CMainWnd::Operations operations = CMainWnd::EngineOperations();
     const std::wstring lines =
         L"第一行：已写入 AvailableUpdates\n第二行：任务已启动\n第三行：请重启两次";
-    operations.firmwareUpdate = [&](Platform&) { return lines; };
+    operations.firmwareUpdate = [&](Platform&, const StopSignal&) { return lines; };
     MainWindowUnderTest main(machine, operations);
     ASSERT_TRUE(main.FinishWork());
     Confirm(main, kFirmwareUpdate, IDYES);
@@ -383,7 +383,9 @@ TEST(MainWindow, AResultOfSeveralLinesIsShownWhole) {
 TEST(MainWindow, AWorkerWithoutATextStillEndsTheBusyState) {
     ScriptedMachine machine = test::NormalWindows11();
     CMainWnd::Operations operations = CMainWnd::EngineOperations();
-    operations.bootCheck = [](Platform&) -> std::wstring { throw std::bad_alloc(); };
+    operations.bootCheck = [](Platform&, const StopSignal&) -> std::wstring {
+        throw std::bad_alloc();
+    };
     MainWindowUnderTest main(machine, operations);
     ASSERT_TRUE(main.FinishWork());
     Confirm(main, kBootCheck, IDYES);
@@ -452,7 +454,7 @@ TEST(MainWindow, AWorkerThatOutlivesTheWindowDeliversNothingAndLeaksNothing) {
     ScriptedMachine machine = test::NormalWindows11();
     HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     CMainWnd::Operations operations = CMainWnd::EngineOperations();
-    operations.refresh = [gate](Platform&) {
+    operations.refresh = [gate](Platform&, const StopSignal&) {
         WaitForSingleObject(gate, 30000);
         return std::wstring(L"迟到的报告");
     };

@@ -3,11 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
 
 #include "app/StartUp.h"
+#include "inspect/Holdings.h"
+#include "report/StatusReport.h"
 #include "tests/app/MainWindowHarness.h"
 #include "tests/support/Situations.h"
 
@@ -85,7 +88,7 @@ TEST(StartUp, ClosingDuringARefreshWaitsForTheWorkerBeforeReturning) {
     };
     const auto held = std::make_shared<Held>();
     CMainWnd::Operations operations;
-    operations.refresh = [held](Platform&) {
+    operations.refresh = [held](Platform&, const StopSignal&) {
         held->entered = true;
         while (!held->release) Sleep(5);
         Sleep(100);
@@ -108,6 +111,98 @@ TEST(StartUp, ClosingDuringARefreshWaitsForTheWorkerBeforeReturning) {
     user.join();
 }
 
+// A refresh in Windows PE held inside its first acquire, the load of the offline installation's
+// hive, until the window has closed.
+struct HeldInHiveLoad {
+    HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> entered{false};
+    std::atomic<bool> finished{false};
+    ~HeldInHiveLoad() { CloseHandle(gate); }
+};
+
+CMainWnd::Operations HoldTheRefreshInItsHiveLoad(ScriptedMachine& machine,
+                                                 const std::shared_ptr<HeldInHiveLoad>& held) {
+    machine.onHiveLoaded = [held](std::wstring_view) {
+        if (held->entered.exchange(true)) return;
+        WaitForSingleObject(held->gate, 30000);
+    };
+    CMainWnd::Operations operations = CMainWnd::EngineOperations();
+    operations.refresh = [held](Platform& platform, const StopSignal& stop) {
+        std::wstring report = ComposeStatusReport(platform, &stop);
+        held->finished = true;
+        return report;
+    };
+    return operations;
+}
+
+// Posts WM_CLOSE once the refresh is held, and lets it go `after` the window is gone.
+std::thread CloseWhileHeld(const std::shared_ptr<HeldInHiveLoad>& held, bool releaseAfterClose) {
+    return std::thread([held, releaseAfterClose] {
+        while (!held->entered) Sleep(5);
+        HWND window = nullptr;
+        while ((window = FindWindowW(L"Certvane_Weft", nullptr)) == nullptr) Sleep(5);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        while (IsWindow(window)) Sleep(5);
+        if (releaseAfterClose) SetEvent(held->gate);
+    });
+}
+
+std::size_t CountOf(const std::vector<std::wstring>& log, std::wstring_view prefix) {
+    return static_cast<std::size_t>(std::count_if(
+        log.begin(), log.end(), [&](const auto& entry) { return entry.starts_with(prefix); }));
+}
+
+// The window's closing asks the refresh to stop: it gives back the hive it holds on its own path
+// and reads nothing more (a whole refresh loads more hives after the first).
+TEST(StartUp, ClosingDuringARefreshStopsItAtItsNextStepWithWhatItHeldGivenBack) {
+    ScriptedMachine whole = test::WinPeWithOfflineOnC();
+    ComposeStatusReport(whole);
+    ASSERT_GT(CountOf(whole.log, L"LoadRegistryHive "), 1u);
+
+    ScriptedMachine machine = test::WinPeWithOfflineOnC();
+    const auto held = std::make_shared<HeldInHiveLoad>();
+    const CMainWnd::Operations operations = HoldTheRefreshInItsHiveLoad(machine, held);
+    std::thread user = CloseWhileHeld(held, true);
+    EXPECT_EQ(RunCertvane(machine, GetModuleHandleW(nullptr), SW_SHOWNORMAL, operations), 0);
+    user.join();
+    EXPECT_TRUE(held->finished);
+    EXPECT_EQ(CountOf(machine.log, L"LoadRegistryHive "), 1u);
+    EXPECT_EQ(CountOf(machine.log, L"UnloadRegistryHive "), 1u);
+    EXPECT_THAT(machine.HeldResources(), ::testing::IsEmpty());
+    EXPECT_EQ(ProcessHoldings().Count(), 0u);
+}
+
+// A refresh stuck in a step past the bound: what it holds is given back before the process
+// ends, and once the refresh goes on, it gives back nothing a second time.
+TEST(StartUp, ARefreshStuckPastTheBoundHasWhatItHoldsGivenBackBeforeTheProcessEnds) {
+    ScriptedMachine machine = test::WinPeWithOfflineOnC();
+    const auto held = std::make_shared<HeldInHiveLoad>();
+    const CMainWnd::Operations operations = HoldTheRefreshInItsHiveLoad(machine, held);
+    static ScriptedMachine* ending;
+    static std::vector<std::wstring> logAtEnd;
+    static UINT endedWith;
+    ending = &machine;
+    endedWith = 99;
+    std::thread user = CloseWhileHeld(held, false);
+    const WorkerShutdown shutdown{200, [](UINT code) {
+                                      endedWith = code;
+                                      logAtEnd = ending->log;
+                                  }};
+    EXPECT_EQ(RunCertvane(machine, GetModuleHandleW(nullptr), SW_SHOWNORMAL, operations, shutdown),
+              0);
+    user.join();
+    EXPECT_EQ(endedWith, 0u);
+    EXPECT_EQ(CountOf(logAtEnd, L"UnloadRegistryHive "), 1u);
+    EXPECT_EQ(CountOf(logAtEnd, L"DeleteDirectoryWithFiles "), 1u);
+    EXPECT_FALSE(held->finished);
+
+    SetEvent(held->gate);
+    while (!held->finished) Sleep(5);
+    EXPECT_EQ(CountOf(machine.log, L"UnloadRegistryHive "), 1u);
+    EXPECT_EQ(CountOf(machine.log, L"DeleteDirectoryWithFiles "), 1u);
+    EXPECT_EQ(ProcessHoldings().Count(), 0u);
+}
+
 TEST(StartUp, ElevatedItShowsTheCentredWindowUntilItIsClosedAndEndsWithZero) {
     ScriptedMachine machine;
     // The operations hold a token while they exist; once it has expired no worker touches
@@ -115,7 +210,7 @@ TEST(StartUp, ElevatedItShowsTheCentredWindowUntilItIsClosedAndEndsWithZero) {
     auto token = std::make_shared<int>(0);
     const std::weak_ptr<int> operationsAlive = token;
     CMainWnd::Operations operations;
-    operations.refresh = [token](Platform&) { return std::wstring(L"报告"); };
+    operations.refresh = [token](Platform&, const StopSignal&) { return std::wstring(L"报告"); };
     operations.firmwareUpdate = operations.bootCheck = operations.refresh;
     token.reset();
 

@@ -25,8 +25,9 @@ TEST(StopGate, AnInterruptReturnsAtOnceAndTheRunSeesIt) {
 TEST(StopGate, AClosedConsoleWaitsForTheRunToFinish) {
     StopGate gate;
     std::atomic<bool> returned{false};
+    std::atomic<bool> finished{false};
     std::thread console([&] {
-        gate.RequestStop(true, 60s);
+        finished.store(gate.RequestStop(true, 60s));
         returned.store(true);
     });
     while (!gate.StopRequested()) std::this_thread::sleep_for(1ms);
@@ -35,16 +36,17 @@ TEST(StopGate, AClosedConsoleWaitsForTheRunToFinish) {
     gate.RunFinished();
     console.join();
     EXPECT_TRUE(returned.load());
+    EXPECT_TRUE(finished.load());
     // A run that finished before the request lets it return at once.
     const auto start = std::chrono::steady_clock::now();
-    gate.RequestStop(true, 10s);
+    EXPECT_TRUE(gate.RequestStop(true, 10s));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
 
 TEST(StopGate, ARunThatDoesNotFinishHoldsTheRequestNoLongerThanItsWait) {
     StopGate gate;
     const auto start = std::chrono::steady_clock::now();
-    gate.RequestStop(true, 30ms);
+    EXPECT_FALSE(gate.RequestStop(true, 30ms));
     EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
 }
 

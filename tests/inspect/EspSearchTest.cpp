@@ -1,5 +1,6 @@
 // Finding, mounting and releasing EFI System Partitions.
 #include "inspect/EspSearch.h"
+#include "inspect/Holdings.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -124,7 +125,7 @@ TEST(FindEspVolumes, MountsALetterlessEspOnAFreshPrivateFolderAndNoOtherVolume) 
     EXPECT_TRUE(machine.privateFolders.count(test::Fold(MountFolder(1))));
     EXPECT_TRUE(IsRegularFile(machine, found[0].path + L"EFI\\Microsoft\\Boot\\bootmgfw.efi"));
 
-    ReleaseEspMounts(machine, found);
+    ReleaseEspMounts(found);
     EXPECT_THAT(machine.mountFolders, IsEmpty());
     EXPECT_FALSE(machine.FolderExists(MountFolder(1)));
     EXPECT_FALSE(machine.FolderExists(PrivateFolder(1)));
@@ -194,12 +195,32 @@ TEST(ReleaseEspMounts, AStepThatFailsDoesNotStopTheOthers) {
     machine.removeMountPointFails = true;
     machine.deleteDirectoryFails = true;
     machine.log.clear();
-    ReleaseEspMounts(machine, found);
+    ReleaseEspMounts(found);
     EXPECT_THAT(machine.log, ElementsAre(L"RemoveMountPoint " + MountFolder(1) + L" refused",
                                          L"DeleteDirectory " + MountFolder(1) + L" refused",
                                          L"DeleteDirectory " + PrivateFolder(1) + L" refused"));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
     EXPECT_THAT(machine.misuse, IsEmpty());
+}
+
+// A program that must end while the run is stuck gives back the mounts the search kept, and the
+// run's own release afterwards removes nothing a second time.
+TEST(ReleaseEspMounts, WhatTheSearchKeptIsHeldUntilGivenBackOnce) {
+    for (const bool withFolder : {true, false}) {
+        ScriptedMachine machine = test::NormalWindows11();
+        WithoutVolumePath(machine);
+        if (withFolder) machine.mountvolEsp.reset();
+        const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(ProcessHoldings().Count(), 1u);
+        ProcessHoldings().ReleaseAll();
+        EXPECT_THAT(machine.HeldResources(), IsEmpty()) << withFolder;
+        const std::size_t logged = machine.log.size();
+        ReleaseEspMounts(found);
+        EXPECT_EQ(machine.log.size(), logged) << withFolder;
+        EXPECT_EQ(ProcessHoldings().Count(), 0u);
+        EXPECT_THAT(machine.misuse, IsEmpty());
+    }
 }
 
 TEST(ReleaseEspMounts, AnSThatMountvolCannotRemoveStaysWithoutHarm) {
@@ -208,7 +229,7 @@ TEST(ReleaseEspMounts, AnSThatMountvolCannotRemoveStaysWithoutHarm) {
     const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
     ASSERT_THAT(found, ElementsAre(EspCandidate{L"S:\\", 0, false, true}));
     machine.mountvolUnmountFails = true;
-    ReleaseEspMounts(machine, found);
+    ReleaseEspMounts(found);
     EXPECT_THAT(machine.log, Contains(L"mountvol S: /d -> 1"));
     EXPECT_TRUE(machine.letters.count(L'S'));
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
@@ -229,7 +250,7 @@ TEST(ReleaseEspMounts, RemovesOnlyWhatThisSearchAssigned) {
             machine.PutFile(L"S:\\EFI\\BOOT\\BOOTX64.EFI");
         }
         const std::vector<EspCandidate> found = FindEspVolumes(machine, kEsp);
-        ReleaseEspMounts(machine, found);
+        ReleaseEspMounts(found);
         EXPECT_TRUE(machine.letters.count(L'S')) << esp;
         EXPECT_THAT(CommandLines(machine), Not(Contains(L"mountvol S: /d")));
         EXPECT_THAT(machine.HeldResources(), IsEmpty());
@@ -253,7 +274,7 @@ TEST(FindEspVolumes, TakesOnlyAnEspPartitionNeverAPlantedBootFile) {
     const std::vector<EspCandidate> lettered = FindEspVolumes(machine, kEsp);
     EXPECT_THAT(lettered, ElementsAre(EspCandidate{L"S:\\", 0, false, true}));
     EXPECT_EQ(machine.letters.at(L'S'), W::Esp);
-    ReleaseEspMounts(machine, lettered);
+    ReleaseEspMounts(lettered);
     // An MBR partition of type 0xEF is an ESP as well.
     ScriptedMachine mbr = test::NormalWindows11();
     mbr.volumes[W::Esp].partition = {PartitionStyle::Mbr, {}, EspMbrPartitionType};

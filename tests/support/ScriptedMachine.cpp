@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "inspect/Holdings.h"
 #include "tests/support/Fold.h"
 
 namespace certvane::test {
@@ -41,6 +42,10 @@ Bytes FakeCertificate(std::wstring_view displayName) {
         bytes.push_back(static_cast<std::uint8_t>((c >> 8) & 0xFF));
     }
     return bytes;
+}
+
+ScriptedMachine::~ScriptedMachine() {
+    ProcessHoldings().ForgetEverythingOf(*this);
 }
 
 ScriptedMachine::ScriptedMachine()

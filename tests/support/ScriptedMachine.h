@@ -95,6 +95,13 @@ struct ScriptedCommand {
 class ScriptedMachine : public Platform {
   public:
     ScriptedMachine();
+    // A search or hive read that a test left unreleased holds its release in ProcessHoldings()
+    // with this machine: it is forgotten, so that no later test runs it on a machine gone.
+    ~ScriptedMachine() override;
+    ScriptedMachine(const ScriptedMachine&) = default;
+    ScriptedMachine(ScriptedMachine&&) = default;
+    ScriptedMachine& operator=(const ScriptedMachine&) = default;
+    ScriptedMachine& operator=(ScriptedMachine&&) = default;
 
     // ---- scripting ---------------------------------------------------------------------
     void SetFirmwareVariable(std::wstring name, std::wstring guidText, Bytes value);
@@ -119,6 +126,9 @@ class ScriptedMachine : public Platform {
     // Decodes certificates: FakeCertificate bytes, and real DER by its subject's common name, by
     // default. Each call's input is recorded.
     std::function<std::optional<std::wstring>(std::span<const std::uint8_t>)> decodeCertificate;
+    // Called on the loading thread at the end of each hive load that succeeds: a test may hold
+    // a run inside that acquire.
+    std::function<void(std::wstring_view name)> onHiveLoaded;
 
     std::wstring windowsDirectory = L"C:\\Windows";
     std::wstring systemDirectory = L"C:\\Windows\\system32";

@@ -151,6 +151,7 @@ bool ScriptedMachine::LoadRegistryHive(RegistryRoot, std::wstring_view name,
         misuse.push_back(L"a hive loaded in place: " + std::wstring(hiveFile));
     // As Windows does, the load writes a transaction log beside the hive.
     PutFile(std::wstring(hiveFile) + L".LOG1");
+    if (onHiveLoaded) onHiveLoaded(name);
     return true;
 }
 
