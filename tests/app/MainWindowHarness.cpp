@@ -1,6 +1,7 @@
 #include "tests/app/MainWindowHarness.h"
 
 #include "app/StartUp.h"
+#include "tests/app/BoxGlyphs.h"
 
 namespace certvane::test {
 
@@ -68,7 +69,10 @@ BoxAnswerer::BoxAnswerer(int answer) : answer_(answer) {
         while (!stop_ && GetTickCount64() < deadline) {
             if (HWND dialog = FindOwnDialog()) {
                 seen_.caption = WindowText(dialog);
-                seen_.text = WindowText(GetDlgItem(dialog, 0xFFFF));
+                const HWND text = GetDlgItem(dialog, 0xFFFF);
+                seen_.text = WindowText(text);
+                seen_.missingGlyphs = GlyphsMissingIn(
+                    reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)), seen_.text);
                 seen_.yes = GetDlgItem(dialog, IDYES) != nullptr;
                 seen_.no = GetDlgItem(dialog, IDNO) != nullptr;
                 seen_.ok = GetDlgItem(dialog, IDOK) != nullptr;

@@ -24,6 +24,8 @@ struct SeenBox {
     bool no = false;
     bool ok = false;
     LPCWSTR icon = nullptr;  // IDI_WARNING, IDI_INFORMATION, IDI_ERROR or null
+    // The characters of the text the box's font shows as empty squares (GlyphsMissingIn).
+    std::wstring missingGlyphs;
 };
 
 // Answers the next message box this process shows, from a thread of its own: it waits for the

@@ -116,6 +116,8 @@ void Confirm(MainWindowUnderTest& main, const Confirmation& confirmation, int an
     EXPECT_EQ(box.text, confirmation.text);
     EXPECT_TRUE(box.yes && box.no);
     EXPECT_EQ(box.icon, confirmation.icon);
+    // Every character shows: the box's font, or one linked to it, has it.
+    EXPECT_EQ(box.missingGlyphs, L"");
 }
 
 // After a declined confirmation: idle, the status timer stopped, the buttons as they were.

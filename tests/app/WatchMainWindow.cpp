@@ -2,12 +2,13 @@
 // watch-main-window --baseline EMPTY.exe
 // Starts certvane.exe, watches its main window from outside and prints how long the window
 // took to show its first picture and its report, and the program's peak working set; saves a
-// screenshot of the window with its report, closes it as a user would and prints the exit
-// code. The window's controls are windowless, so the watcher reads their state from pixels of
-// the light theme: the status line's background (#EEEEEE, at its right end, where no text
-// reaches) marks the first paint; black text on "刷新" marks the report shown, as the button
-// is disabled (grey text) from creation until the report arrives. The baseline is what Wine
-// alone costs: an empty program's time from start to exit and its peak working set.
+// screenshot of the window with its report and one of the firmware update's confirmation box
+// (declined), closes the window as a user would and prints the exit code. The window's controls are
+// windowless, so the watcher reads their state from pixels of the light theme: the status line's
+// background (#EEEEEE, at its right end, where no text reaches) marks the first paint; black text
+// on "刷新" marks the report shown, as the button is disabled (grey text) from creation until the
+// report arrives. The baseline is what Wine alone costs: an empty program's time from start to exit
+// and its peak working set.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -23,33 +24,43 @@ namespace {
 
 constexpr DWORD kGiveUpMs = 60000;
 
+// A top-level window of the watched process with the class name: its main window
+// ("Certvane_Weft"), or a message box ("#32770") once it is visible.
 struct Found {
     DWORD processId;
-    HWND window;
+    const wchar_t* className;
+    HWND window = nullptr;
 };
 
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM parameter) {
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM parameter) {
     auto* found = reinterpret_cast<Found*>(parameter);
     wchar_t className[64] = {};
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     GetClassNameW(window, className, 64);
-    if (owner != found->processId || std::wstring(className) != L"Certvane_Weft") return TRUE;
+    if (owner != found->processId || std::wstring(className) != found->className) return TRUE;
+    if (std::wstring(className) == L"#32770" && !IsWindowVisible(window)) return TRUE;
     found->window = window;
     return FALSE;
 }
 
-// The client area as it is on the screen now, 0xAARRGGBB from the top.
-Weft::test::TestImage Capture(HWND window) {
-    RECT client = {};
-    GetClientRect(window, &client);
-    Weft::test::Canvas canvas(client.right, client.bottom);
-    HDC dc = GetDC(window);
-    BitBlt(canvas.Dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+// The client area (or, `whole`, the window with its frame and caption) as it is on the screen
+// now, 0xAARRGGBB from the top.
+Weft::test::TestImage Capture(HWND window, bool whole = false) {
+    RECT area = {};
+    if (whole) {
+        GetWindowRect(window, &area);
+        OffsetRect(&area, -area.left, -area.top);
+    } else {
+        GetClientRect(window, &area);
+    }
+    Weft::test::Canvas canvas(area.right, area.bottom);
+    HDC dc = whole ? GetWindowDC(window) : GetDC(window);
+    BitBlt(canvas.Dc(), 0, 0, area.right, area.bottom, dc, 0, 0, SRCCOPY);
     ReleaseDC(window, dc);
-    Weft::test::TestImage image(client.right, client.bottom);
-    for (int y = 0; y < client.bottom; ++y) {
-        for (int x = 0; x < client.right; ++x) image.At(x, y) = 0xFF000000 | canvas.Rgb(x, y);
+    Weft::test::TestImage image(area.right, area.bottom);
+    for (int y = 0; y < area.bottom; ++y) {
+        for (int x = 0; x < area.right; ++x) image.At(x, y) = 0xFF000000 | canvas.Rgb(x, y);
     }
     return image;
 }
@@ -127,6 +138,29 @@ int Baseline(const wchar_t* program) {
     return shown != nullptr ? 0 : 1;
 }
 
+// Clicks "固件证书更新" (436..576 × 10..38 at 100 %), saves a picture of the confirmation box
+// it opens, and declines it. The window tests check the box's glyphs; this shows them.
+bool SaveConfirmationBox(HWND window, DWORD processId, int scale, const std::wstring& path) {
+    const LPARAM at = MAKELPARAM(506 * scale / 100, 24 * scale / 100);
+    PostMessageW(window, WM_MOUSEMOVE, 0, at);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(window, WM_LBUTTONUP, 0, at);
+    Found found = {processId, L"#32770"};
+    for (int waited = 0; found.window == nullptr && waited < 10000; waited += 10) {
+        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&found));
+        Sleep(10);
+    }
+    if (found.window == nullptr) return false;
+    // A moment for the box to draw itself.
+    Sleep(500);
+    Weft::test::TestImage image = Capture(found.window, true);
+    const bool saved = Weft::test::SavePngFile(image, path.c_str());
+    PostMessageW(found.window, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(found.window, IDNO)));
+    for (int waited = 0; IsWindow(found.window) && waited < 10000; waited += 10) Sleep(10);
+    return saved && !IsWindow(found.window);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -140,13 +174,13 @@ int wmain(int argc, wchar_t** argv) {
     PROCESS_INFORMATION process = {};
     LARGE_INTEGER start;
     if (!Start(argv[1], process, start)) return 1;
-    Found found = {process.dwProcessId, nullptr};
+    Found found = {process.dwProcessId, L"Certvane_Weft"};
     double firstPaint = -1, reportShown = -1;
     int scale = 100;
     while (MillisecondsSince(start) < kGiveUpMs &&
            WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
         if (found.window == nullptr) {
-            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
+            EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&found));
             if (found.window != nullptr) scale = MulDiv(GetDpiForWindow(found.window), 100, 96);
         } else {
             Weft::test::TestImage image = Capture(found.window);
@@ -169,6 +203,10 @@ int wmain(int argc, wchar_t** argv) {
     Weft::test::TestImage image = Capture(found.window);
     const bool saved = Weft::test::SavePngFile(image, argv[2]);
     const double peak = PeakWorkingSetMb(process.hProcess);
+    std::wstring boxPath = argv[2];
+    if (boxPath.ends_with(L".png")) boxPath.resize(boxPath.size() - 4);
+    boxPath += L"-confirmation.png";
+    const bool boxSaved = SaveConfirmationBox(found.window, process.dwProcessId, scale, boxPath);
     RECT frame = {};
     GetWindowRect(found.window, &frame);
     PostMessageW(found.window, WM_CLOSE, 0, 0);
@@ -181,8 +219,12 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("report shown: %.0f ms after the start\n", reportShown);
     if (peak >= 0) std::printf("peak working set: %.1f MB\n", peak);
     std::printf("screenshot: %ls%s\n", argv[2], saved ? "" : " (could not be written)");
+    if (boxSaved)
+        std::printf("confirmation box: %ls\n", boxPath.c_str());
+    else
+        std::printf("confirmation box: not shown, or could not be written\n");
     std::printf("exit code: %lu%s\n", exitCode, ended ? "" : " (the window did not close)");
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return saved && ended && exitCode == 0 ? 0 : 1;
+    return saved && boxSaved && ended && exitCode == 0 ? 0 : 1;
 }
