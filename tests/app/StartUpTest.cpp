@@ -260,5 +260,43 @@ TEST(StartUp, ElevatedItShowsTheCentredWindowUntilItIsClosedAndEndsWithZero) {
     EXPECT_TRUE(operationsAlive.expired());
 }
 
+// Alt+F4 with the report focused closes the program, as it closes any window: the report passes
+// the system keys on to the window.
+TEST(StartUp, AltF4WithTheReportFocusedClosesTheProgram) {
+    ScriptedMachine machine;
+    CMainWnd::Operations operations;
+    operations.refresh = [](Platform&, const StopSignal&) { return std::wstring(L"报告"); };
+    operations.firmwareUpdate = operations.bootCheck = operations.refresh;
+    static bool pressed;
+    static bool forced;
+    pressed = forced = false;
+    // Clicks into the report, then presses Alt+F4, as the keyboard would deliver it.
+    const UINT_PTR presser = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND window = FindMainWindow();
+        if (window == nullptr || !IsWindowVisible(window)) return;
+        KillTimer(nullptr, id);
+        RECT client = {};
+        GetClientRect(window, &client);
+        const LPARAM report = MAKELPARAM(client.right / 2, client.bottom / 2);
+        PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, report);
+        PostMessageW(window, WM_LBUTTONUP, 0, report);
+        PostMessageW(window, WM_SYSKEYDOWN, VK_F4, (1 << 29) | (0x3E << 16) | 1);
+        pressed = true;
+    });
+    ASSERT_NE(presser, 0u);
+    // Should the keys not close it, the window is closed after ten seconds, and the test fails.
+    const UINT_PTR guard = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        if (HWND window = FindMainWindow()) {
+            forced = true;
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+    });
+    EXPECT_EQ(RunCertvane(machine, GetModuleHandleW(nullptr), SW_SHOWNORMAL, operations), 0);
+    KillTimer(nullptr, guard);
+    EXPECT_TRUE(pressed);
+    EXPECT_FALSE(forced);
+}
+
 }  // namespace
 }  // namespace certvane
