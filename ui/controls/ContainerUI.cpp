@@ -37,7 +37,9 @@ int CContainerUI::IndexOfItem(CControlUI* control) const {
 
 bool CContainerUI::MoveItem(CControlUI* control, int newIndex) {
     const int index = items.IndexOf(control);
-    if (index < 0) return false;
+    // Once removed, the child may go back at 0..count-1; anywhere else it would be dropped,
+    // leaked and still think it had this parent.
+    if (index < 0 || newIndex < 0 || newIndex >= items.Count()) return false;
     RequestLayout();
     items.RemoveAt(index);
     return items.InsertAt(newIndex, control);

@@ -128,7 +128,9 @@ bool Store(T& field, const U& value) {
 }  // namespace
 
 void CControlUI::SetGradient(const wchar_t* direction) {
+    if (gradient == (direction != nullptr ? direction : L"")) return;
     gradient = direction;
+    Invalidate();
 }
 
 void CControlUI::SetBkColor(std::uint32_t color) {

@@ -36,6 +36,13 @@ TEST(ContainerItems, AddInsertMoveAndBadArguments) {
     EXPECT_TRUE(box.MoveItem(c, 0));
     EXPECT_EQ(box.ItemAt(0), c);
     EXPECT_FALSE(box.MoveItem(&stranger, 0));
+    // Out of range the child stays where it was, instead of being dropped.
+    EXPECT_FALSE(box.MoveItem(c, box.ItemCount()));
+    EXPECT_FALSE(box.MoveItem(c, -1));
+    EXPECT_EQ(box.ItemCount(), 3);
+    EXPECT_EQ(box.IndexOfItem(c), 0);
+    EXPECT_TRUE(box.MoveItem(c, box.ItemCount() - 1));
+    EXPECT_EQ(box.ItemAt(2), c);
     EXPECT_FALSE(box.RemoveItem(&stranger));
     EXPECT_FALSE(box.RemoveItemAt(5));
 }

@@ -202,6 +202,26 @@ TEST_F(Focus, DisabledAndHiddenControlsAreSkipped) {
     EXPECT_EQ(window.manager.GetFocusControl(), buttons[2]);
 }
 
+// A gradient that changes direction is repainted, as every other look a setter changes; one set
+// to what it is already is not.
+TEST(Painting, AChangedGradientIsRepainted) {
+    HostWindow window(100, 100);
+    auto* root = new CVerticalLayoutUI;
+    window.manager.AttachRoot(root);
+    window.Paint();
+    const auto dirty = [&] {
+        RECT rect{};
+        const bool pending = GetUpdateRect(window.GetHandle(), &rect, FALSE) != FALSE;
+        ValidateRect(window.GetHandle(), nullptr);
+        return pending;
+    };
+    dirty();
+    root->SetGradient(L"vertical");
+    EXPECT_TRUE(dirty());
+    root->SetGradient(L"vertical");
+    EXPECT_FALSE(dirty());
+}
+
 TEST(FocusWithoutStops, TabChangesNothing) {
     HostWindow window(100, 100);
     auto* root = new CVerticalLayoutUI;
