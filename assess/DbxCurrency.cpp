@@ -34,8 +34,7 @@ std::optional<SvnEntry> SvnOf(const SignatureEntry& entry) {
 }  // namespace
 
 bool DbxCurrency::Current() const {
-    return listedHashesHeld == DbxX64Hashes.size() &&
-           listedCertificatesHeld == DbxCertificates.size() &&
+    return listedHashesHeld == hashesListed && listedCertificatesHeld == certificatesListed &&
            std::ranges::all_of(svns, &SvnState::Current);
 }
 
@@ -52,26 +51,28 @@ std::vector<Sha256Digest> DbxHashes(std::span<const std::uint8_t> dbx) {
 }
 
 DbxCurrency AssessDbxCurrency(std::span<const std::uint8_t> dbx,
-                              const std::vector<MatrixRow>& matrix) {
+                              const std::vector<MatrixRow>& matrix, const DbxList& list) {
     DbxCurrency currency;
+    currency.hashesListed = list.x64Hashes.size();
+    currency.certificatesListed = list.certificates.size();
     const auto hashes = DbxHashes(dbx);
     const std::set<Sha256Digest> held(hashes.begin(), hashes.end());
     currency.listedHashesHeld = static_cast<std::size_t>(std::ranges::count_if(
-        DbxX64Hashes, [&](const DbxImageHash& listed) { return held.contains(listed.sha256); }));
+        list.x64Hashes, [&](const DbxImageHash& listed) { return held.contains(listed.sha256); }));
 
     const auto inDbx = [&](auto matches) {
         return std::ranges::any_of(
             matrix, [&](const MatrixRow& row) { return row.store == L"dbx" && matches(row); });
     };
     currency.listedCertificatesHeld = static_cast<std::size_t>(
-        std::ranges::count_if(DbxCertificates, [&](const DbxRevokedCertificate& revoked) {
+        std::ranges::count_if(list.certificates, [&](const DbxRevokedCertificate& revoked) {
             return inDbx(
                 [&](const MatrixRow& row) { return row.thumbprint == revoked.thumbprint; });
         }));
     currency.pca2011Revoked =
         inDbx([](const MatrixRow& row) { return row.known == &Pca2011 && row.knownByThumbprint; });
 
-    for (const DbxSvn& latest : DbxSvns) currency.svns.push_back({&latest, std::nullopt});
+    for (const DbxSvn& latest : list.svns) currency.svns.push_back({&latest, std::nullopt});
     for (const SignatureEntry& entry : SignatureEntriesOf(dbx)) {
         const auto svn = entry.IsOfType(kSha256Type) ? SvnOf(entry) : std::nullopt;
         if (!svn) continue;

@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "assess/BuiltInLists.h"
 #include "assess/CertificateMatrix.h"
+#include "assess/ReferenceLists.h"
 #include "inspect/Sha.h"
 
 namespace certvane {
@@ -30,17 +30,20 @@ struct SvnState {
 
 // How far the machine's dbx is behind Microsoft's current list.
 struct DbxCurrency {
-    std::size_t listedHashesHeld = 0;        // of DbxX64Hashes
-    std::size_t listedCertificatesHeld = 0;  // of DbxCertificates, by thumbprint
+    std::size_t hashesListed = 0;            // x64 image hashes of the list
+    std::size_t listedHashesHeld = 0;        // of those
+    std::size_t certificatesListed = 0;      // certificates the list revokes
+    std::size_t listedCertificatesHeld = 0;  // of those, by thumbprint
     bool pca2011Revoked = false;             // Microsoft's very certificate, by thumbprint
-    std::vector<SvnState> svns;              // as DbxSvns
+    std::vector<SvnState> svns;              // as the list's, pointing into it
     bool Current() const;
 };
 
 // The SHA-256 hashes of a dbx image (the SVN entries excluded).
 std::vector<Sha256Digest> DbxHashes(std::span<const std::uint8_t> dbx);
 
+// How far `dbx` is behind `list`; the result points into `list`.
 DbxCurrency AssessDbxCurrency(std::span<const std::uint8_t> dbx,
-                              const std::vector<MatrixRow>& matrix);
+                              const std::vector<MatrixRow>& matrix, const DbxList& list);
 
 }  // namespace certvane

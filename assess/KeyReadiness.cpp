@@ -48,12 +48,6 @@ KekReadiness AssessKekReadiness(const std::vector<MatrixRow>& matrix) {
     return readiness;
 }
 
-const KekUpdateEntry* FindKekUpdate(std::string_view thumbprint) {
-    const auto found =
-        std::ranges::lower_bound(KekUpdateMap, thumbprint, {}, &KekUpdateEntry::thumbprint);
-    return found != KekUpdateMap.end() && found->thumbprint == thumbprint ? &*found : nullptr;
-}
-
 bool IsTestKeyName(std::wstring_view name) {
     static constexpr std::wstring_view markers[] = {L"DO NOT TRUST", L"DO NOT SHIP", L"TEST PK",
                                                     L"TEST KEY", L"TEST CERTIFICATE"};
@@ -63,7 +57,8 @@ bool IsTestKeyName(std::wstring_view name) {
     });
 }
 
-PlatformKeyAssessment AssessPlatformKey(const std::vector<MatrixRow>& matrix) {
+PlatformKeyAssessment AssessPlatformKey(const std::vector<MatrixRow>& matrix,
+                                        const KekUpdateMap& kekMap) {
     PlatformKeyAssessment pk;
     const auto row = std::ranges::find(matrix, std::wstring_view(L"PK"), &MatrixRow::store);
     if (row == matrix.end()) return pk;
@@ -73,7 +68,7 @@ PlatformKeyAssessment AssessPlatformKey(const std::vector<MatrixRow>& matrix) {
         pk.subject = row->fields->subjectCommonName;
         pk.issuer = row->fields->issuerCommonName;
     }
-    pk.kekUpdate = FindKekUpdate(pk.thumbprint);
+    pk.kekUpdate = kekMap.Find(pk.thumbprint);
     pk.testKey = IsTestKeyName(pk.subject) || IsTestKeyName(pk.issuer);
     return pk;
 }

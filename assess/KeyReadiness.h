@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "assess/BuiltInLists.h"
 #include "assess/CertificateMatrix.h"
+#include "assess/ReferenceLists.h"
 
 namespace certvane {
 
@@ -37,9 +37,9 @@ struct PlatformKeyAssessment {
     bool testKey = false;
 };
 
-PlatformKeyAssessment AssessPlatformKey(const std::vector<MatrixRow>& matrix);
-
-const KekUpdateEntry* FindKekUpdate(std::string_view thumbprint);
+// The result points into `kekMap`.
+PlatformKeyAssessment AssessPlatformKey(const std::vector<MatrixRow>& matrix,
+                                        const KekUpdateMap& kekMap);
 
 // True when the name carries a marker of the published test platform keys.
 bool IsTestKeyName(std::wstring_view name);

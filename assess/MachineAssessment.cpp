@@ -1,7 +1,6 @@
 #include "assess/MachineAssessment.h"
 
 namespace certvane {
-namespace {}  // namespace
 
 bool Ca2023SetTrustedByName(const NameList& dbNames, const NameList& dbxNames) {
     for (std::wstring_view name : Ca2023ReadinessSet) {
@@ -10,8 +9,11 @@ bool Ca2023SetTrustedByName(const NameList& dbNames, const NameList& dbxNames) {
     return true;
 }
 
-MachineAssessment AssessMachine(SignatureApi& crypto, const MachineFacts& facts) {
+MachineAssessment AssessMachine(SignatureApi& crypto, const MachineFacts& facts,
+                                const ReferenceLists& lists) {
     MachineAssessment assessment;
+    assessment.lists = &lists;
+    assessment.builtInListAge = OldestBuiltInListAge(lists, facts.today);
     for (const KnownCertificate& row : KnownCertificates) {
         assessment.certificates.push_back(
             {&row, CertificateStatus(row, facts.dbNames, facts.dbxNames)});
@@ -22,9 +24,9 @@ MachineAssessment AssessMachine(SignatureApi& crypto, const MachineFacts& facts)
     assessment.matrix = CertificateMatrix(facts.keys, facts.today);
     assessment.firmware = AssessFirmwareReadiness(facts.keys, assessment.matrix);
     assessment.kekReadiness = AssessKekReadiness(assessment.matrix);
-    assessment.platformKey = AssessPlatformKey(assessment.matrix);
+    assessment.platformKey = AssessPlatformKey(assessment.matrix, lists.kekMap);
     const ByteBuffer& dbx = facts.keys.Store(L"dbx").image;
-    assessment.dbxCurrency = AssessDbxCurrency(dbx, assessment.matrix);
+    assessment.dbxCurrency = AssessDbxCurrency(dbx, assessment.matrix, lists.dbx);
     assessment.dbxHashes = DbxHashes(dbx);
 
     const SignatureStore db = SignatureStoreOf(facts.keys.Store(L"db").image);

@@ -42,10 +42,17 @@ struct MachineAssessment {
 
     // The servicing stage, with a KEK step that cannot complete told as stalled.
     ServicingStage stage = ServicingStage::NotRequested;
+
+    // The lists judged against, and the age in days of the oldest built-in one among them.
+    const ReferenceLists* lists = nullptr;
+    std::optional<int> builtInListAge;
+    bool ListsStale() const { return builtInListAge && *builtInListAge > StaleListAgeDays; }
 };
 
-// `crypto` checks the boot files' signatures.
-MachineAssessment AssessMachine(SignatureApi& crypto, const MachineFacts& facts);
+// `crypto` checks the boot files' signatures; `lists` (Microsoft's, built in or given) must
+// outlive the assessment.
+MachineAssessment AssessMachine(SignatureApi& crypto, const MachineFacts& facts,
+                                const ReferenceLists& lists);
 
 // The three 2023 certificates by name in db, none of them by name in dbx.
 bool Ca2023SetTrustedByName(const NameList& dbNames, const NameList& dbxNames);

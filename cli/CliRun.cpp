@@ -1,26 +1,36 @@
 #include "cli/CliRun.h"
 
 #include "assess/BootJudgement.h"
-#include "assess/BuiltInLists.h"
 #include "assess/MachineAssessment.h"
+#include "assess/ReferenceListFiles.h"
 #include "cli/ExitCode.h"
 #include "cli/JsonReport.h"
 #include "cli/OptionFiles.h"
 #include "cli/SummaryLine.h"
 #include "cli/Utf8.h"
+#include "inspect/TimeText.h"
 #include "report/StatusReport.h"
 
 namespace certvane::cli {
 namespace {
 
-// The dates of the lists built into the program.
-std::string VersionText() {
-    return "certvane-cli\r\nKEK update map: " + std::string(KekUpdateMapDate) + " (" +
-           std::to_string(KekUpdateMap.size()) +
-           " platform keys)\r\ndbx list: " + std::string(DbxListDate) + " (" +
-           std::to_string(DbxX64Hashes.size()) + " x64 image hashes, " +
-           std::to_string(DbxCertificates.size()) + " certificates, " +
-           std::to_string(DbxSvns.size()) + " security versions)\r\n";
+// The dates of the lists built into the program, and a warning when they are out of date.
+std::string VersionText(std::string_view today) {
+    const ReferenceLists& lists = BuiltInReferenceLists();
+    std::string text = "certvane-cli\r\nKEK update map: " + lists.kekMap.origin.date + " (" +
+                       std::to_string(lists.kekMap.entries.size()) +
+                       " platform keys)\r\ndbx list: " + lists.dbx.origin.date + " (" +
+                       std::to_string(lists.dbx.x64Hashes.size()) + " x64 image hashes, " +
+                       std::to_string(lists.dbx.certificates.size()) + " certificates, " +
+                       std::to_string(lists.dbx.svns.size()) + " security versions)\r\n";
+    const auto age = OldestBuiltInListAge(lists, today);
+    if (age && *age > StaleListAgeDays) {
+        text += "Warning: the built-in lists are " + std::to_string(*age) + " days old (over " +
+                std::to_string(StaleListAgeDays) +
+                "); use a newer certvane-cli, or give Microsoft's current files with --kek-map "
+                "and --dbx-info\r\n";
+    }
+    return text;
 }
 
 CliResult UsageError(std::wstring_view message) {
@@ -115,7 +125,7 @@ std::vector<std::wstring_view> CapturedNames(const CliOptions& options) {
 
 // Reads the machine once; the report, the JSON, the summary and the exit code are all views
 // of these facts and their assessment.
-CliResult Report(Platform& platform, const CliOptions& options) {
+CliResult Report(Platform& platform, const CliOptions& options, const ReferenceLists& lists) {
     const std::vector<std::wstring_view> captured = CapturedNames(options);
     std::optional<MachineFacts> gathered = GatherMachineFacts(platform, captured);
     if (!gathered) {
@@ -131,7 +141,7 @@ CliResult Report(Platform& platform, const CliOptions& options) {
         if (store.name == L"db") store.updatesApplied = options.applyDbFiles.size();
         if (store.name == L"dbx") store.updatesApplied = options.applyDbxFiles.size();
     }
-    const MachineAssessment assessment = AssessMachine(platform, facts);
+    const MachineAssessment assessment = AssessMachine(platform, facts, lists);
     const int exitCode = DecideExitCode(ReadinessOf(facts, assessment));
     std::string out = options.summary ? SummaryLine(facts, assessment, exitCode)
                       : options.json  ? JsonReport(facts, assessment, exitCode)
@@ -145,9 +155,8 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
     ParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.options) return UsageError(parsed.error);
     if (parsed.options->help) return CliResult{0, ToUtf8(UsageText), {}};
-    if (parsed.options->version) return CliResult{0, VersionText(), {}};
-
-    PreparedCommand command{*parsed.options, {}};
+    PreparedCommand command{*parsed.options, {}, BuiltInReferenceLists()};
+    if (command.options.version) return command;
     const std::pair<const std::optional<std::wstring>*, std::optional<ByteBuffer>*> captures[] = {
         {&command.options.dbFile, &command.captured.db},
         {&command.options.dbxFile, &command.captured.dbx},
@@ -172,12 +181,24 @@ std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::w
         if (auto* reason = std::get_if<std::wstring>(&loaded)) return UsageError(*reason);
         *updates[i].second = std::move(std::get<ByteBuffer>(loaded));
     }
+    if (const auto& file = command.options.kekMapFile) {
+        auto loaded = LoadKekUpdateMap(*file);
+        if (auto* reason = std::get_if<std::wstring>(&loaded)) return UsageError(*reason);
+        command.lists.kekMap = std::move(std::get<KekUpdateMap>(loaded));
+    }
+    if (const auto& file = command.options.dbxInfoFile) {
+        auto loaded = LoadDbxInfo(*file);
+        if (auto* reason = std::get_if<std::wstring>(&loaded)) return UsageError(*reason);
+        command.lists.dbx = std::move(std::get<DbxList>(loaded));
+    }
     return command;
 }
 
-CliResult RunCommand(Platform& platform, const CliOptions& options) {
+CliResult RunCommand(Platform& platform, const PreparedCommand& command) {
+    const CliOptions& options = command.options;
+    if (options.version) return {0, VersionText(IsoDateText(platform.CurrentUtcDate())), {}};
     if (options.efiFile) return SignerOfFile(platform, *options.efiFile);
-    return Report(platform, options);
+    return Report(platform, options, command.lists);
 }
 
 }  // namespace certvane::cli

@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "assess/ReferenceLists.h"
 #include "cli/CommandLine.h"
 #include "inspect/CapturedFirmware.h"
 #include "platform/Platform.h"
@@ -21,6 +22,7 @@ struct CliResult {
 struct PreparedCommand {
     CliOptions options;
     CapturedVariables captured;
+    ReferenceLists lists;  // the built-in ones, or those the command line gave
 };
 
 // Parses the arguments and reads the captured images. Help and usage errors are finished
@@ -28,7 +30,7 @@ struct PreparedCommand {
 std::variant<CliResult, PreparedCommand> PrepareCommand(const std::vector<std::wstring>& args);
 
 // Runs a prepared command on a machine that already carries the captured images.
-CliResult RunCommand(Platform& platform, const CliOptions& options);
+CliResult RunCommand(Platform& platform, const PreparedCommand& command);
 
 template <class Machine, class... MachineArgs>
 CliResult RunCli(const std::vector<std::wstring>& args, MachineArgs&&... machineArgs) {
@@ -37,7 +39,7 @@ CliResult RunCli(const std::vector<std::wstring>& args, MachineArgs&&... machine
     auto& command = std::get<PreparedCommand>(prepared);
     WithCapturedFirmware<Machine> machine(std::move(command.captured),
                                           std::forward<MachineArgs>(machineArgs)...);
-    return RunCommand(machine, command.options);
+    return RunCommand(machine, command);
 }
 
 }  // namespace certvane::cli

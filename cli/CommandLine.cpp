@@ -13,6 +13,8 @@ std::optional<std::wstring>* FileOption(CliOptions& options, const std::wstring&
     if (name == L"--kek") return &options.kekFile;
     if (name == L"--pk") return &options.pkFile;
     if (name == L"--efi") return &options.efiFile;
+    if (name == L"--kek-map") return &options.kekMapFile;
+    if (name == L"--dbx-info") return &options.dbxInfoFile;
     return nullptr;
 }
 
@@ -21,6 +23,7 @@ std::optional<std::wstring>* FileOption(CliOptions& options, const std::wstring&
 const wchar_t* const UsageText =
     L"Usage: certvane-cli [--json | --summary] [--db FILE] [--dbx FILE] [--kek FILE] [--pk FILE]\n"
     L"                    [--apply-db UPDATE]... [--apply-dbx UPDATE]...\n"
+    L"                    [--kek-map FILE] [--dbx-info FILE]\n"
     L"       certvane-cli --efi FILE [--db FILE] [--dbx FILE] [--apply-db UPDATE]...\n"
     L"                    [--apply-dbx UPDATE]...\n"
     L"       certvane-cli --version | --help\n"
@@ -49,7 +52,12 @@ const wchar_t* const UsageText =
     L"  --efi FILE   the authority that signed one EFI file, its generation, and whether\n"
     L"               db and dbx (the firmware's, captured or updated) let it boot; a file\n"
     L"               whose own Authenticode SHA-256 is in dbx is revoked too\n"
-    L"  --version    the dates of Microsoft's KEK update map and dbx list built in\n"
+    L"  --kek-map FILE, --dbx-info FILE\n"
+    L"               judge against Microsoft's current published KEK update map\n"
+    L"               (kek-update-map.json) or dbx list (dbx-info-latest.json) instead\n"
+    L"               of the ones built in; a file that is no such list is a usage error\n"
+    L"  --version    the dates of Microsoft's KEK update map and dbx list built in, with\n"
+    L"               a warning when they are more than 90 days old\n"
     L"  --help       this text\n"
     L"\n"
     L"Certificate expiry is stated as a fact, never as revocation: firmware does not check\n"
@@ -91,6 +99,14 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
         } else if (arg == L"--summary") {
             if (options.summary) return Error(L"--summary is given twice");
             options.summary = true;
+        } else if (arg == L"--audit") {
+            if (options.audit) return Error(L"--audit is given twice");
+            options.audit = true;
+            // Every argument up to the next option is a path to audit.
+            while (i + 1 < args.size() && !args[i + 1].starts_with(L"--")) {
+                if (args[i + 1].empty()) return Error(L"--audit is given an empty path");
+                options.auditPaths.push_back(args[++i]);
+            }
         } else if (arg == L"--apply-db" || arg == L"--apply-dbx") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 return Error(arg + L" needs a file name");
@@ -111,6 +127,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
         return Error(L"--efi combines only with --db, --dbx, --apply-db and --apply-dbx");
     }
     if (options.json && options.summary) return Error(L"--json and --summary exclude each other");
+    if (options.audit &&
+        (options.efiFile || options.summary || options.kekFile || options.pkFile)) {
+        return Error(
+            L"--audit combines only with --json, --db, --dbx, --apply-db, --apply-dbx, --kek-map "
+            L"and --dbx-info");
+    }
     return {options, {}};
 }
 

@@ -21,6 +21,12 @@ struct CliOptions {
     // Signed updates whose signature lists are appended to db or dbx before judging.
     std::vector<std::wstring> applyDbFiles;
     std::vector<std::wstring> applyDbxFiles;
+    // Microsoft's published lists that stand in for the built-in ones.
+    std::optional<std::wstring> kekMapFile;
+    std::optional<std::wstring> dbxInfoFile;
+    // Judges every EFI file on every ESP, or under the paths given.
+    bool audit = false;
+    std::vector<std::wstring> auditPaths;
 };
 
 // Options, or the one-line reason why the arguments are not a valid command.

@@ -102,7 +102,12 @@ ordered_json KekReadinessJson(const KekReadiness& kek, const PlatformKeyAssessme
             {"warnings", warnings}};
 }
 
-ordered_json PlatformKeyJson(const PlatformKeyAssessment& pk, bool kekHas2023) {
+ordered_json DateJson(const ListOrigin& origin) {
+    return origin.date.empty() ? ordered_json(nullptr) : ordered_json(origin.date);
+}
+
+ordered_json PlatformKeyJson(const PlatformKeyAssessment& pk, bool kekHas2023,
+                             const KekUpdateMap& map) {
     const auto text = [&](const auto& value) {
         return pk.present ? ordered_json(value) : ordered_json(nullptr);
     };
@@ -120,14 +125,15 @@ ordered_json PlatformKeyJson(const PlatformKeyAssessment& pk, bool kekHas2023) {
                       : pk.kekUpdate ? ordered_json("KEK update available from Windows servicing")
                                      : ordered_json("no Microsoft KEK update for this PK (the "
                                                     "KEK step will stall)")},
-        {"listDate", KekUpdateMapDate}};
+        {"listDate", DateJson(map.origin)}};
 }
 
 std::string VersionText(std::uint16_t major, std::uint16_t minor) {
     return std::to_string(major) + "." + std::to_string(minor);
 }
 
-ordered_json DbxCurrencyJson(const DbxCurrency& dbx, const VariableFact& variable) {
+ordered_json DbxCurrencyJson(const DbxCurrency& dbx, const VariableFact& variable,
+                             const DbxList& list) {
     ordered_json svns = ordered_json::array();
     for (const SvnState& svn : dbx.svns) {
         svns.push_back(
@@ -137,15 +143,22 @@ ordered_json DbxCurrencyJson(const DbxCurrency& dbx, const VariableFact& variabl
                                : ordered_json(nullptr)},
              {"current", svn.Current()}});
     }
-    return {{"listDate", DbxListDate},
+    return {{"listDate", DateJson(list.origin)},
             {"dbxState", StateKey(variable.state)},
-            {"x64HashesListed", DbxX64Hashes.size()},
+            {"x64HashesListed", dbx.hashesListed},
             {"x64HashesHeld", dbx.listedHashesHeld},
-            {"certificatesListed", DbxCertificates.size()},
+            {"certificatesListed", dbx.certificatesListed},
             {"certificatesHeld", dbx.listedCertificatesHeld},
             {"pca2011Revoked", dbx.pca2011Revoked},
             {"svns", svns},
             {"current", dbx.Current()}};
+}
+
+ordered_json ListJson(const ListOrigin& origin, std::size_t entries) {
+    return {{"source", origin.BuiltIn() ? "builtIn" : "file"},
+            {"date", DateJson(origin)},
+            {"file", origin.file ? ordered_json(ToUtf8(*origin.file)) : ordered_json(nullptr)},
+            {"entries", entries}};
 }
 
 }  // namespace
@@ -161,9 +174,19 @@ void AddKeyHierarchy(ordered_json& report, const MachineFacts& facts,
     report["variables"] = variables;
     report["certificateMatrix"] = MatrixJson(assessment.matrix);
     report["kekReadiness"] = KekReadinessJson(assessment.kekReadiness, assessment.platformKey);
-    report["platformKey"] =
-        PlatformKeyJson(assessment.platformKey, assessment.kekReadiness.kekHas2023);
-    report["dbxCurrency"] = DbxCurrencyJson(assessment.dbxCurrency, facts.keys.Store(L"dbx"));
+    report["platformKey"] = PlatformKeyJson(
+        assessment.platformKey, assessment.kekReadiness.kekHas2023, assessment.lists->kekMap);
+    report["dbxCurrency"] =
+        DbxCurrencyJson(assessment.dbxCurrency, facts.keys.Store(L"dbx"), assessment.lists->dbx);
+    const ReferenceLists& lists = *assessment.lists;
+    report["referenceLists"] = {
+        {"kekUpdateMap", ListJson(lists.kekMap.origin, lists.kekMap.entries.size())},
+        {"dbxInfo",
+         ListJson(lists.dbx.origin, lists.dbx.x64Hashes.size() + lists.dbx.certificates.size() +
+                                        lists.dbx.svns.size())}};
+    report["listsStale"] = assessment.ListsStale();
+    report["listsAgeDays"] = assessment.builtInListAge ? ordered_json(*assessment.builtInListAge)
+                                                       : ordered_json(nullptr);
 }
 
 }  // namespace certvane::cli

@@ -7,10 +7,11 @@
 namespace certvane::cli {
 
 // The version of the JSON report's layout: raised when keys are added.
-inline constexpr int JsonSchemaVersion = 4;
+inline constexpr int JsonSchemaVersion = 5;
 
 // The JSON report's keys about the key hierarchy: "variables", "certificateMatrix",
-// "kekReadiness", "platformKey", "dbxCurrency" and "bootJudgements".
+// "kekReadiness", "platformKey", "dbxCurrency", "referenceLists", "listsStale" and
+// "listsAgeDays".
 void AddKeyHierarchy(nlohmann::ordered_json& report, const MachineFacts& facts,
                      const MachineAssessment& assessment);
 

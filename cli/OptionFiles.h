@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "assess/ReferenceLists.h"
 #include "inspect/SignatureDatabase.h"
 
 namespace certvane::cli {
@@ -23,5 +24,10 @@ std::variant<ByteBuffer, std::wstring> LoadCapturedImage(std::wstring_view optio
 // order, or the reason one of them cannot be used.
 std::variant<ByteBuffer, std::wstring> LoadUpdates(std::wstring_view option,
                                                    const std::vector<std::wstring>& files);
+
+// Microsoft's lists from the files --kek-map and --dbx-info name, or the reason they cannot be
+// used.
+std::variant<KekUpdateMap, std::wstring> LoadKekUpdateMap(const std::wstring& file);
+std::variant<DbxList, std::wstring> LoadDbxInfo(const std::wstring& file);
 
 }  // namespace certvane::cli

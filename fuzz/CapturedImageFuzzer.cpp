@@ -21,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         keys.stores.push_back(std::move(store));
     }
     const auto matrix = CertificateMatrix(keys, "2026-01-01");
-    AssessDbxCurrency(*image, matrix);
+    AssessDbxCurrency(*image, matrix, BuiltInReferenceLists().dbx);
     AssessKekReadiness(matrix);
-    AssessPlatformKey(matrix);
+    AssessPlatformKey(matrix, BuiltInReferenceLists().kekMap);
     AssessFirmwareReadiness(keys, matrix);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "inspect/Environment.h"
 #include "inspect/MachineLock.h"
 #include "inspect/Registry.h"
+#include "inspect/TimeText.h"
 #include "inspect/WindowsVersion.h"
 
 namespace certvane {
@@ -20,12 +21,6 @@ constexpr std::array<std::string_view, 3> kServicingValues{"UEFICA2023Status", "
 
 NameList NamesOf(Platform& platform, const ByteBuffer& image) {
     return image.empty() ? NameList{} : SignatureListNames(platform, image);
-}
-
-std::string DateText(const CalendarDate& date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", date.year, date.month % 100, date.day % 100);
-    return text;
 }
 
 }  // namespace
@@ -46,7 +41,7 @@ std::optional<MachineFacts> GatherMachineFacts(Platform& platform,
     const MachineLock lock(platform);
     if (!lock.Held()) return std::nullopt;
     MachineFacts facts;
-    facts.today = DateText(platform.CurrentUtcDate());
+    facts.today = IsoDateText(platform.CurrentUtcDate());
     facts.winPE = IsWinPE(platform);
     if (facts.winPE) {
         const auto offline = FindOfflineWindows(platform);

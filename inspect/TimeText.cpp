@@ -52,4 +52,10 @@ std::wstring OleDateText(double date) {
     return Text(static_cast<std::int64_t>(seconds), L"");
 }
 
+std::string IsoDateText(const CalendarDate& date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", date.year, date.month % 100, date.day % 100);
+    return text;
+}
+
 }  // namespace certvane

@@ -53,6 +53,12 @@ void WriteKek(std::wstring& report, const MachineAssessment& a) {
     }
 }
 
+// Which of Microsoft's lists was used: the built-in one with its date, or the file given.
+std::wstring ListName(std::wstring_view list, const ListOrigin& origin) {
+    if (origin.file) return std::wstring(list) + L"（文件 " + *origin.file + L"）";
+    return std::wstring(list) + L"（内置，" + Wide(origin.date) + L"）";
+}
+
 // Slot 2: the platform key and Microsoft's map of KEK updates signed by platform keys.
 void WritePlatformKey(std::wstring& report, const MachineFacts& facts, const MachineAssessment& a) {
     const PlatformKeyAssessment& pk = a.platformKey;
@@ -66,7 +72,7 @@ void WritePlatformKey(std::wstring& report, const MachineFacts& facts, const Mac
         Line(report,
              L"注意：PK 是公开的测试密钥（其私钥人人可得）：任何人都能签名修改 KEK、db 和 dbx");
     }
-    const std::wstring map = L"Microsoft 发布的 KEK 更新列表（" + Wide(KekUpdateMapDate) + L"）";
+    const std::wstring map = ListName(L"Microsoft 发布的 KEK 更新列表", a.lists->kekMap.origin);
     Line(report,
          map + (pk.kekUpdate ? L"中有此 PK 签名的 KEK 更新" : L"中没有此 PK 签名的 KEK 更新"));
 }
@@ -250,6 +256,18 @@ void WriteBitLocker(std::wstring& report, const MachineFacts& facts) {
     }
 }
 
+// Slot 11: the reference lists judged against, and a warning when the built-in ones are old.
+void WriteReferenceLists(std::wstring& report, const MachineAssessment& a) {
+    Line(report, L"参考列表：" + ListName(L"KEK 更新列表", a.lists->kekMap.origin) + L"，" +
+                     ListName(L"dbx 列表", a.lists->dbx.origin));
+    if (a.ListsStale()) {
+        Line(report, L"注意：内置的 Microsoft 列表已有 " + std::to_wstring(*a.builtInListAge) +
+                         L" 天（超过 " + std::to_wstring(StaleListAgeDays) +
+                         L" 天）：请换用新版 Certvane，或用 certvane-cli --kek-map、--dbx-info "
+                         L"指定 Microsoft 最新发布的列表");
+    }
+}
+
 bool NewestEventIs(const ServicingState& s, std::uint32_t id) {
     return !s.events.events.empty() && s.events.events.front().id == id;
 }
@@ -310,6 +328,7 @@ void WriteProgressSection(std::wstring& report, const MachineFacts& facts,
              L"证书：在固件设置中“恢复默认密钥”会撤销 Windows 写入的更新");
     }
     WriteBitLocker(report, facts);
+    WriteReferenceLists(report, a);
     Line(report, L"下一步：" + NextStep(facts, a));
 }
 

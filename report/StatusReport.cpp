@@ -75,7 +75,7 @@ std::wstring ComposeStatusReport(Platform& platform, const StopSignal* stop) {
     const std::optional<MachineFacts> facts = GatherMachineFacts(platform, {}, stop);
     if (StopRequested(stop)) return {};
     if (!facts) return std::wstring(MachineBusyReport);
-    return ComposeStatusReport(*facts, AssessMachine(platform, *facts));
+    return ComposeStatusReport(*facts, AssessMachine(platform, *facts, BuiltInReferenceLists()));
 }
 
 }  // namespace certvane

@@ -52,6 +52,15 @@ std::wstring CliRunTest::WriteFile(const std::string& name, const Bytes& bytes) 
     return path.wstring();
 }
 
+nlohmann::json CliRunTest::Json(const std::vector<std::wstring>& args,
+                                const test::ScriptedMachine& machine) {
+    std::vector<std::wstring> all{L"--json"};
+    all.insert(all.end(), args.begin(), args.end());
+    const CliResult result = Run(all, machine);
+    EXPECT_TRUE(result.err.empty()) << result.err;
+    return nlohmann::json::parse(result.out);
+}
+
 CliResult CliRunTest::Run(const std::vector<std::wstring>& args, ScriptedMachine machine,
                           const std::function<void(const ScriptedMachine&)>& after) {
     auto prepared = PrepareCommand(args);
@@ -60,7 +69,7 @@ CliResult CliRunTest::Run(const std::vector<std::wstring>& args, ScriptedMachine
     CapturingMachine capturing(std::move(command.captured), std::move(machine));
     capturing.decodeCertificate = test::DerSubjectCommonName;
     const std::wstring before = capturing.DescribeSystem();
-    CliResult result = RunCommand(capturing, command.options);
+    CliResult result = RunCommand(capturing, command);
     EXPECT_THAT(capturing.HeldResources(), IsEmpty());
     EXPECT_EQ(capturing.DescribeSystem(), before);
     // Nothing but mountvol, for the ESP: no task query or start, no other command.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -32,6 +34,11 @@ class CliRunTest : public ::testing::Test {
     // as it found it and write nothing.
     CliResult Run(const std::vector<std::wstring>& args, test::ScriptedMachine machine,
                   const std::function<void(const test::ScriptedMachine&)>& after = {});
+
+    // The JSON report of `--json` and the arguments on `machine`, which must say nothing on
+    // standard error.
+    nlohmann::json Json(const std::vector<std::wstring>& args,
+                        const test::ScriptedMachine& machine);
 
     // Normal Windows 11 whose ESP boot manager is signed under `authority`.
     static test::ScriptedMachine Windows11BootingWith(std::wstring_view authority);

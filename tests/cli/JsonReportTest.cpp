@@ -37,7 +37,7 @@ MachineFacts SampleFacts() {
 
 std::string ReportOf(const MachineFacts& facts, int exitCode) {
     test::ScriptedMachine crypto;
-    return JsonReport(facts, AssessMachine(crypto, facts), exitCode);
+    return JsonReport(facts, AssessMachine(crypto, facts, BuiltInReferenceLists()), exitCode);
 }
 
 TEST(JsonReport, StatesEveryFactAsData) {

@@ -27,16 +27,7 @@ using ::testing::IsEmpty;
 
 const std::wstring kGlobal = GuidToText(EfiGlobalVariableGuid);
 
-class KeyHierarchyTest : public CliRunTest {
-  protected:
-    json Json(const std::vector<std::wstring>& args, const ScriptedMachine& machine) {
-        std::vector<std::wstring> all{L"--json"};
-        all.insert(all.end(), args.begin(), args.end());
-        const CliResult result = Run(all, machine);
-        EXPECT_THAT(result.err, IsEmpty());
-        return json::parse(result.out);
-    }
-};
+using KeyHierarchyTest = CliRunTest;
 
 TEST_F(KeyHierarchyTest, EveryVariableIsPresentMissingOrUnreadableWithItsSource) {
     ScriptedMachine machine = test::NormalWindows11();
@@ -51,7 +42,7 @@ TEST_F(KeyHierarchyTest, EveryVariableIsPresentMissingOrUnreadableWithItsSource)
         WriteFile("pk.bin", test::X509List(test::RealCertificate("windows-oem-devices-pk.der")));
 
     const json report = Json({L"--pk", pk}, machine);
-    EXPECT_EQ(report["schemaVersion"], 4);
+    EXPECT_EQ(report["schemaVersion"], 5);
     const json& variables = report["variables"];
     EXPECT_EQ(variables["PK"]["state"], "present");
     EXPECT_EQ(variables["PK"]["source"], "file");
@@ -193,13 +184,14 @@ namespace certvane::cli {
 namespace {
 
 TEST(PlatformKey, TheBuiltInMapIsMicrosoftsWholeListInLookupOrder) {
-    EXPECT_EQ(KekUpdateMap.size(), 484u);
-    for (const KekUpdateEntry& entry : KekUpdateMap) {
-        ASSERT_EQ(FindKekUpdate(entry.thumbprint), &entry) << entry.thumbprint;
+    const KekUpdateMap& map = BuiltInReferenceLists().kekMap;
+    EXPECT_EQ(map.entries.size(), 484u);
+    for (const KekUpdateEntry& entry : map.entries) {
+        ASSERT_EQ(map.Find(entry.thumbprint), &entry) << entry.thumbprint;
     }
-    EXPECT_EQ(FindKekUpdate("0000000000000000000000000000000000000000"), nullptr);
+    EXPECT_EQ(map.Find("0000000000000000000000000000000000000000"), nullptr);
     // The PK that signed the real KEK update is in it, as the update's own signature says.
-    const KekUpdateEntry* ami = FindKekUpdate(HexOf(Sha1Of(AmiTestPk())));
+    const KekUpdateEntry* ami = map.Find(HexOf(Sha1Of(AmiTestPk())));
     ASSERT_NE(ami, nullptr);
     EXPECT_EQ(ami->updateFile, "AMI/KEKUpdate_AMI_PK1.bin");
     EXPECT_EQ(ami->issuedTo, "CN=DO NOT TRUST - AMI Test PK");
@@ -233,7 +225,7 @@ TEST_F(KeyHierarchyTest, AFullyUpdatedMachineIsReadyAndKeepsItsCertificatesOnARe
     EXPECT_EQ(pk["kekUpdateAvailable"], true);
     EXPECT_EQ(pk["kekUpdateFile"], "Microsoft/KEKUpdate_Microsoft_PK3d8660c0.bin");
     EXPECT_EQ(pk["kekUpdateNeeded"], false);
-    EXPECT_EQ(pk["listDate"], std::string(KekUpdateMapDate));
+    EXPECT_EQ(pk["listDate"], "2026-07");
 }
 
 TEST_F(KeyHierarchyTest, A2011MachineWithATestPkIsFlagged) {
@@ -312,7 +304,7 @@ Bytes SvnList(const DbxSvn& application, std::uint16_t major, std::uint16_t mino
 TEST(DbxCurrency, TheRealSvnUpdateBringsEveryBootApplicationToTheLatestVersion) {
     const Bytes svnUpdate = test::RealUpdateLists("dbx-update-svn.bin");
     EXPECT_TRUE(DbxHashes(svnUpdate).empty());  // SVN entries are no hashes
-    const DbxCurrency currency = AssessDbxCurrency(svnUpdate, {});
+    const DbxCurrency currency = AssessDbxCurrency(svnUpdate, {}, BuiltInReferenceLists().dbx);
     ASSERT_EQ(currency.svns.size(), 3u);
     EXPECT_EQ(currency.svns[0].latest->fileName, "bootmgfw.efi");
     ASSERT_TRUE(currency.svns[0].held);
@@ -324,20 +316,21 @@ TEST(DbxCurrency, TheRealSvnUpdateBringsEveryBootApplicationToTheLatestVersion) 
 }
 
 TEST(DbxCurrency, TheHighestSvnCountsAndMalformedOnesAreIgnored) {
-    const DbxSvn& bootmgr = DbxSvns[0];
-    const DbxCurrency older = AssessDbxCurrency(SvnList(bootmgr, 8, 5), {});
+    const DbxList& list = BuiltInReferenceLists().dbx;
+    const DbxSvn& bootmgr = list.svns[0];
+    const DbxCurrency older = AssessDbxCurrency(SvnList(bootmgr, 8, 5), {}, list);
     EXPECT_FALSE(older.svns[0].Current());
     const DbxCurrency both =
-        AssessDbxCurrency(test::Concat({SvnList(bootmgr, 8, 5), SvnList(bootmgr, 9, 1)}), {});
+        AssessDbxCurrency(test::Concat({SvnList(bootmgr, 8, 5), SvnList(bootmgr, 9, 1)}), {}, list);
     EXPECT_EQ(both.svns[0].held->minor, 1);
     EXPECT_TRUE(both.svns[0].Current());
     EXPECT_FALSE(both.svns[1].held);
-    EXPECT_FALSE(AssessDbxCurrency(SvnList(bootmgr, 9, 0, 2), {}).svns[0].held);
+    EXPECT_FALSE(AssessDbxCurrency(SvnList(bootmgr, 9, 0, 2), {}, list).svns[0].held);
 }
 
 TEST_F(KeyHierarchyTest, DbxCurrencyCountsMicrosoftsHashesTheRevocationAndTheVersions) {
     const json before = Json({}, FullyUpdatedMachine())["dbxCurrency"];
-    EXPECT_EQ(before["listDate"], std::string(DbxListDate));
+    EXPECT_EQ(before["listDate"], "2026-05-21");
     EXPECT_EQ(before["x64HashesListed"], 443);
     EXPECT_EQ(before["x64HashesHeld"], 443);  // Microsoft's amd64 update is the listed set
     EXPECT_EQ(before["pca2011Revoked"], false);
@@ -368,9 +361,7 @@ TEST_F(KeyHierarchyTest, DbxCurrencyCountsMicrosoftsHashesTheRevocationAndTheVer
 TEST_F(KeyHierarchyTest, VersionNamesTheDatesOfTheBuiltInLists) {
     const CliResult result = Run({L"--version"}, test::NormalWindows11());
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_THAT(result.out,
-                ::testing::HasSubstr("KEK update map: " + std::string(KekUpdateMapDate) +
-                                     " (484 platform keys)"));
+    EXPECT_THAT(result.out, ::testing::HasSubstr("KEK update map: 2026-07 (484 platform keys)"));
     EXPECT_THAT(result.out, ::testing::HasSubstr("dbx list: 2026-05-21 (443 x64 image hashes"));
 }
 

@@ -126,7 +126,7 @@ check "  variables, matrix, PK, KEK and dbx currency" python3 -c '
 import json, sys
 r = json.loads(open(sys.argv[1], encoding="utf-8").read())
 v = r["variables"]
-assert r["schemaVersion"] == 4
+assert r["schemaVersion"] == 5
 assert r["readiness"]["firmwareReady"] == "not-ready", r["readiness"]
 assert [m["key"] for m in r["readiness"]["missing"]] == ["microsoft-uefi-ca-2023",
                                                         "microsoft-option-rom-uefi-ca-2023"]

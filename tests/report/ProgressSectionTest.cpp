@@ -59,7 +59,7 @@ TEST(ProgressSection, StatesEverySlotInItsOrder) {
             L"2011（已过期：固件仍信任它，但它不再签发新的更新）",
             L"  [有效] Microsoft Corporation KEK 2K CA 2023",
             L"  平台密钥 (PK)：Windows OEM Devices PK",
-            L"  Microsoft 发布的 KEK 更新列表（2026-07）中有此 PK 签名的 KEK 更新",
+            L"  Microsoft 发布的 KEK 更新列表（内置，2026-07）中有此 PK 签名的 KEK 更新",
             L"  固件证书就绪：是",
             L"  db 信任第三方 Microsoft Corporation UEFI CA 2011：是，因此还需要 Microsoft UEFI CA "
             L"2023 和 Microsoft Option ROM UEFI CA 2023",
@@ -72,6 +72,9 @@ TEST(ProgressSection, StatesEverySlotInItsOrder) {
             L"  dbx 中 bootmgfw.efi 的 SVN：9.0（Microsoft 最新为 9.0，已是最新）",
             L"  BitLocker（C:）：保护已开启",
             L"  BitLocker 保护器：TPM、恢复密码",
+            L"  参考列表：KEK 更新列表（内置，2026-07），dbx 列表（内置，2026-05-21）",
+            L"  注意：内置的 Microsoft 列表已有 202 天（超过 90 天）：请换用新版 "
+            L"Certvane，或用 certvane-cli --kek-map、--dbx-info 指定 Microsoft 最新发布的列表",
             L"  下一步：无需操作。",
         }));
 }
@@ -116,6 +119,16 @@ TEST(ProgressSection, KekExpiryIsAFactOfTheDay) {
     EXPECT_THAT(Section(before), Contains(L"  [有效] Microsoft Corporation KEK CA 2011"));
 }
 
+TEST(ProgressSection, WarnsOfBuiltInListsPastNinetyDays) {
+    ScriptedMachine machine = Serviced();
+    machine.today = {2026, 8, 19};  // the dbx list of 2026-05-21 is 90 days old
+    EXPECT_THAT(Section(machine),
+                Not(Contains(::testing::HasSubstr(L"内置的 Microsoft 列表已有"))));
+    machine.today = {2026, 8, 20};
+    EXPECT_THAT(Section(machine),
+                Contains(::testing::StartsWith(L"  注意：内置的 Microsoft 列表已有 91 天")));
+}
+
 TEST(ProgressSection, WarnsOfATestPlatformKeyAndOfAResetThatUndoesTheUpdate) {
     ScriptedMachine machine = Serviced();
     const auto update = ReadSignedUpdate(test::ReadWholeFile(
@@ -131,8 +144,9 @@ TEST(ProgressSection, WarnsOfATestPlatformKeyAndOfAResetThatUndoesTheUpdate) {
     EXPECT_THAT(lines,
                 Contains(L"  注意：PK 是公开的测试密钥（其私钥人人可得）：任何人都能签名修改 "
                          L"KEK、db 和 dbx"));
-    EXPECT_THAT(lines,
-                Contains(L"  Microsoft 发布的 KEK 更新列表（2026-07）中有此 PK 签名的 KEK 更新"));
+    EXPECT_THAT(
+        lines,
+        Contains(L"  Microsoft 发布的 KEK 更新列表（内置，2026-07）中有此 PK 签名的 KEK 更新"));
     EXPECT_THAT(lines,
                 Contains(L"  注意：固件的默认证书（KEKDefault、dbDefault）缺少 2023 证书：在固件"
                          L"设置中“恢复默认密钥”会撤销 Windows 写入的更新"));
