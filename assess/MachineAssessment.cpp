@@ -45,6 +45,8 @@ MachineAssessment AssessMachine(SignatureApi& crypto, const MachineFacts& facts,
     const bool decidingExists = !facts.winPE || facts.offlineWindowsDirectory.has_value();
     if (decidingExists && !deciding.file->label.empty()) assessment.decidingBootManager = deciding;
 
+    assessment.deviceBucket = NewestDeviceBucket(facts.servicingState.events);
+    assessment.virtualPlatform = VirtualPlatformOf(facts);
     assessment.stage = facts.servicingState.stage;
     // Only the KEK step left, and Microsoft holds no KEK signed by this machine's PK: the step
     // cannot complete, whether or not Windows has said so yet.

@@ -9,6 +9,7 @@
 #include "assess/DbxCurrency.h"
 #include "assess/FirmwareReadiness.h"
 #include "assess/KeyReadiness.h"
+#include "assess/ServicingSignals.h"
 #include "inspect/MachineFacts.h"
 
 namespace certvane {
@@ -42,6 +43,10 @@ struct MachineAssessment {
 
     // The servicing stage, with a KEK step that cannot complete told as stalled.
     ServicingStage stage = ServicingStage::NotRequested;
+    // The rollout bucket the newest servicing event names, and the platform of a virtual
+    // machine.
+    std::optional<DeviceBucket> deviceBucket;
+    VirtualPlatform virtualPlatform = VirtualPlatform::None;
 
     // The lists judged against, and the age in days of the oldest built-in one among them.
     const ReferenceLists* lists = nullptr;

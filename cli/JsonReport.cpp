@@ -172,6 +172,7 @@ std::string JsonReport(const MachineFacts& facts, const MachineAssessment& asses
     ordered_json servicing = {{"values", values},
                               {"availableUpdates", Value(facts.availableUpdates)}};
     servicing.update(ServicingJson(facts.servicingState, assessment.stage));
+    servicing["rollout"] = RolloutJson(assessment.deviceBucket);
 
     ordered_json report = {
         {"schemaVersion", JsonSchemaVersion},
@@ -195,6 +196,10 @@ std::string JsonReport(const MachineFacts& facts, const MachineAssessment& asses
         {"servicing", servicing},
         {"readiness", ReadinessJson(facts, assessment, exitCode)},
         {"bitLockerDetail", BitLockerDetailJson(facts.bitLockerDetail)},
+        {"virtualMachine",
+         assessment.virtualPlatform == VirtualPlatform::HyperV   ? ordered_json("hyper-v")
+         : assessment.virtualPlatform == VirtualPlatform::VMware ? ordered_json("vmware")
+                                                                 : ordered_json(nullptr)},
     };
     AddKeyHierarchy(report, facts, assessment);
     return report.dump(2) + "\n";

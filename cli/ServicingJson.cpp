@@ -55,17 +55,34 @@ ordered_json Meaning(std::uint32_t id) {
     return kind ? ordered_json(std::string(kind->meaning)) : ordered_json(nullptr);
 }
 
+ordered_json ClassJson(std::uint32_t id) {
+    const ServicingEventKind* kind = FindServicingEventKind(id);
+    return kind ? ordered_json(std::string(EventClassKey(kind->eventClass)))
+                : ordered_json(nullptr);
+}
+
+// One event: our meaning and class, Windows' own message whole, and its data as written.
+ordered_json EventJson(const ServicingEvent& event) {
+    ordered_json data = ordered_json::object();
+    for (const auto& [name, text] : event.data) data[ToUtf8(name)] = ToUtf8(text);
+    return {{"id", event.id},
+            {"class", ClassJson(event.id)},
+            {"meaning", Meaning(event.id)},
+            {"time", ToUtf8(event.time)},
+            {"message",
+             event.message.empty() ? ordered_json(nullptr) : ordered_json(ToUtf8(event.message))},
+            {"data", data}};
+}
+
+// The newest events the JSON lists whole; `byId` counts every event read.
+constexpr std::size_t kListedEvents = 50;
+
 ordered_json EventsJson(const EventTimeline& timeline) {
-    ordered_json latest = nullptr;
-    if (!timeline.events.empty()) {
-        const ServicingEvent& newest = timeline.events.front();
-        ordered_json data = ordered_json::object();
-        for (const auto& [name, text] : newest.data) data[ToUtf8(name)] = ToUtf8(text);
-        latest = {{"id", newest.id},
-                  {"meaning", Meaning(newest.id)},
-                  {"time", ToUtf8(newest.time)},
-                  {"data", data}};
-    }
+    const ordered_json latest =
+        timeline.events.empty() ? ordered_json(nullptr) : EventJson(timeline.events.front());
+    ordered_json list = ordered_json::array();
+    for (std::size_t i = 0; i < timeline.events.size() && i < kListedEvents; ++i)
+        list.push_back(EventJson(timeline.events[i]));
     ordered_json byId = ordered_json::array();
     for (const EventIdSummary& summary : SummariseById(timeline)) {
         byId.push_back({{"id", summary.id},
@@ -73,7 +90,8 @@ ordered_json EventsJson(const EventTimeline& timeline) {
                         {"count", summary.count},
                         {"lastTime", ToUtf8(summary.lastTime)}});
     }
-    return {{"available", timeline.available}, {"latest", latest}, {"byId", byId}};
+    return {
+        {"available", timeline.available}, {"latest", latest}, {"byId", byId}, {"events", list}};
 }
 
 ordered_json TimeJson(const std::optional<double>& date) {
@@ -95,7 +113,39 @@ ordered_json TaskJson(const ScheduledTaskState& task) {
     return json;
 }
 
+std::string_view ConfidenceKey(BucketConfidence confidence) {
+    switch (confidence) {
+        case BucketConfidence::High:
+            return "high";
+        case BucketConfidence::UnderObservation:
+            return "underObservation";
+        case BucketConfidence::Paused:
+            return "paused";
+        case BucketConfidence::NotSupported:
+            return "notSupported";
+        case BucketConfidence::Undocumented:
+            return "undocumented";
+    }
+    return {};
+}
+
+ordered_json TextOrNull(const std::wstring& text) {
+    return text.empty() ? ordered_json(nullptr) : ordered_json(ToUtf8(text));
+}
+
 }  // namespace
+
+ordered_json RolloutJson(const std::optional<DeviceBucket>& bucket) {
+    if (!bucket) return nullptr;
+    return {{"eventId", bucket->eventId},
+            {"bucketId", TextOrNull(bucket->bucketId)},
+            {"bucketConfidenceLevel", TextOrNull(bucket->confidenceLevel)},
+            {"confidence", bucket->confidence
+                               ? ordered_json(std::string(ConfidenceKey(*bucket->confidence)))
+                               : ordered_json(nullptr)},
+            {"skipReason", TextOrNull(bucket->skipReason)},
+            {"knownFirmwareIssue", bucket->KnownFirmwareIssue()}};
+}
 
 std::string_view ReadinessWord(int exitCode) {
     switch (exitCode) {

@@ -42,6 +42,11 @@ std::optional<MachineFacts> GatherMachineFacts(Platform& platform,
     if (!lock.Held()) return std::nullopt;
     MachineFacts facts;
     facts.today = IsoDateText(platform.CurrentUtcDate());
+    constexpr std::wstring_view kBios = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
+    facts.systemManufacturer =
+        ReadRegistryString(platform, RegistryRoot::LocalMachine, kBios, L"SystemManufacturer");
+    facts.systemProductName =
+        ReadRegistryString(platform, RegistryRoot::LocalMachine, kBios, L"SystemProductName");
     facts.winPE = IsWinPE(platform);
     if (facts.winPE) {
         const auto offline = FindOfflineWindows(platform);

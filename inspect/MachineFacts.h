@@ -52,6 +52,11 @@ struct MachineFacts {
     // Inside Windows PE, the offline installation's.
     ServicingState servicingState;
 
+    // The machine's maker and model as its SMBIOS tables name them (the BIOS key under
+    // HKLM\HARDWARE\DESCRIPTION\System, which only the system writes); empty when unreadable.
+    std::wstring systemManufacturer;
+    std::wstring systemProductName;
+
     // "YYYY-MM-DD" (UTC), what certificate expiry is measured against.
     std::string today;
 

@@ -86,6 +86,27 @@ void ReadData(std::wstring_view xml, ServicingEvent& event) {
 
 }  // namespace
 
+std::string_view EventClassKey(EventClass eventClass) {
+    switch (eventClass) {
+        case EventClass::Blocking:
+            return "blocking";
+        case EventClass::Error:
+            return "error";
+        case EventClass::Progress:
+            return "progress";
+        case EventClass::Done:
+            return "done";
+    }
+    return {};
+}
+
+std::wstring_view ServicingEvent::Field(std::wstring_view name) const {
+    for (const auto& [field, text] : data) {
+        if (field == name) return text;
+    }
+    return {};
+}
+
 const ServicingEventKind* FindServicingEventKind(std::uint32_t id) {
     for (const ServicingEventKind& kind : ServicingEventKinds) {
         if (kind.id == id) return &kind;
@@ -99,7 +120,8 @@ std::wstring ServicingEventQuery() {
         if (!ids.empty()) ids += L" or ";
         ids += L"EventID=" + std::to_wstring(kind.id);
     }
-    return L"*[System[Provider[@Name='Microsoft-Windows-TPM-WMI'] and (" + ids + L")]]";
+    return L"*[System[Provider[@Name='" + std::wstring(ServicingEventProvider) + L"'] and (" + ids +
+           L")]]";
 }
 
 std::optional<ServicingEvent> ParseEventXml(std::wstring_view xml) {
@@ -131,7 +153,7 @@ std::vector<EventIdSummary> SummariseById(const EventTimeline& timeline) {
 bool NewestEventBlocks(const EventTimeline& timeline) {
     if (timeline.events.empty()) return false;
     const ServicingEventKind* kind = FindServicingEventKind(timeline.events.front().id);
-    return kind != nullptr && kind->blocks;
+    return kind != nullptr && kind->eventClass == EventClass::Blocking;
 }
 
 bool HasEvent(const EventTimeline& timeline, std::uint32_t id) {

@@ -10,13 +10,15 @@ constexpr std::wstring_view kSecureBootValues[] = {L"AvailableUpdates", L"Availa
                                                    L"HighConfidenceOptOut",
                                                    L"MicrosoftUpdateManagedOptIn"};
 constexpr std::wstring_view kServicingValues[] = {
-    L"UEFICA2023Status", L"UEFICA2023Error", L"UEFICA2023ErrorEvent", L"WindowsUEFICA2023Capable"};
+    L"UEFICA2023Status",         L"UEFICA2023Error",        L"UEFICA2023ErrorEvent",
+    L"WindowsUEFICA2023Capable", L"BootMgrLastUpdateError", L"BootMgrLastUpdateErrorReason"};
 
 // Values are small; anything larger is not what servicing writes and is not read.
 constexpr std::size_t kMaxValueSize = 1024;
 constexpr std::size_t kMaxDeviceAttributes = 64;
 // Servicing writes a few events a day at most; this covers months of them.
 constexpr std::uint32_t kMaxEvents = 500;
+constexpr std::size_t kMaxMessage = 4096;
 
 std::vector<NamedStoredValue> ReadNamedValues(Platform& platform, const std::wstring& key,
                                               std::span<const std::wstring_view> names) {
@@ -56,11 +58,15 @@ void ReadRegistry(Platform& platform, const std::wstring& controlSet, ServicingS
 
 EventTimeline ReadEvents(Platform& platform, std::wstring_view log, EventLogSource source) {
     EventTimeline timeline;
-    const auto rendered = platform.QueryEventXml(log, source, ServicingEventQuery(), kMaxEvents);
+    const auto rendered = platform.QueryEvents(log, source, ServicingEventQuery(),
+                                               ServicingEventProvider, kMaxEvents);
     if (!rendered) return timeline;
     timeline.available = true;
-    for (const std::wstring& xml : *rendered) {
-        if (auto event = ParseEventXml(xml)) timeline.events.push_back(std::move(*event));
+    for (const RenderedEvent& rendering : *rendered) {
+        auto event = ParseEventXml(rendering.xml);
+        if (!event) continue;
+        event->message = rendering.message.substr(0, kMaxMessage);
+        timeline.events.push_back(std::move(*event));
     }
     return timeline;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "inspect/TimeText.h"
+#include "platform/ByteOrder.h"
 #include "report/ProgressTexts.h"
 
 namespace certvane {
@@ -126,6 +127,111 @@ void WriteReadiness(std::wstring& report, const MachineAssessment& a) {
     }
 }
 
+// Windows' own message on one line, cut to 60 characters with "…".
+std::wstring OneLineMessage(std::wstring_view message) {
+    constexpr std::size_t kShown = 60;
+    std::wstring line;
+    bool blank = false;
+    for (const wchar_t c : message) {
+        const bool space = c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+        if (space) {
+            blank = !line.empty();
+            continue;
+        }
+        if (blank) line += L' ';
+        blank = false;
+        line += c;
+    }
+    if (line.size() <= kShown) return line;
+    std::size_t cut = kShown;
+    // Never split a surrogate pair.
+    if (line[cut - 1] >= 0xD800 && line[cut - 1] <= 0xDBFF) --cut;
+    return line.substr(0, cut) + L"…";
+}
+
+// Slot 6: the newest event in Windows' words where it has them, else in ours.
+void WriteNewestEvent(std::wstring& report, const MachineAssessment& a,
+                      const EventTimeline& events) {
+    if (!events.available) {
+        Line(report, L"最新服务事件：无法读取事件日志");
+        return;
+    }
+    if (events.events.empty()) {
+        Line(report, L"最新服务事件：无");
+        return;
+    }
+    const ServicingEvent& newest = events.events.front();
+    const std::wstring_view meaning = EventText(newest.id);
+    std::wstring text = !newest.message.empty() ? OneLineMessage(newest.message)
+                        : !meaning.empty()      ? std::wstring(meaning)
+                                                : std::wstring(L"（未记载的事件）");
+    if (!newest.message.empty() && meaning.empty()) text += L"（Microsoft 未记载此事件的含义）";
+    Line(report, L"最新服务事件：" + std::to_wstring(newest.id) + L" " + text + L"（" +
+                     newest.time + L"）");
+    if (!a.deviceBucket) return;
+    const DeviceBucket& bucket = *a.deviceBucket;
+    if (bucket.confidence) {
+        Line(report, L"部署分组（事件 " + std::to_wstring(bucket.eventId) + L"）：" +
+                         bucket.confidenceLevel + L"（" +
+                         std::wstring(ConfidenceText(*bucket.confidence)) + L"）" +
+                         (bucket.bucketId.empty() ? L"" : L"，BucketId " + bucket.bucketId));
+    }
+    if (!bucket.skipReason.empty()) {
+        Line(report, L"已知问题（SkipReason）：" + bucket.skipReason +
+                         (bucket.KnownFirmwareIssue() ? L"（已知的固件问题，无法绕过）" : L""));
+    }
+}
+
+std::optional<std::uint32_t> DwordOf(const std::vector<NamedStoredValue>& values,
+                                     std::wstring_view name) {
+    const StoredRegistryValue* value = FindValue(values, name);
+    if (!value || value->type != RegDword || value->bytes.size() != 4) return std::nullopt;
+    return LittleEndian32(value->bytes.data());
+}
+
+// The two settings of Microsoft's automatic rollout, where the administrator set them.
+void WriteRolloutSettings(std::wstring& report, const ServicingState& s) {
+    if (const auto optOut = DwordOf(s.secureBootValues, L"HighConfidenceOptOut")) {
+        Line(report, *optOut != 0
+                         ? L"HighConfidenceOptOut = " + std::to_wstring(*optOut) +
+                               L"：不随每月更新自动部署，即使此机型属于高置信度分组；需由管理员触发"
+                         : std::wstring(L"HighConfidenceOptOut = 0：此机型属于高置信度分组时，"
+                                        L"Windows 会随每月更新自动部署证书"));
+    }
+    if (const auto optIn = DwordOf(s.secureBootValues, L"MicrosoftUpdateManagedOptIn")) {
+        Line(report, *optIn != 0
+                         ? L"MicrosoftUpdateManagedOptIn = " + Hex32(*optIn) +
+                               L"：已加入由 Microsoft 管理的分批部署（需要允许可选诊断数据）"
+                         : std::wstring(L"MicrosoftUpdateManagedOptIn = 0：未加入由 Microsoft "
+                                        L"管理的分批部署"));
+    }
+}
+
+std::wstring_view BootManagerErrorReasonText(std::wstring_view reason) {
+    if (reason == L"PCA2023NotFoundInDB") return L"db 中没有 Windows UEFI CA 2023";
+    return {};
+}
+
+// Why the last replacement of the boot manager failed, where servicing recorded it.
+void WriteBootManagerError(std::wstring& report, const ServicingState& s) {
+    const auto error = DwordOf(s.servicingValues, L"BootMgrLastUpdateError");
+    const StoredRegistryValue* reason =
+        FindValue(s.servicingValues, L"BootMgrLastUpdateErrorReason");
+    const std::wstring reasonText =
+        reason && reason->type == RegSz ? TextOfRegistryBytes(reason->bytes) : L"";
+    if (!error && reasonText.empty()) return;
+    std::wstring text =
+        L"引导管理器上次更新失败：" + (error ? Hex32(*error) : std::wstring(L"错误码未记录"));
+    if (!reasonText.empty()) {
+        const std::wstring_view meaning = BootManagerErrorReasonText(reasonText);
+        text += L"，原因 " + reasonText + L"（" +
+                (meaning.empty() ? std::wstring(L"Microsoft 未记载此原因的含义")
+                                 : std::wstring(meaning)) +
+                L"）";
+    }
+    Line(report, text);
+}
+
 // Slots 5 to 7: what Windows servicing says.
 void WriteServicing(std::wstring& report, const MachineAssessment& a, const ServicingState& s) {
     if (!s.registryReadable) {
@@ -141,20 +247,10 @@ void WriteServicing(std::wstring& report, const MachineAssessment& a, const Serv
         Line(report, L"待完成步骤：" + (pending.empty() ? std::wstring(L"无") : pending));
         if (const std::uint32_t unknown = UnknownServicingBits(s.availableUpdates.value_or(0)))
             Line(report, L"AvailableUpdates 中有未记载的位：" + Hex32(unknown));
+        WriteRolloutSettings(report, s);
     }
 
-    if (!s.events.available) {
-        Line(report, L"最新服务事件：无法读取事件日志");
-    } else if (s.events.events.empty()) {
-        Line(report, L"最新服务事件：无");
-    } else {
-        const ServicingEvent& newest = s.events.events.front();
-        const std::wstring_view meaning = EventText(newest.id);
-        Line(report,
-             L"最新服务事件：" + std::to_wstring(newest.id) + L" " +
-                 (meaning.empty() ? std::wstring(L"（未记载的事件）") : std::wstring(meaning)) +
-                 L"（" + newest.time + L"）");
-    }
+    WriteNewestEvent(report, a, s.events);
 
     const std::wstring task = L"计划任务 Secure-Boot-Update：";
     switch (s.task.lookup) {
@@ -268,6 +364,26 @@ void WriteReferenceLists(std::wstring& report, const MachineAssessment& a) {
     }
 }
 
+// Slot 12: a virtual machine's KEK step follows its PK as on hardware; new machines and a
+// reset take the host's template.
+void WriteVirtualMachine(std::wstring& report, const MachineAssessment& a) {
+    if (a.virtualPlatform == VirtualPlatform::None) return;
+    std::wstring text = a.virtualPlatform == VirtualPlatform::HyperV ? L"虚拟机（Hyper-V）："
+                                                                     : L"虚拟机（VMware）：";
+    text += !a.platformKey.present ? L"KEK 步骤取决于 PK，此虚拟机未设置 PK"
+            : a.platformKey.kekUpdate
+                ? L"KEK 步骤与实体机一样取决于 PK，Microsoft 的列表中有此 PK 签名的 KEK 更新"
+                : L"KEK 步骤与实体机一样取决于 PK，Microsoft 的列表中没有此 PK 签名的 KEK "
+                  L"更新，请参考虚拟化平台的说明";
+    const KekReadiness& k = a.kekReadiness;
+    text += !k.defaultsReadable
+                ? L"；无法读取默认证书，新建虚拟机和恢复默认密钥所用的模板是否含 2023 证书不明"
+            : k.resetUndoesUpdate
+                ? L"；默认证书缺少 2023 证书：新建虚拟机和恢复默认密钥会使用缺少 2023 证书的模板"
+                : L"；默认证书已含 2023 证书：新建虚拟机和恢复默认密钥仍保留它们";
+    Line(report, text);
+}
+
 bool NewestEventIs(const ServicingState& s, std::uint32_t id) {
     return !s.events.events.empty() && s.events.events.front().id == id;
 }
@@ -293,8 +409,18 @@ std::wstring NextStep(const MachineFacts& facts, const MachineAssessment& a) {
         return L"BitLocker 保护已开启，但没有恢复密码：请先添加恢复密码并妥善保存（manage-bde "
                L"-protectors -add " +
                facts.bitLockerDetail->drive + L" -RecoveryPassword），再进行固件证书更新。";
+    if (a.deviceBucket && a.deviceBucket->KnownFirmwareIssue())
+        return L"已知的固件问题（" + a.deviceBucket->skipReason +
+               L"）阻止了更新，且无法绕过：请向电脑厂商获取并安装固件更新。";
     if (a.stage == ServicingStage::KekStalled)
         return L"KEK 步骤停滞：请向电脑厂商索取固件更新，或由此 PK 签名的 KEK 更新。";
+    if (a.deviceBucket && f.state != ReadinessState::Ready &&
+        (a.deviceBucket->confidence == BucketConfidence::Paused ||
+         a.deviceBucket->confidence == BucketConfidence::NotSupported)) {
+        return a.deviceBucket->confidence == BucketConfidence::Paused
+                   ? L"Microsoft 暂停了此机型的自动部署：请等待部署恢复，或向电脑厂商获取固件更新。"
+                   : L"此机型不在 Microsoft 自动部署之列：请向电脑厂商获取固件更新。";
+    }
     if (a.stage == ServicingStage::RestartPending) return L"请重启电脑，以完成引导管理器的更换。";
     if (a.stage == ServicingStage::NotRequested && f.state == ReadinessState::NotReady) {
         return facts.winPE ? L"在已安装的 Windows 中运行本程序，点击“固件证书更新”。"
@@ -321,6 +447,7 @@ void WriteProgressSection(std::wstring& report, const MachineFacts& facts,
     WritePlatformKey(report, facts, a);
     WriteReadiness(report, a);
     WriteServicing(report, a, facts.servicingState);
+    WriteBootManagerError(report, facts.servicingState);
     WriteDbx(report, a);
     if (a.kekReadiness.resetUndoesUpdate) {
         Line(report,
@@ -329,6 +456,7 @@ void WriteProgressSection(std::wstring& report, const MachineFacts& facts,
     }
     WriteBitLocker(report, facts);
     WriteReferenceLists(report, a);
+    WriteVirtualMachine(report, a);
     Line(report, L"下一步：" + NextStep(facts, a));
 }
 

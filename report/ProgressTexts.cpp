@@ -24,16 +24,17 @@ constexpr Text<std::uint32_t> kSteps[] = {
 
 constexpr Text<std::uint32_t> kEvents[] = {
     {1032, L"更新会触发 BitLocker 恢复，已被阻止"},
-    {1033, L"ESP 上有已吊销的引导管理器"},
+    {1033, L"ESP 上有易受攻击的引导管理器，dbx 更新未应用"},
     {1034, L"dbx 已更新"},
     {1036, L"db 已更新"},
+    {1037, L"dbx 已更新：已吊销 Microsoft Windows Production PCA 2011"},
     {1043, L"KEK 已更新"},
     {1044, L"db 已加入 Microsoft Option ROM UEFI CA 2023"},
     {1045, L"db 已加入 Microsoft UEFI CA 2023"},
     {1795, L"固件返回了错误"},
     {1796, L"记录了错误代码"},
-    {1797, L"吊销 PCA 2011 的前提条件未满足"},
-    {1798, L"吊销 PCA 2011 的前提条件未满足"},
+    {1797, L"无法吊销 PCA 2011：db 中没有 Windows UEFI CA 2023"},
+    {1798, L"无法吊销 PCA 2011：引导管理器尚未由 Windows UEFI CA 2023 签名"},
     {1799, L"已安装 2023 签名的引导管理器"},
     {1800, L"需要重启"},
     {1801, L"证书尚未应用到固件"},
@@ -78,6 +79,22 @@ std::wstring_view StepText(std::uint32_t bit) {
 
 std::wstring_view EventText(std::uint32_t id) {
     return Find(kEvents, id);
+}
+
+std::wstring_view ConfidenceText(BucketConfidence confidence) {
+    switch (confidence) {
+        case BucketConfidence::High:
+            return L"高置信度：Windows 会自动部署";
+        case BucketConfidence::UnderObservation:
+            return L"观察中：Microsoft 仍在收集此机型的数据";
+        case BucketConfidence::Paused:
+            return L"已暂停：Microsoft 暂停了此机型的自动部署";
+        case BucketConfidence::NotSupported:
+            return L"不支持：此机型不在自动部署之列";
+        case BucketConfidence::Undocumented:
+            return L"Microsoft 未记载此值的含义";
+    }
+    return {};
 }
 
 }  // namespace certvane

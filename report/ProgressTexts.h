@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "assess/ServicingSignals.h"
 #include "inspect/ServicingUpdates.h"
 
 namespace certvane {
@@ -16,5 +17,8 @@ std::wstring_view StepText(std::uint32_t bit);
 
 // What a servicing event means; empty for an id servicing does not write.
 std::wstring_view EventText(std::uint32_t id);
+
+// What a rollout bucket's confidence level means for this machine.
+std::wstring_view ConfidenceText(BucketConfidence confidence);
 
 }  // namespace certvane

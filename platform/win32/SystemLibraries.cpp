@@ -65,10 +65,13 @@ const EventLogEntries* EventLog() {
         static EventLogEntries table{};
         const HMODULE module = LoadFromSystemDirectory(L"wevtapi.dll");
         if (module == nullptr) return nullptr;
-        const bool complete = Resolve(module, "EvtQuery", table.EvtQuery) &&
-                              Resolve(module, "EvtNext", table.EvtNext) &&
-                              Resolve(module, "EvtRender", table.EvtRender) &&
-                              Resolve(module, "EvtClose", table.EvtClose);
+        const bool complete =
+            Resolve(module, "EvtQuery", table.EvtQuery) &&
+            Resolve(module, "EvtNext", table.EvtNext) &&
+            Resolve(module, "EvtRender", table.EvtRender) &&
+            Resolve(module, "EvtClose", table.EvtClose) &&
+            Resolve(module, "EvtOpenPublisherMetadata", table.EvtOpenPublisherMetadata) &&
+            Resolve(module, "EvtFormatMessage", table.EvtFormatMessage);
         return complete ? &table : nullptr;
     }();
     return entries;

@@ -38,6 +38,8 @@ struct EventLogEntries {
     decltype(&::EvtNext) EvtNext;
     decltype(&::EvtRender) EvtRender;
     decltype(&::EvtClose) EvtClose;
+    decltype(&::EvtOpenPublisherMetadata) EvtOpenPublisherMetadata;
+    decltype(&::EvtFormatMessage) EvtFormatMessage;
 };
 const EventLogEntries* EventLog();
 

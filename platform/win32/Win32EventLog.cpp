@@ -41,17 +41,44 @@ std::optional<std::wstring> RenderXml(const EventLogEntries& entries, EVT_HANDLE
     return xml;
 }
 
-using EventXml = std::optional<std::vector<std::wstring>>;
+// Longer messages are cut: servicing's own are a few hundred characters.
+constexpr DWORD kMaxMessage = 4096;
 
-EventXml QueryOnThisThread(const EventLogEntries* entries, const std::wstring& log,
-                           EventLogSource source, const std::wstring& xpath,
-                           std::uint32_t maxEvents) {
+// The provider's message for the event, in the machine's language; empty when Windows has
+// none. A message whose inserts cannot all be resolved is still the provider's text.
+std::wstring FormatMessageOf(const EventLogEntries& entries, EVT_HANDLE publisher,
+                             EVT_HANDLE event) {
+    if (publisher == nullptr) return {};
+    std::wstring message(kMaxMessage, L'\0');
+    DWORD used = 0;
+    const BOOL formatted = entries.EvtFormatMessage(
+        publisher, event, 0, 0, nullptr, EvtFormatMessageEvent, kMaxMessage, message.data(), &used);
+    const DWORD error = formatted ? ERROR_SUCCESS : GetLastError();
+    if (error == ERROR_INSUFFICIENT_BUFFER) {
+        message.back() = L'\0';  // the first kMaxMessage characters, cut
+    } else if (error != ERROR_SUCCESS && error != ERROR_EVT_UNRESOLVED_VALUE_INSERT &&
+               error != ERROR_EVT_UNRESOLVED_PARAMETER_INSERT) {
+        return {};
+    }
+    message.resize(wcsnlen(message.data(), message.size()));
+    return message;
+}
+
+using Events = std::optional<std::vector<RenderedEvent>>;
+
+Events QueryOnThisThread(const EventLogEntries* entries, const std::wstring& log,
+                         EventLogSource source, const std::wstring& xpath,
+                         const std::wstring& provider, std::uint32_t maxEvents) {
     const DWORD flags = (source == EventLogSource::File ? EvtQueryFilePath : EvtQueryChannelPath) |
                         EvtQueryReverseDirection;
     const EventHandle query(*entries, entries->EvtQuery(nullptr, Terminated(log).c_str(),
                                                         Terminated(xpath).c_str(), flags));
     if (query.get() == nullptr) return std::nullopt;
-    std::vector<std::wstring> events;
+    // The provider's messages as this machine has them registered (inside Windows PE it
+    // usually is not, and the events come without their text).
+    const EventHandle publisher(
+        *entries, entries->EvtOpenPublisherMetadata(nullptr, provider.c_str(), nullptr, 0, 0));
+    std::vector<RenderedEvent> events;
     while (events.size() < maxEvents) {
         EVT_HANDLE batch[16];
         DWORD returned = 0;
@@ -66,7 +93,10 @@ EventXml QueryOnThisThread(const EventLogEntries* entries, const std::wstring& l
         for (DWORD i = 0; i < returned; ++i) {
             const EventHandle event(*entries, batch[i]);
             if (events.size() >= maxEvents) continue;
-            if (auto xml = RenderXml(*entries, event.get())) events.push_back(std::move(*xml));
+            if (auto xml = RenderXml(*entries, event.get())) {
+                events.emplace_back(std::move(*xml),
+                                    FormatMessageOf(*entries, publisher.get(), event.get()));
+            }
         }
     }
     return events;
@@ -74,16 +104,18 @@ EventXml QueryOnThisThread(const EventLogEntries* entries, const std::wstring& l
 
 }  // namespace
 
-EventXml Win32Platform::QueryEventXml(std::wstring_view log, EventLogSource source,
-                                      std::wstring_view xpath, std::uint32_t maxEvents) {
+Events Win32Platform::QueryEvents(std::wstring_view log, EventLogSource source,
+                                  std::wstring_view xpath, std::wstring_view provider,
+                                  std::uint32_t maxEvents) {
     // The library's table lives as long as the process, so a query left running may use it.
     const EventLogEntries* entries = EventLog();
     if (entries == nullptr) return std::nullopt;
     // EvtQuery takes no time-out: a service that does not answer makes the events unknown.
-    return CallWithin<EventXml>(
+    return CallWithin<Events>(
                kSystemServiceTimeLimitMs,
-               [entries, log = std::wstring(log), source, xpath = std::wstring(xpath), maxEvents] {
-                   return QueryOnThisThread(entries, log, source, xpath, maxEvents);
+               [entries, log = std::wstring(log), source, xpath = std::wstring(xpath),
+                provider = std::wstring(provider), maxEvents] {
+                   return QueryOnThisThread(entries, log, source, xpath, provider, maxEvents);
                })
         .value_or(std::nullopt);
 }

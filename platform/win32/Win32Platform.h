@@ -101,10 +101,11 @@ class Win32Platform : public Platform {
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
 
-    std::optional<std::vector<std::wstring>> QueryEventXml(std::wstring_view log,
-                                                           EventLogSource source,
-                                                           std::wstring_view xpath,
-                                                           std::uint32_t maxEvents) override;
+    std::optional<std::vector<RenderedEvent>> QueryEvents(std::wstring_view log,
+                                                          EventLogSource source,
+                                                          std::wstring_view xpath,
+                                                          std::wstring_view provider,
+                                                          std::uint32_t maxEvents) override;
 
     ScheduledTaskState QueryScheduledTask(std::wstring_view taskPath) override;
 

@@ -24,7 +24,7 @@ const std::wstring kSecureBootKey = L"SYSTEM\\CurrentControlSet\\Control\\Secure
 // Windows 11 with the 2011 certificates only in db and its boot manager of 2011, both KEKs,
 // the servicing task (run once, result 0) and the given request value and events.
 ScriptedMachine Servicing(std::optional<std::uint32_t> availableUpdates,
-                          std::vector<std::wstring> events) {
+                          std::vector<RenderedEvent> events) {
     ScriptedMachine machine = test::NormalWindows11();
     test::SetRealDb(machine, {test::RealCert::Pca2011, test::RealCert::UefiCa2011});
     machine.PutFile(

@@ -14,7 +14,9 @@ namespace {
 using test::ScriptedMachine;
 using test::ServicingEventXml;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 const std::wstring kSecureBootKey = L"SYSTEM\\CurrentControlSet\\Control\\SecureBoot";
 
@@ -37,7 +39,7 @@ TEST(PendingSteps, NameEachStepStillRequestedInServicingOrder) {
 }
 
 ScriptedMachine MachineAt(std::optional<std::uint32_t> availableUpdates,
-                          std::vector<std::wstring> events = {}) {
+                          std::vector<RenderedEvent> events = {}) {
     ScriptedMachine machine = test::NormalWindows11();
     if (availableUpdates) {
         machine.SetRegistryValue(kSecureBootKey, L"AvailableUpdates",
@@ -140,6 +142,43 @@ TEST(ReadServicingState, ReadsTheValuesTheEventsAndTheTaskOfTheRunningSystem) {
     EXPECT_THAT(machine.HeldResources(), IsEmpty());
     EXPECT_THAT(machine.log,  // nothing written
                 ::testing::Each(::testing::Not(::testing::StartsWith(L"WriteRegistryValue"))));
+}
+
+TEST(ReadServicingState, EachEventCarriesWindowsOwnMessageForIt) {
+    ScriptedMachine machine = test::NormalWindows11();
+    const std::wstring message(5000, L'x');  // longer than any message servicing writes
+    machine.eventLogs[L"System"] = {{ServicingEventXml(1801, L"2026-11-02T08:00:00.0Z"),
+                                     L"Secure Boot CA/keys need to be updated."},
+                                    {ServicingEventXml(1037, L"2026-11-01T08:00:00.0Z"), message},
+                                    ServicingEventXml(1808, L"2026-10-01T08:00:00.0Z")};
+    const ServicingState state = ReadServicingState(machine, false, L"");
+    ASSERT_EQ(state.events.events.size(), 3u);
+    EXPECT_EQ(state.events.events[0].message, L"Secure Boot CA/keys need to be updated.");
+    EXPECT_EQ(state.events.events[1].message.size(), 4096u);  // bounded
+    EXPECT_TRUE(state.events.events[2].message.empty());      // Windows has none for it
+    ASSERT_EQ(machine.eventQueries.size(), 1u);
+    EXPECT_EQ(machine.eventQueries[0].provider, L"Microsoft-Windows-TPM-WMI");
+    EXPECT_THAT(machine.eventQueries[0].xpath, HasSubstr(L"EventID=1037 or "));
+}
+
+// As Microsoft's event list (KB5016061) documents them.
+TEST(ServicingEventKinds, AreClassifiedAsMicrosoftDocumentsThem) {
+    const std::pair<std::uint32_t, EventClass> expected[] = {
+        {1032, EventClass::Blocking}, {1033, EventClass::Error},    {1034, EventClass::Progress},
+        {1036, EventClass::Progress}, {1037, EventClass::Progress}, {1043, EventClass::Progress},
+        {1795, EventClass::Error},    {1796, EventClass::Error},    {1797, EventClass::Blocking},
+        {1798, EventClass::Blocking}, {1799, EventClass::Progress}, {1800, EventClass::Progress},
+        {1801, EventClass::Progress}, {1802, EventClass::Blocking}, {1803, EventClass::Error},
+        {1808, EventClass::Done}};
+    for (const auto& [id, eventClass] : expected) {
+        const ServicingEventKind* kind = FindServicingEventKind(id);
+        ASSERT_NE(kind, nullptr) << id;
+        EXPECT_EQ(kind->eventClass, eventClass) << id;
+    }
+    // The two blocks of the PCA 2011 revocation are told apart.
+    EXPECT_NE(FindServicingEventKind(1797)->meaning, FindServicingEventKind(1798)->meaning);
+    EXPECT_THAT(std::string(FindServicingEventKind(1801)->meaning), Not(HasSubstr("needed")));
+    EXPECT_EQ(FindServicingEventKind(1900), nullptr);
 }
 
 TEST(ReadServicingState, SaysWhatItCannotRead) {

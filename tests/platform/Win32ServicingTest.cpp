@@ -16,11 +16,10 @@ namespace {
 // Wine 8 has no event log service behind wevtapi: every query fails.
 TEST(Win32EventLog, WithoutAnEventLogServiceEveryLogIsUnavailable) {
     Win32Platform platform;
-    EXPECT_EQ(platform.QueryEventXml(L"System", EventLogSource::Channel, ServicingEventQuery(), 10),
-              std::nullopt);
-    EXPECT_EQ(platform.QueryEventXml(L"C:\\windows\\no-such.evtx", EventLogSource::File,
-                                     ServicingEventQuery(), 10),
-              std::nullopt);
+    EXPECT_FALSE(platform.QueryEvents(L"System", EventLogSource::Channel, ServicingEventQuery(),
+                                      ServicingEventProvider, 10));
+    EXPECT_FALSE(platform.QueryEvents(L"C:\\windows\\no-such.evtx", EventLogSource::File,
+                                      ServicingEventQuery(), ServicingEventProvider, 10));
 }
 
 constexpr CLSID kTaskSchedulerClass = {

@@ -161,7 +161,7 @@ struct Rank {
     std::wstring nextStep;
 };
 
-void Request(ScriptedMachine& machine, std::uint32_t bits, std::vector<std::wstring> events = {}) {
+void Request(ScriptedMachine& machine, std::uint32_t bits, std::vector<RenderedEvent> events = {}) {
     machine.SetRegistryValue(kSecureBootKey, L"AvailableUpdates", test::DwordValue(bits));
     machine.eventLogs[L"System"] = std::move(events);
 }
@@ -217,12 +217,41 @@ TEST(ProgressSection, TheNextStepIsTheFirstThatApplies) {
          },
          L"  下一步：BitLocker 保护已开启，但没有恢复密码：请先添加恢复密码并妥善保存（manage-bde "
          L"-protectors -add C: -RecoveryPassword），再进行固件证书更新。"},
+        {"a known firmware issue, which nothing bypasses",
+         [](ScriptedMachine& m) {
+             KekOf2011(m);
+             Request(m, 0x4004,
+                     {test::ServicingEventXml(1802, L"2026-11-04T08:00:00.0Z",
+                                              {{L"BucketId", L"b1"}, {L"SkipReason", L"KI_3"}}),
+                      test::ServicingEventXml(1803, L"2026-11-03T08:00:00.0Z")});
+         },
+         L"  "
+         L"下一步：已知的固件问题（KI_3）阻止了更新，且无法绕过：请向电脑厂商获取并安装固件更新。"},
         {"the KEK step stalls",
          [](ScriptedMachine& m) {
              KekOf2011(m);
              Request(m, 0x4004, {test::ServicingEventXml(1803, L"2026-11-03T08:00:00.0Z")});
          },
          L"  下一步：KEK 步骤停滞：请向电脑厂商索取固件更新，或由此 PK 签名的 KEK 更新。"},
+        {"a paused bucket, before a pending restart",
+         [](ScriptedMachine& m) {
+             KekOf2011(m);
+             BootManagerOf2011(m);
+             Request(
+                 m, 0x4100,
+                 {test::ServicingEventXml(
+                     1801, L"2026-11-04T08:00:00.0Z",
+                     {{L"BucketId", L"b2"}, {L"BucketConfidenceLevel", L"Temporarily Paused"}})});
+         },
+         L"  下一步：Microsoft 暂停了此机型的自动部署：请等待部署恢复，或向电脑厂商获取固件更新。"},
+        {"an unsupported bucket",
+         [](ScriptedMachine& m) {
+             KekOf2011(m);
+             Request(m, 0x4004,
+                     {test::ServicingEventXml(1801, L"2026-11-04T08:00:00.0Z",
+                                              {{L"BucketConfidenceLevel", L"Not Supported"}})});
+         },
+         L"  下一步：此机型不在 Microsoft 自动部署之列：请向电脑厂商获取固件更新。"},
         {"a restart is pending",
          [](ScriptedMachine& m) {
              BootManagerOf2011(m);
@@ -253,6 +282,104 @@ TEST(ProgressSection, TheNextStepIsTheFirstThatApplies) {
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), rank.nextStep);
     }
+}
+
+TEST(ProgressSection, TheNewestEventIsToldInWindowsOwnWordsWhereItHasThem) {
+    ScriptedMachine machine = Serviced();
+    const std::wstring message =
+        L"The Secure Boot update\r\n  to revoke Microsoft Windows Production PCA 2011 was applied "
+        L"successfully to the firmware.";
+    machine.eventLogs[L"System"] = {
+        {test::ServicingEventXml(1037, L"2026-11-05T08:00:00.0Z"), message}};
+    EXPECT_THAT(
+        Section(machine),
+        Contains(
+            L"  最新服务事件：1037 The Secure Boot update to revoke Microsoft Windows "
+            L"Productio…（2026-11-05T08:00:00.0Z）"));  // 60 characters, the line break a blank
+    // Without a message of Windows' (inside Windows PE the provider is not registered), ours.
+    machine.eventLogs[L"System"] = {test::ServicingEventXml(1037, L"2026-11-05T08:00:00.0Z")};
+    EXPECT_THAT(Section(machine),
+                Contains(L"  最新服务事件：1037 dbx 已更新：已吊销 Microsoft "
+                         L"Windows Production PCA 2011（2026-11-05T08:00:00.0Z）"));
+    machine.eventLogs[L"System"] = {test::ServicingEventXml(1797, L"2026-11-05T08:00:00.0Z")};
+    EXPECT_THAT(Section(machine), Contains(L"  最新服务事件：1797 无法吊销 PCA 2011：db 中没有 "
+                                           L"Windows UEFI CA 2023（2026-11-05T08:00:00.0Z）"));
+    machine.eventLogs[L"System"] = {test::ServicingEventXml(1798, L"2026-11-05T08:00:00.0Z")};
+    EXPECT_THAT(
+        Section(machine),
+        Contains(L"  最新服务事件：1798 无法吊销 PCA 2011：引导管理器尚未由 Windows UEFI CA "
+                 L"2023 签名（2026-11-05T08:00:00.0Z）"));
+    // An event Microsoft has not documented: Windows' text, and that we do not know its meaning.
+    machine.eventLogs[L"System"] = {
+        {test::ServicingEventXml(1900, L"2026-11-05T08:00:00.0Z"), L"New text."}};
+    EXPECT_THAT(Section(machine), Contains(L"  最新服务事件：1900 New text.（Microsoft "
+                                           L"未记载此事件的含义）（2026-11-05T08:00:00.0Z）"));
+}
+
+TEST(ProgressSection, StatesTheRolloutBucketTheSettingsAndTheBootManagersLastError) {
+    ScriptedMachine machine = Serviced();
+    machine.eventLogs[L"System"] = {test::ServicingEventXml(
+        1801, L"2026-11-05T08:00:00.0Z",
+        {{L"BucketId", L"4f1e"},
+         {L"BucketConfidenceLevel", L"Under Observation - More Data Needed"}})};
+    machine.SetRegistryValue(kSecureBootKey, L"HighConfidenceOptOut", test::DwordValue(1));
+    machine.SetRegistryValue(kSecureBootKey, L"MicrosoftUpdateManagedOptIn", test::DwordValue(0));
+    machine.SetRegistryValue(kSecureBootKey + L"\\Servicing", L"BootMgrLastUpdateError",
+                             test::DwordValue(0x80004005));
+    machine.SetRegistryValue(kSecureBootKey + L"\\Servicing", L"BootMgrLastUpdateErrorReason",
+                             test::StringValue(L"PCA2023NotFoundInDB"));
+    const auto lines = Section(machine);
+    EXPECT_THAT(lines,
+                Contains(L"  部署分组（事件 1801）：Under Observation - More Data Needed（观察中："
+                         L"Microsoft 仍在收集此机型的数据），BucketId 4f1e"));
+    EXPECT_THAT(lines,
+                Contains(L"  HighConfidenceOptOut = 1：不随每月更新自动部署，即使此机型属于高"
+                         L"置信度分组；需由管理员触发"));
+    EXPECT_THAT(lines,
+                Contains(L"  MicrosoftUpdateManagedOptIn = 0：未加入由 Microsoft 管理的分批部署"));
+    EXPECT_THAT(lines,
+                Contains(L"  引导管理器上次更新失败：0x80004005，原因 PCA2023NotFoundInDB（db "
+                         L"中没有 Windows UEFI CA 2023）"));
+
+    machine.SetRegistryValue(kSecureBootKey + L"\\Servicing", L"BootMgrLastUpdateErrorReason",
+                             test::StringValue(L"SomethingNew"));
+    machine.eventLogs[L"System"] = {test::ServicingEventXml(
+        1801, L"2026-11-05T08:00:00.0Z", {{L"BucketConfidenceLevel", L"Bucket 7"}})};
+    const auto undocumented = Section(machine);
+    EXPECT_THAT(undocumented,
+                Contains(L"  引导管理器上次更新失败：0x80004005，原因 SomethingNew（Microsoft "
+                         L"未记载此原因的含义）"));
+    EXPECT_THAT(undocumented,
+                Contains(L"  部署分组（事件 1801）：Bucket 7（Microsoft 未记载此值的含义）"));
+}
+
+TEST(ProgressSection, AVirtualMachineSaysWhatItsKekStepAndItsTemplateDependOn) {
+    constexpr std::wstring_view kBios = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
+    ScriptedMachine hyperV = Serviced();
+    hyperV.SetRegistryValue(kBios, L"SystemManufacturer",
+                            test::StringValue(L"Microsoft Corporation"));
+    hyperV.SetRegistryValue(kBios, L"SystemProductName", test::StringValue(L"Virtual Machine"));
+    hyperV.SetFirmwareVariable(L"KEKDefault", kGlobal, test::RealStore({test::RealCert::Kek2011}));
+    hyperV.SetFirmwareVariable(L"dbDefault", kGlobal, test::RealStore({test::RealCert::Pca2011}));
+    EXPECT_THAT(
+        Section(hyperV),
+        Contains(L"  虚拟机（Hyper-V）：KEK 步骤与实体机一样取决于 PK，Microsoft 的列表中有此 PK "
+                 L"签名的 KEK 更新；默认证书缺少 2023 证书：新建虚拟机和恢复默认密钥会使用缺少 "
+                 L"2023 证书的模板"));
+
+    ScriptedMachine vmware = Serviced();
+    vmware.SetRegistryValue(kBios, L"SystemManufacturer", test::StringValue(L"VMware, Inc."));
+    vmware.SetFirmwareVariable(
+        L"PK", kGlobal, test::X509List(test::NameOnlyCertificate("windows-uefi-ca-2023.der")));
+    const auto lines = Section(vmware);
+    EXPECT_THAT(
+        lines,
+        Contains(::testing::StartsWith(
+            L"  虚拟机（VMware）：KEK 步骤与实体机一样取决于 PK，Microsoft 的列表中没有此 PK "
+            L"签名的 KEK 更新，请参考虚拟化平台的说明；")));
+    EXPECT_THAT(lines, Not(Contains(::testing::HasSubstr(L"无法更新"))));
+    // A physical machine has no such line.
+    EXPECT_THAT(Section(Serviced()), Not(Contains(::testing::StartsWith(L"  虚拟机"))));
 }
 
 TEST(ProgressSection, InsideWindowsPeTheOfflineInstallationSpeaks) {

@@ -183,7 +183,9 @@ class ScriptedMachine : public Platform {
 
     // Event logs by channel ("System") or by file path (any letter case), each event as the
     // XML the system renders, newest first. A log that is not here cannot be read.
-    std::map<std::wstring, std::vector<std::wstring>> eventLogs;
+    // By log name or file: each event's XML, with the message Windows formats for it (empty:
+    // the provider is not registered, as inside Windows PE).
+    std::map<std::wstring, std::vector<RenderedEvent>> eventLogs;
     // Tasks by full path; the service answers only while it is available.
     std::map<std::wstring, ScheduledTaskState> scheduledTasks;
     bool taskSchedulerAvailable = true;
@@ -213,6 +215,7 @@ class ScriptedMachine : public Platform {
         std::wstring log;
         EventLogSource source;
         std::wstring xpath;
+        std::wstring provider;
         std::uint32_t maxEvents;
     };
     std::vector<EventQuery> eventQueries;
@@ -317,10 +320,11 @@ class ScriptedMachine : public Platform {
 
     std::optional<FixedFileVersion> ReadFixedFileVersion(std::wstring_view path) override;
 
-    std::optional<std::vector<std::wstring>> QueryEventXml(std::wstring_view log,
-                                                           EventLogSource source,
-                                                           std::wstring_view xpath,
-                                                           std::uint32_t maxEvents) override;
+    std::optional<std::vector<RenderedEvent>> QueryEvents(std::wstring_view log,
+                                                          EventLogSource source,
+                                                          std::wstring_view xpath,
+                                                          std::wstring_view provider,
+                                                          std::uint32_t maxEvents) override;
     ScheduledTaskState QueryScheduledTask(std::wstring_view taskPath) override;
 
     std::optional<std::wstring> OwnProgramPath() override;

@@ -6,15 +6,17 @@
 
 namespace certvane::test {
 
-std::optional<std::vector<std::wstring>> ScriptedMachine::QueryEventXml(std::wstring_view log,
-                                                                        EventLogSource source,
-                                                                        std::wstring_view xpath,
-                                                                        std::uint32_t maxEvents) {
-    eventQueries.push_back({std::wstring(log), source, std::wstring(xpath), maxEvents});
+std::optional<std::vector<RenderedEvent>> ScriptedMachine::QueryEvents(std::wstring_view log,
+                                                                       EventLogSource source,
+                                                                       std::wstring_view xpath,
+                                                                       std::wstring_view provider,
+                                                                       std::uint32_t maxEvents) {
+    eventQueries.push_back(
+        {std::wstring(log), source, std::wstring(xpath), std::wstring(provider), maxEvents});
     for (const auto& [name, events] : eventLogs) {
         if (Fold(name) != Fold(log)) continue;
         const std::size_t count = std::min<std::size_t>(events.size(), maxEvents);
-        return std::vector<std::wstring>(events.begin(), events.begin() + count);
+        return std::vector<RenderedEvent>(events.begin(), events.begin() + count);
     }
     return std::nullopt;
 }
