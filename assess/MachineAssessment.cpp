@@ -45,6 +45,8 @@ MachineAssessment AssessMachine(SignatureApi& crypto, const MachineFacts& facts,
     const bool decidingExists = !facts.winPE || facts.offlineWindowsDirectory.has_value();
     if (decidingExists && !deciding.file->label.empty()) assessment.decidingBootManager = deciding;
 
+    assessment.systemEspFiles = JudgeAudit(crypto, facts.bootFiles.systemEspFiles,
+                                           facts.keys.Store(L"db").image, dbx, lists.dbx);
     assessment.deviceBucket = NewestDeviceBucket(facts.servicingState.events);
     assessment.virtualPlatform = VirtualPlatformOf(facts);
     assessment.stage = facts.servicingState.stage;

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "assess/BootFileAuditJudgement.h"
 #include "assess/BootJudgement.h"
 #include "assess/CertificateMatrix.h"
 #include "assess/DbxCurrency.h"
@@ -40,6 +41,9 @@ struct MachineAssessment {
     // The boot manager that decides the machine's boot (the running system's; inside Windows
     // PE the offline installation's), when one was found; it may be unsigned.
     std::optional<JudgedBootFile> decidingBootManager;
+
+    // Every EFI file on the running system's ESP under the firmware's db and dbx.
+    std::vector<AuditRow> systemEspFiles;
 
     // The servicing stage, with a KEK step that cannot complete told as stalled.
     ServicingStage stage = ServicingStage::NotRequested;

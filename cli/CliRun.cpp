@@ -3,6 +3,7 @@
 #include "assess/BootJudgement.h"
 #include "assess/MachineAssessment.h"
 #include "assess/ReferenceListFiles.h"
+#include "cli/AuditReport.h"
 #include "cli/ExitCode.h"
 #include "cli/JsonReport.h"
 #include "cli/OptionFiles.h"
@@ -198,6 +199,7 @@ CliResult RunCommand(Platform& platform, const PreparedCommand& command) {
     const CliOptions& options = command.options;
     if (options.version) return {0, VersionText(IsoDateText(platform.CurrentUtcDate())), {}};
     if (options.efiFile) return SignerOfFile(platform, *options.efiFile);
+    if (options.audit) return RunAudit(platform, options, command.lists);
     return Report(platform, options, command.lists);
 }
 

@@ -201,6 +201,14 @@ std::string JsonReport(const MachineFacts& facts, const MachineAssessment& asses
          : assessment.virtualPlatform == VirtualPlatform::VMware ? ordered_json("vmware")
                                                                  : ordered_json(nullptr)},
     };
+    ordered_json espFiles = ordered_json::array();
+    for (const AuditRow& row : assessment.systemEspFiles) {
+        espFiles.push_back(
+            {{"path", ToUtf8(row.file->path)},
+             {"signer", ToUtf8(row.judgement.authority)},
+             {"wouldBoot", row.wouldBoot ? ordered_json(*row.wouldBoot) : ordered_json(nullptr)}});
+    }
+    report["systemEspFiles"] = espFiles;
     AddKeyHierarchy(report, facts, assessment);
     return report.dump(2) + "\n";
 }

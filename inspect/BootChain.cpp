@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "inspect/Authenticode.h"
+#include "inspect/BootFileAudit.h"
 #include "inspect/DiskNumbers.h"
 #include "inspect/EspSearch.h"
+#include "inspect/VersionResource.h"
 
 namespace certvane {
 namespace {
@@ -54,20 +56,32 @@ BootFile OfflineBootFile(Platform& platform, std::wstring_view offlineWindows) {
 
 }  // namespace
 
-BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring label) {
+BootFile InspectBootBytes(std::span<const std::uint8_t> bytes, std::wstring path,
+                          std::wstring label) {
     BootFile file;
     file.label = std::move(label);
     file.path = std::move(path);
-    const auto bytes = platform.ReadFileBytes(file.path, MaxHashedBootFileSize);
-    if (!bytes) return file;
     file.readable = true;
-    const auto layout = ReadPeLayout(*bytes);
+    const auto layout = ReadPeLayout(bytes);
     if (!layout) return file;
-    file.authenticodeSha256 = AuthenticodeSha256(*bytes, *layout);
-    file.certificateTable = ReadCertificateTable(*bytes, *layout);
+    file.authenticodeSha256 = AuthenticodeSha256(bytes, *layout);
+    file.certificateTable = ReadCertificateTable(bytes, *layout);
     if (!file.certificateTable.signatures.empty())
         file.signer = file.certificateTable.signatures.front().authority;
+    if (const auto name = OriginalFileNameOf(bytes))
+        file.originalFileName.assign(name->begin(), name->end());
     return file;
+}
+
+BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring label) {
+    const auto bytes = platform.ReadFileBytes(path, MaxHashedBootFileSize);
+    if (!bytes) {
+        BootFile file;
+        file.label = std::move(label);
+        file.path = std::move(path);
+        return file;
+    }
+    return InspectBootBytes(*bytes, std::move(path), std::move(label));
 }
 
 BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view offlineWindows) {
@@ -78,6 +92,14 @@ BootFiles InspectBootFiles(Platform& platform, bool isWinPE, std::wstring_view o
         isWinPE ? PeBootFile(platform, candidates) : CurrentBootFile(platform, candidates);
     if (isWinPE && !offlineWindows.empty())
         files.offline = OfflineBootFile(platform, offlineWindows);
+    if (!isWinPE) {
+        files.systemEspRoot = ChooseSystemEspRoot(platform, candidates);
+        if (!files.systemEspRoot.empty()) {
+            BootFileAudit audit;
+            AuditRoot(platform, files.systemEspRoot, AuditBounds{}, audit);
+            files.systemEspFiles = std::move(audit.files);
+        }
+    }
     ReleaseEspMounts(candidates);
     return files;
 }

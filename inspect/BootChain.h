@@ -25,15 +25,26 @@ struct BootFile {
     // The file's bytes could be read (a file that exists but cannot be opened is no file
     // without a signature: nothing can be said of it).
     bool readable = false;
+    // What the file says about itself: the OriginalFilename of its version resource (Windows
+    // boot applications are recognised by it, whatever their path); empty without one.
+    std::wstring originalFileName;
 };
 
 // Reads the boot file at `path` once, and from those bytes its signatures and its Authenticode
 // hash.
 BootFile InspectBootFile(Platform& platform, std::wstring path, std::wstring label);
 
+// The same from bytes already read (a file inside a disk image).
+BootFile InspectBootBytes(std::span<const std::uint8_t> bytes, std::wstring path,
+                          std::wstring label);
+
 struct BootFiles {
     BootFile current;  // the running system's (inside Windows PE: the medium's loader)
     BootFile offline;  // the offline installation's, inside Windows PE only
+    // Every EFI file on the running system's ESP, read in the same search (not inside Windows
+    // PE); empty when no ESP was found.
+    std::vector<BootFile> systemEspFiles;
+    std::wstring systemEspRoot;
 };
 
 // Finds the boot files on the ESPs and reads their signers, then releases the ESP mounts

@@ -9,6 +9,14 @@
 namespace certvane {
 
 inline constexpr std::uint32_t FileAttributeDirectory = 0x10;
+inline constexpr std::uint32_t FileAttributeReparsePoint = 0x400;
+
+// One entry of a folder, as the folder lists it (never "." or "..").
+struct DirectoryEntry {
+    std::wstring name;
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+};
 
 // Files, folders and the system's well-known directories.
 class FileSystemApi {
@@ -20,6 +28,15 @@ class FileSystemApi {
     // larger.
     virtual std::optional<std::vector<std::uint8_t>> ReadFileBytes(std::wstring_view path,
                                                                    std::uint64_t maxBytes) = 0;
+    // At most `maxBytes` bytes of a file from `offset` on (fewer at its end); nullopt when it
+    // cannot be read. Disk images and CD volumes ("\\.\D:") are read this way in pieces.
+    virtual std::optional<std::vector<std::uint8_t>> ReadFileRange(std::wstring_view path,
+                                                                   std::uint64_t offset,
+                                                                   std::uint32_t maxBytes) = 0;
+    // The entries of a folder (`folder` ends in a backslash), at most `maxEntries` + 1 so a
+    // caller sees that the bound was passed; nullopt when the folder cannot be listed.
+    virtual std::optional<std::vector<DirectoryEntry>> ListDirectory(std::wstring_view folder,
+                                                                     std::size_t maxEntries) = 0;
     // Each of these is empty when the system cannot say (or the text exceeds 260 characters).
     virtual std::wstring WindowsDirectoryPath() = 0;
     virtual std::wstring SystemDirectoryPath() = 0;

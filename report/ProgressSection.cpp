@@ -384,6 +384,34 @@ void WriteVirtualMachine(std::wstring& report, const MachineAssessment& a) {
     Line(report, text);
 }
 
+// Slot 13: the other EFI files of the system's ESP, which a dbx update may strand.
+void WriteSystemEspFiles(std::wstring& report, const MachineFacts& facts,
+                         const MachineAssessment& a) {
+    if (facts.bootFiles.systemEspRoot.empty() || !facts.DbReadable()) return;
+    const std::wstring& root = facts.bootFiles.systemEspRoot;
+    const auto refused = RowsThatWouldNotBoot(a.systemEspFiles);
+    const auto unproven = std::ranges::count_if(
+        a.systemEspFiles, [](const AuditRow& row) { return !row.wouldBoot.has_value(); });
+    std::wstring text =
+        L"ESP 上的 EFI 文件：共 " + std::to_wstring(a.systemEspFiles.size()) + L" 个，";
+    if (refused.empty()) {
+        text += L"在当前 dbx 下没有无法引导的";
+    } else {
+        text += std::to_wstring(refused.size()) + L" 个在当前 dbx 下无法引导：";
+        for (std::size_t i = 0; i < refused.size() && i < 3; ++i) {
+            const std::wstring& path = refused[i]->file->path;
+            if (i > 0) text += L"、";
+            text += path.starts_with(root) ? path.substr(root.size()) : path;
+        }
+        if (refused.size() > 3) text += L" 等";
+    }
+    if (unproven > 0) {
+        text += L"；" + std::to_wstring(unproven) +
+                L" 个 Windows 引导应用的 SVN 无法读取，未能证明可以引导";
+    }
+    Line(report, text);
+}
+
 bool NewestEventIs(const ServicingState& s, std::uint32_t id) {
     return !s.events.events.empty() && s.events.events.front().id == id;
 }
@@ -457,6 +485,7 @@ void WriteProgressSection(std::wstring& report, const MachineFacts& facts,
     WriteBitLocker(report, facts);
     WriteReferenceLists(report, a);
     WriteVirtualMachine(report, a);
+    WriteSystemEspFiles(report, facts, a);
     Line(report, L"下一步：" + NextStep(facts, a));
 }
 

@@ -38,6 +38,47 @@ std::optional<std::vector<std::uint8_t>> Win32Platform::ReadFileBytes(std::wstri
     return contents;
 }
 
+std::optional<std::vector<std::uint8_t>> Win32Platform::ReadFileRange(std::wstring_view path,
+                                                                      std::uint64_t offset,
+                                                                      std::uint32_t maxBytes) {
+    if (offset > static_cast<std::uint64_t>(MAXLONGLONG)) return std::nullopt;
+    const HANDLE file =
+        CreateFileW(Terminated(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::vector<std::uint8_t>> contents;
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    std::vector<std::uint8_t> bytes(maxBytes);
+    DWORD read = 0;
+    if (SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+        ReadFile(file, bytes.data(), maxBytes, &read, nullptr)) {
+        bytes.resize(read);
+        contents = std::move(bytes);
+    }
+    CloseHandle(file);
+    return contents;
+}
+
+std::optional<std::vector<DirectoryEntry>> Win32Platform::ListDirectory(std::wstring_view folder,
+                                                                        std::size_t maxEntries) {
+    WIN32_FIND_DATAW found{};
+    // The pattern of every name; the folder's own reparse point is listed, never followed.
+    const HANDLE search = FindFirstFileExW((std::wstring(folder) + L"*").c_str(), FindExInfoBasic,
+                                           &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::vector<DirectoryEntry> entries;
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        entries.push_back(
+            {std::wstring(name), found.dwFileAttributes,
+             (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow});
+    } while (entries.size() <= maxEntries && FindNextFileW(search, &found));
+    FindClose(search);
+    return entries;
+}
+
 std::wstring Win32Platform::WindowsDirectoryPath() {
     wchar_t buffer[MAX_PATH] = {};
     return FromPathBuffer(buffer, GetWindowsDirectoryW(buffer, MAX_PATH));

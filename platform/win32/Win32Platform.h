@@ -44,6 +44,11 @@ class Win32Platform : public Platform {
     bool PathExists(std::wstring_view path) override;
     std::optional<std::vector<std::uint8_t>> ReadFileBytes(std::wstring_view path,
                                                            std::uint64_t maxBytes) override;
+    std::optional<std::vector<std::uint8_t>> ReadFileRange(std::wstring_view path,
+                                                           std::uint64_t offset,
+                                                           std::uint32_t maxBytes) override;
+    std::optional<std::vector<DirectoryEntry>> ListDirectory(std::wstring_view folder,
+                                                             std::size_t maxEntries) override;
     std::wstring WindowsDirectoryPath() override;
     std::wstring SystemDirectoryPath() override;
     std::wstring TempDirectoryPath() override;

@@ -10,6 +10,7 @@
 #include "inspect/SignedUpdate.h"
 #include "inspect/TimeText.h"
 #include "report/StatusReport.h"
+#include "tests/support/PeImages.h"
 #include "tests/support/RealData.h"
 #include "tests/support/ReportLines.h"
 #include "tests/support/ServicingEvents.h"
@@ -75,6 +76,7 @@ TEST(ProgressSection, StatesEverySlotInItsOrder) {
             L"  参考列表：KEK 更新列表（内置，2026-07），dbx 列表（内置，2026-05-21）",
             L"  注意：内置的 Microsoft 列表已有 202 天（超过 90 天）：请换用新版 "
             L"Certvane，或用 certvane-cli --kek-map、--dbx-info 指定 Microsoft 最新发布的列表",
+            L"  ESP 上的 EFI 文件：共 2 个，在当前 dbx 下没有无法引导的",
             L"  下一步：无需操作。",
         }));
 }
@@ -380,6 +382,23 @@ TEST(ProgressSection, AVirtualMachineSaysWhatItsKekStepAndItsTemplateDependOn) {
     EXPECT_THAT(lines, Not(Contains(::testing::HasSubstr(L"无法更新"))));
     // A physical machine has no such line.
     EXPECT_THAT(Section(Serviced()), Not(Contains(::testing::StartsWith(L"  虚拟机"))));
+}
+
+TEST(ProgressSection, NamesUpToThreeEspFilesTheCurrentDbxWouldNotBoot) {
+    ScriptedMachine machine = Serviced();
+    const std::wstring esp = machine.volumes[test::Windows11::Esp].name;
+    test::ScriptedFile unsigned_;
+    unsigned_.content = test::MinimalPe(0x47).bytes;
+    for (const wchar_t* name : {L"a", L"b", L"c", L"d"})
+        machine.PutFile(esp + L"EFI\\linux\\" + name + L".efi", unsigned_);
+    EXPECT_THAT(
+        Section(machine),
+        Contains(L"  ESP 上的 EFI 文件：共 6 个，4 个在当前 dbx 下无法引导：EFI\\LINUX\\A.EFI、"
+                 L"EFI\\LINUX\\B.EFI、EFI\\LINUX\\C.EFI 等"));
+    // The same reading of the ESP as the boot manager's: nothing is mounted for it.
+    ScriptedMachine noEsp = Serviced();
+    noEsp.volumes[test::Windows11::Esp].files.clear();
+    EXPECT_THAT(Section(noEsp), Not(Contains(::testing::StartsWith(L"  ESP 上的 EFI 文件"))));
 }
 
 TEST(ProgressSection, InsideWindowsPeTheOfflineInstallationSpeaks) {

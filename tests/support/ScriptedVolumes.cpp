@@ -175,6 +175,46 @@ std::optional<std::vector<std::uint8_t>> ScriptedMachine::ReadFileBytes(std::wst
     return file->content;
 }
 
+std::optional<std::vector<std::uint8_t>> ScriptedMachine::ReadFileRange(std::wstring_view path,
+                                                                        std::uint64_t offset,
+                                                                        std::uint32_t maxBytes) {
+    const ScriptedFile* file = FileAt(path);
+    if (!file || file->unreadable) return std::nullopt;
+    const Bytes content = file->content.value_or(Bytes{});
+    if (offset >= content.size()) return Bytes{};
+    const std::size_t count = std::min<std::uint64_t>(maxBytes, content.size() - offset);
+    return Bytes(content.begin() + static_cast<std::ptrdiff_t>(offset),
+                 content.begin() + static_cast<std::ptrdiff_t>(offset + count));
+}
+
+std::optional<std::vector<DirectoryEntry>> ScriptedMachine::ListDirectory(std::wstring_view folder,
+                                                                          std::size_t maxEntries) {
+    const auto location = Resolve(folder);
+    if (!location || KindAt(*location) != EntryKind::Folder) return std::nullopt;
+    const ScriptedVolume& volume = volumes[location->volume];
+    const std::wstring prefix = location->relative.empty() ? L"" : location->relative + L"\\";
+    std::map<std::wstring, DirectoryEntry> entries;  // by name, as the system sorts them
+    const auto add = [&](const std::wstring& relative, const ScriptedFile* file) {
+        if (!relative.starts_with(prefix) || relative.size() == prefix.size()) return;
+        const std::wstring rest = relative.substr(prefix.size());
+        const std::size_t slash = rest.find(L'\\');
+        const std::wstring name = rest.substr(0, slash);
+        if (slash != std::wstring::npos || file == nullptr) {
+            entries.try_emplace(name, DirectoryEntry{name, FileAttributeDirectory, 0});
+        } else {
+            entries[name] = {name, 0x20, file->content ? file->content->size() : 0};
+        }
+    };
+    for (const auto& [relative, file] : volume.files) add(relative, &file);
+    for (const std::wstring& relative : volume.folders) add(relative, nullptr);
+    std::vector<DirectoryEntry> listed;
+    for (auto& [name, entry] : entries) {
+        if (listed.size() > maxEntries) break;
+        listed.push_back(std::move(entry));
+    }
+    return listed;
+}
+
 std::optional<std::uint32_t> ScriptedMachine::FileAttributesOf(std::wstring_view path) {
     const auto location = Resolve(path);
     if (!location) return std::nullopt;
@@ -284,7 +324,14 @@ std::uint32_t ScriptedMachine::LogicalDriveMask() {
 
 std::uint32_t ScriptedMachine::DriveTypeOf(std::wstring_view root) {
     const std::wstring folded = Fold(root);
-    if (folded.size() != 3 || folded[1] != L':' || folded[2] != L'\\') return DriveNoRootDir;
+    // Volume names and device paths of a volume's root are answered as Windows does.
+    if (!(folded.size() == 3 && folded[1] == L':')) {
+        const auto location = Resolve(root);
+        return location && location->relative.empty() && root.ends_with(L'\\')
+                   ? volumes[location->volume].driveType
+                   : DriveNoRootDir;
+    }
+    if (folded[2] != L'\\') return DriveNoRootDir;
     const auto letter = letters.find(folded[0]);
     return letter == letters.end() ? DriveNoRootDir : volumes[letter->second].driveType;
 }
