@@ -171,6 +171,59 @@ digest=$(osslsigncode verify -in "$signed/pca2011.efi" 2>/dev/null |
 states_digest() { [ ${#digest} = 64 ] && has "Authenticode SHA-256: $digest"; }
 check "  its Authenticode hash is the one osslsigncode computes" states_digest
 
+# --audit over a folder of real and made EFI files, under Microsoft's real db and dbx with and
+# without the 2024 revocation of PCA 2011 applied.
+mkdir -p "$work/audit/EFI/ubuntu" "$work/audit/EFI/tools"
+cp "$shim" "$work/audit/EFI/ubuntu/shimx64.efi"  # two signatures: UEFI CA 2011, then 2023
+cp "$signed/unsigned.efi" "$work/audit/EFI/tools/unsigned.efi"
+cp "$attack/signed-sha256.efi" "$work/audit/EFI/tools/test-2023.efi"  # under the test root
+cp "$signed/pca2011.efi" "$work/audit/EFI/tools/pca2011.efi"  # its hash goes into dbx
+python3 - "$digest" > "$work/dbx-hash.bin" <<'PY'
+import struct, sys
+guid = bytes.fromhex('2616c4c14c509240aca941f936934328')
+entry = b'\x11' * 16 + bytes.fromhex(sys.argv[1])
+sys.stdout.buffer.write(guid + struct.pack('<III', 28 + len(entry), 0, len(entry)) + entry)
+PY
+cat "$work/dbfull.bin" "$work/dbtest.bin" > "$work/db-audit.bin"
+cat "$work/dbx-amd64.bin" "$work/dbx-hash.bin" > "$work/dbx-audit.bin"
+row() { printf '%s\n' "$out" | grep -F -- "$1" | tr -s ' '; }
+run --audit "$(z "$work/audit")" --db "$(z "$work/db-audit.bin")" --dbx "$(z "$work/dbx-audit.bin")"
+check "--audit of a folder: exit 4 (an unsigned file)" [ "$code" = 4 ]
+check "  four files judged" has "EFI files judged: 4"
+check "  the shim boots under UEFI CA 2011" sh -c 'printf "%s" "$1" | grep -q "^yes no - 2011 Microsoft Corporation UEFI CA 2011 "' _ "$(row shimx64.efi)"
+check "  the test-root file under Windows UEFI CA 2023 boots" sh -c 'printf "%s" "$1" | grep -q "^yes no - 2023 "' _ "$(row test-2023.efi)"
+check "  the unsigned file does not" sh -c 'printf "%s" "$1" | grep -q "^no no - - (no signature) "' _ "$(row unsigned.efi)"
+check "  the file dbx lists by hash does not" sh -c 'printf "%s" "$1" | grep -q "^no hash "' _ "$(row pca2011.efi)"
+run --audit "$(z "$work/audit")" --db "$(z "$work/db-audit.bin")" --dbx "$(z "$work/dbx-audit.bin")" \
+    --apply-dbx "$(z "$realdata/updates/dbx-update-2024.bin")"
+check "--audit with the 2024 dbx update applied: the shim still boots" sh -c 'printf "%s" "$1" | grep -q "^yes no - 2011 "' _ "$(row shimx64.efi)"
+run --audit "$(z "$work/audit")" --json --db "$(z "$work/db-audit.bin")" --dbx "$(z "$work/dbx-audit.bin")"
+printf '%s' "$out" > "$work/audit.json"
+check "--audit --json: schema 5, each row with its path and wouldBoot" python3 -c '
+import json, sys
+r = json.load(open(sys.argv[1], encoding="utf-8"))
+assert r["schemaVersion"] == 5 and len(r["audit"]) == 4, r
+rows = {row["path"].rsplit("\\", 1)[-1]: row["wouldBoot"] for row in r["audit"]}
+assert rows == {"shimx64.efi": True, "unsigned.efi": False, "test-2023.efi": True, "pca2011.efi": False}, rows
+' "$work/audit.json"
+run --audit "$(z "$work/no-such-folder")" --db "$(z "$work/db-audit.bin")"
+check "--audit of a missing folder: exit 3 and one Limit line" [ "$code" = 3 -a "$(printf '%s\n' "$out" | grep -c '^Limit: ')" = 1 ]
+run --audit --db "$(z "$work/db-audit.bin")"
+check "--audit without paths under Wine (no ESP): exit 3" [ "$code" = 3 ]
+check "  says so" has "Limit: no EFI System Partition on a fixed disk"
+run --kek-map "$(z "$realdata/microsoft-lists/kek-update-map.json")" --dbx-info "$(z "$realdata/microsoft-lists/dbx-info-latest.json")" --json --db "$(z "$work/dbfull.bin")"
+printf '%s' "$out" > "$work/lists.json"
+check "--kek-map and --dbx-info: Microsoft's files are named as the lists used" python3 -c '
+import json, sys
+r = json.load(open(sys.argv[1], encoding="utf-8"))
+assert r["referenceLists"]["kekUpdateMap"]["source"] == "file", r["referenceLists"]
+assert r["referenceLists"]["kekUpdateMap"]["entries"] == 484
+assert r["referenceLists"]["dbxInfo"]["date"] == "2026-05-21"
+assert r["listsStale"] is False and r["listsAgeDays"] is None
+' "$work/lists.json"
+run --kek-map "$(z "$realdata/microsoft-lists/dbx-info-latest.json")"
+check "--kek-map of a file that is no KEK map: exit 64, one line on stderr" [ "$code" = 64 -a -z "$out" -a "$(printf '%s\n' "$err" | wc -l)" = 1 ]
+
 run --version
 check "--version: exit 0 and the built-in list dates" [ "$code" = 0 ]
 check "  KEK update map" has "(484 platform keys)"
