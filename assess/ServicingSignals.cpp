@@ -11,9 +11,10 @@ constexpr std::uint32_t kBucketEvents[] = {1801, 1802, 1803, 1808};
 constexpr std::uint32_t kKnownIssueEvent = 1802;
 
 bool Contains(std::wstring_view text, std::wstring_view word) {
-    const auto found = std::ranges::search(
-        text, word, [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
-    return !found.empty();
+    const auto found =
+        std::search(text.begin(), text.end(), word.begin(), word.end(),
+                    [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
+    return found != text.end() || word.empty();
 }
 
 }  // namespace
