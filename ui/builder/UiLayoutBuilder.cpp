@@ -79,9 +79,10 @@ void CUiLayoutBuilder::Include(CUiMarkupNode node, CControlUI* parent, CPaintMan
     // A layout that includes itself, directly or through others, would recurse until the
     // stack overflows; nesting ends here instead.
     if (source == nullptr || includeDepth_ >= kMaxIncludeDepth) return;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && IncludedControls() < kMaxIncludedControls; ++i) {
         CUiLayoutBuilder inner;
         inner.includeDepth_ = includeDepth_ + 1;
+        inner.includedControls_ = &IncludedControls();
         if (resourceType_ != nullptr) {
             const auto id = static_cast<WORD>(std::wcstol(source, nullptr, 10));
             inner.Create(MAKEINTRESOURCEW(id), resourceType_, callback_, manager, parent);
@@ -101,9 +102,11 @@ CControlUI* CUiLayoutBuilder::BuildLevel(CUiMarkupNode first, CControlUI* parent
             Include(node, parent, manager);
             continue;
         }
+        if (includeDepth_ > 0 && IncludedControls() >= kMaxIncludedControls) break;
         CControlUI* control = CreateFromFactory(element);
         if (control == nullptr && callback_ != nullptr) control = callback_->CreateControl(element);
         if (control == nullptr) continue;
+        if (includeDepth_ > 0) ++IncludedControls();
         if (node.HasChildren()) BuildLevel(node.GetChild(), control, manager);
         if (parent != nullptr) {
             auto* container = static_cast<IContainerUI*>(parent->CastTo(L"IContainer"));

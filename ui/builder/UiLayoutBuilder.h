@@ -44,10 +44,19 @@ class CUiLayoutBuilder {
 
     // Includes nested deeper than this are skipped.
     static constexpr int kMaxIncludeDepth = 10;
+    // The depth bound stops recursion, not breadth: a layout that includes itself `count`
+    // times would make count^10 builds. One top-level build creates at most this many
+    // controls through Includes; the rest are skipped.
+    static constexpr int kMaxIncludedControls = 10000;
+    int& IncludedControls() {
+        return includedControls_ != nullptr ? *includedControls_ : ownIncluded_;
+    }
 
     CUiMarkup markup_;
     IDialogBuilderCallback* callback_ = nullptr;
     int includeDepth_ = 0;
+    int ownIncluded_ = 0;
+    int* includedControls_ = nullptr;  // the top-level build's count, shared by its Includes
     const wchar_t* resourceType_ = nullptr;
 };
 

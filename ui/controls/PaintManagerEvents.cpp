@@ -54,14 +54,16 @@ void CPaintManagerUI::SendNotification(CControlUI* control, const wchar_t* type,
     PostAsync();
 }
 
-// Listeners may add or remove listeners while they run; the walk reads the list as it is at
-// each step, so a removed listener is not called afterwards.
+// Listeners may add or remove listeners while they run: the walk goes over the listeners as
+// they were when it began, calling each that is still registered, so a listener that removes
+// itself does not make the next one be skipped, and a removed one is not called.
 void CPaintManagerUI::DeliverNotification(NotifyRecord& record) {
     if (record.sender != nullptr && !record.sender->notifyListeners.IsEmpty()) {
         record.sender->notifyListeners(&record);
     }
-    for (int i = 0; i < notifiers_.Count(); ++i) {
-        static_cast<INotifyUI*>(notifiers_[i])->OnNotify(record);
+    const std::vector<void*> listeners(notifiers_.Data(), notifiers_.Data() + notifiers_.Count());
+    for (void* listener : listeners) {
+        if (notifiers_.IndexOf(listener) >= 0) static_cast<INotifyUI*>(listener)->OnNotify(record);
     }
 }
 

@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "ui/controls/ControlUI.h"
 #include "ui/controls/PaintManagerUI.h"
 #include "ui/core/ModuleSettings.h"
@@ -58,10 +60,16 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
 }
 
 bool CPaintManagerUI::FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    for (int i = 0; i < messageFilters_.Count(); ++i) {
+    // A filter may remove itself or another while it runs: the walk goes over the filters as
+    // they were, calling each that is still registered, so none is skipped.
+    if (messageFilters_.Count() == 0) return false;
+    const std::vector<void*> filters(messageFilters_.Data(),
+                                     messageFilters_.Data() + messageFilters_.Count());
+    for (void* filter : filters) {
+        if (messageFilters_.IndexOf(filter) < 0) continue;
         bool handled = false;
-        const LRESULT answer = static_cast<IMessageFilterUI*>(messageFilters_[i])
-                                   ->MessageHandler(message, wParam, lParam, handled);
+        const LRESULT answer = static_cast<IMessageFilterUI*>(filter)->MessageHandler(
+            message, wParam, lParam, handled);
         if (!handled) continue;
         result = answer;
         switch (message) {
@@ -140,6 +148,10 @@ bool CPaintManagerUI::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPara
                 ReleaseMouse();
                 click_ = nullptr;
                 DeliverButton(pressed, UiEvent::ButtonUp, wParam, lParam);
+            } else if (captured_) {
+                // The pressed control was deleted before the release: the capture it took must
+                // still end, or hover and cursor freeze until the next click.
+                ReleaseMouse();
             }
             return false;
         case WM_RBUTTONUP:

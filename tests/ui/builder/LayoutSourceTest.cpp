@@ -54,6 +54,29 @@ TEST(LayoutSource, ALayoutThatIncludesItselfStopsNestingInsteadOfOverflowingTheS
     delete root;
 }
 
+int CountControls(CControlUI* control) {
+    int count = 1;
+    if (IContainerUI* container = AsContainer(control)) {
+        for (int i = 0; i < container->ItemCount(); ++i)
+            count += CountControls(container->ItemAt(i));
+    }
+    return count;
+}
+
+// The depth bound alone would let a layout that includes itself three times make 3^10 builds.
+TEST(LayoutSource, ALayoutThatIncludesItselfManyTimesStopsAtTenThousandControls) {
+    CLayoutRegistry::Register(L"fan",
+                              L"<Window><VerticalLayout><Include source=\"fan\" count=\"3\" "
+                              L"/></VerticalLayout></Window>");
+    test::HostWindow window(200, 100);
+    CUiLayoutBuilder builder;
+    CControlUI* root = builder.Create(L"fan", nullptr, nullptr, &window.manager);
+    ASSERT_NE(root, nullptr);
+    const int built = CountControls(root);
+    EXPECT_EQ(built, 1 + 10000);  // the root, and ten thousand through Includes
+    delete root;
+}
+
 TEST(LayoutSource, AnUnregisteredNameIsAFileName) {
     test::HostWindow window(200, 100);
     CUiLayoutBuilder builder;

@@ -71,6 +71,22 @@ TEST_F(ClickPath, ReleaseWithoutPressIsIgnored) {
     EXPECT_TRUE(window.heard.empty());
 }
 
+TEST_F(ClickPath, DeletingThePressedControlStillEndsTheCaptureOnRelease) {
+    window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON);
+    ASSERT_TRUE(window.manager.HasMouseCapture());
+    buttons[2]->SetFocus();  // the pressed button is not the focused one, so no focus moves
+    ASSERT_TRUE(window.manager.HasMouseCapture());
+    ASSERT_TRUE(root->RemoveItem(buttons[0]));
+    window.RunQueuedWork();  // the removed button is deleted while still pressed
+    window.Mouse(WM_LBUTTONUP, 50, 50);
+    EXPECT_FALSE(window.manager.HasMouseCapture());
+    EXPECT_EQ(::GetCapture(), nullptr);
+    // Hover follows the pointer again: the button laid out in its place hears it enter.
+    window.Paint();
+    window.Mouse(WM_MOUSEMOVE, 10, 10);
+    EXPECT_EQ(buttons[1]->enters, 1);
+}
+
 using Hover = Fixture;
 
 TEST_F(Hover, EnterAndLeaveFollowThePointer) {
@@ -295,6 +311,50 @@ TEST_F(Notifications, DelegatesOfTheSenderHearFirst) {
     window.manager.SendNotification(buttons[0], L"ping");
     const std::vector<std::wstring> expected = {L"delegate:ping", L"ping"};
     EXPECT_EQ(log, expected);
+}
+
+// A listener that removes itself while it hears a notification; `next` must still hear it.
+struct LeavingListener : INotifyUI {
+    CPaintManagerUI* manager = nullptr;
+    int heard = 0;
+    void OnNotify(NotifyRecord&) override {
+        ++heard;
+        manager->RemoveNotifyListener(this);
+    }
+};
+
+struct LeavingFilter : IMessageFilterUI {
+    CPaintManagerUI* manager = nullptr;
+    UINT watched = 0;
+    int heard = 0;
+    LRESULT MessageHandler(UINT message, WPARAM, LPARAM, bool&) override {
+        if (message != watched) return 0;
+        ++heard;
+        manager->RemoveMessageHook(this);
+        return 0;
+    }
+};
+
+TEST_F(Notifications, AListenerThatRemovesItselfDoesNotMakeTheNextOneBeSkipped) {
+    LeavingListener first, second;
+    first.manager = second.manager = &window.manager;
+    window.manager.AddNotifyListener(&first);
+    window.manager.AddNotifyListener(&second);
+    window.manager.SendNotification(buttons[0], L"ping");
+    EXPECT_EQ(first.heard, 1);
+    EXPECT_EQ(second.heard, 1);
+    window.manager.SendNotification(buttons[0], L"again");
+    EXPECT_EQ(first.heard, 1);  // removed, no longer called
+    EXPECT_EQ(second.heard, 1);
+
+    LeavingFilter hook, nextHook;
+    hook.manager = nextHook.manager = &window.manager;
+    hook.watched = nextHook.watched = WM_USER + 7;
+    window.manager.AddMessageHook(&hook);
+    window.manager.AddMessageHook(&nextHook);
+    ::SendMessageW(window.GetHandle(), WM_USER + 7, 0, 0);
+    EXPECT_EQ(hook.heard, 1);
+    EXPECT_EQ(nextHook.heard, 1);
 }
 
 TEST_F(Notifications, DeleteLaterFromItsOwnClickHandler) {
