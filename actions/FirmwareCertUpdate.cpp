@@ -110,8 +110,9 @@ std::wstring TriggerFirmwareCertUpdate(Platform& platform) {
     }
 
     // Success only when schtasks says the task was started; the value stays written either way.
-    const std::wstring note = RequestNote(readiness, AssessPlatformKey(matrix, BuiltInReferenceLists().kekMap)) +
-                              (suspended ? L"\nBitLocker 保护已暂停，两次重启后自动恢复。" : L"");
+    const std::wstring note =
+        RequestNote(readiness, AssessPlatformKey(matrix, BuiltInReferenceLists().kekMap)) +
+        (suspended ? L"\nBitLocker 保护已暂停，两次重启后自动恢复。" : L"");
     if (RunTaskCommand(platform, kTaskRun, kTaskRunTimeoutMs) == 0) {
         return L"更新任务已触发。请重启电脑两次以完成证书更新。" + note;
     }
