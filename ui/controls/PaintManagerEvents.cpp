@@ -109,8 +109,16 @@ void CPaintManagerUI::ForgetControl(CControlUI* control) {
         if (*weak == control) *weak = nullptr;
     }
     StopControlTimers(control);
-    const CUiString name = control->GetName();
-    if (!name.IsEmpty() && nameMap_.Find(name, false) == control) nameMap_.Remove(name);
+    if (root_ == control) root_ = nullptr;
+    updateList_.RemoveAt(updateList_.IndexOf(control));
+    // Every name that leads to it: a control renamed after it was attached is still mapped
+    // under its old name.
+    std::vector<CUiString> names;
+    for (int i = 0; i < nameMap_.Count(); ++i) {
+        const wchar_t* key = nameMap_.KeyAt(i);
+        if (key != nullptr && nameMap_.Find(key, false) == control) names.emplace_back(key);
+    }
+    for (const CUiString& name : names) nameMap_.Remove(name);
     for (int i = 0; i < asyncNotifications_.Count(); ++i) {
         auto* record = static_cast<NotifyRecord*>(asyncNotifications_[i]);
         if (record->sender == control) record->sender = nullptr;

@@ -111,6 +111,8 @@ bool CPaintManagerUI::AttachRoot(CControlUI* root) {
         overlayPainters_.Clear();
         DeleteLater(root_);
     }
+    // A root attached again while its deletion is queued is the manager's again, not garbage.
+    delayedCleanup_.RemoveAt(delayedCleanup_.IndexOf(root));
     root_ = root;
     firstLayout_ = updateNeeded_ = focusNeeded_ = true;
     root_->Attach(this, root_->GetParent(), true);

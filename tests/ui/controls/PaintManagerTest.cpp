@@ -357,6 +357,49 @@ TEST_F(Notifications, AListenerThatRemovesItselfDoesNotMakeTheNextOneBeSkipped) 
     EXPECT_EQ(nextHook.heard, 1);
 }
 
+struct DestroyWatch {
+    bool* flag;
+    bool Gone(void*) {
+        *flag = true;
+        return true;
+    }
+};
+
+TEST_F(Notifications, ARootAttachedAgainWhileQueuedForDeletionIsKept) {
+    bool firstGone = false, secondGone = false;
+    DestroyWatch firstWatch{&firstGone}, secondWatch{&secondGone};
+    root->destroyListeners += MakeDelegate(&firstWatch, &DestroyWatch::Gone);
+    auto* second = new CHorizontalLayoutUI;
+    second->destroyListeners += MakeDelegate(&secondWatch, &DestroyWatch::Gone);
+    window.manager.AttachRoot(second);  // the first root is queued for deletion
+    window.manager.AttachRoot(root);    // and taken back before the queue runs
+    window.RunQueuedWork();
+    EXPECT_FALSE(firstGone);
+    EXPECT_TRUE(secondGone);
+    EXPECT_EQ(window.manager.GetRootControl(), root);
+    window.Paint();  // the kept tree is still whole
+    window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 50, 50);
+    EXPECT_EQ(window.CountHeard(L"click"), 1);
+}
+
+TEST_F(Notifications, ADeletedControlLeavesNoNameBehindEvenWhenRenamed) {
+    ASSERT_EQ(window.manager.FindControlByName(L"first"), buttons[0]);
+    buttons[0]->SetName(L"renamed");
+    ASSERT_TRUE(root->RemoveItem(buttons[0]));
+    window.RunQueuedWork();
+    EXPECT_EQ(window.manager.FindControlByName(L"first"), nullptr);
+    EXPECT_EQ(window.manager.FindControlByName(L"renamed"), nullptr);
+}
+
+TEST_F(Notifications, DeletingTheRootItselfLeavesTheManagerWithoutOne) {
+    delete root;
+    EXPECT_EQ(window.manager.GetRootControl(), nullptr);
+    window.Paint();  // nothing left to lay out or paint
+    window.Mouse(WM_MOUSEMOVE, 50, 50);
+    EXPECT_TRUE(window.heard.empty());
+}
+
 TEST_F(Notifications, DeleteLaterFromItsOwnClickHandler) {
     bool destroyed = false;
     struct Watch {
