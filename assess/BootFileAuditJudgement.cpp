@@ -1,7 +1,8 @@
 #include "assess/BootFileAuditJudgement.h"
 
 #include <algorithm>
-#include <cwctype>
+
+#include "inspect/PathText.h"
 
 namespace certvane {
 namespace {
@@ -18,14 +19,8 @@ constexpr BootApplication kBootApplications[] = {
     {L"wdsmgfw.efi", "wdsmgfw.efi"},
 };
 
-std::wstring Lower(std::wstring_view text) {
-    std::wstring lower(text);
-    for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
-    return lower;
-}
-
 std::string_view SvnApplicationOf(const BootFile& file) {
-    const std::wstring name = Lower(file.originalFileName);
+    const std::wstring name = AsciiLower(file.originalFileName);
     for (const BootApplication& application : kBootApplications) {
         if (name == application.originalFileName) return application.svnApplication;
     }

@@ -4,6 +4,7 @@
 
 #include "assess/BootFileAuditJudgement.h"
 #include "cli/ExitCode.h"
+#include "cli/JsonReport.h"
 #include "cli/KeyHierarchyJson.h"
 #include "cli/Utf8.h"
 #include "inspect/SignatureDatabase.h"
@@ -12,10 +13,6 @@ namespace certvane::cli {
 namespace {
 
 using nlohmann::ordered_json;
-
-std::string GenerationKey(CertGeneration generation) {
-    return generation == Gen2011 ? "2011" : generation == Gen2023 ? "2023" : "unclassified";
-}
 
 std::string RevokedKey(const AuditRow& row) {
     if (row.judgement.hashRevoked) return "hash";

@@ -19,17 +19,6 @@ std::string StateOf(std::wstring_view status) {
     return "unknown";
 }
 
-std::string GenerationKey(CertGeneration generation) {
-    switch (generation) {
-        case Gen2011:
-            return "2011";
-        case Gen2023:
-            return "2023";
-        default:
-            return "unclassified";
-    }
-}
-
 // Each entry of a boot file's certificate table, as the firmware walks them.
 ordered_json SignaturesJson(const FileVerification& verification) {
     ordered_json signatures = ordered_json::array();
@@ -120,6 +109,17 @@ ordered_json BitLockerDetailJson(const std::optional<BitLockerDetail>& detail) {
          detail->suspendCount ? ordered_json(*detail->suspendCount) : ordered_json(nullptr)}};
 }
 }  // namespace
+
+std::string GenerationKey(CertGeneration generation) {
+    switch (generation) {
+        case Gen2011:
+            return "2011";
+        case Gen2023:
+            return "2023";
+        default:
+            return "unclassified";
+    }
+}
 
 std::string CertificateKey(const KnownCertificate& row) {
     std::string key;

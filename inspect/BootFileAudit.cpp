@@ -1,10 +1,10 @@
 #include "inspect/BootFileAudit.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "inspect/BootMedium.h"
 #include "inspect/DiskNumbers.h"
+#include "inspect/PathText.h"
 
 namespace certvane {
 namespace {
@@ -12,14 +12,8 @@ namespace {
 constexpr std::uint64_t kIsoSector = 2048;
 constexpr int kMaxDeviceVolumes = 128;
 
-std::wstring Lower(std::wstring_view text) {
-    std::wstring lower(text);
-    for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
-    return lower;
-}
-
 bool EndsWith(std::wstring_view name, std::wstring_view suffix) {
-    return Lower(name).ends_with(suffix);
+    return AsciiLower(name).ends_with(suffix);
 }
 
 // The UTF-8 the FAT reader gives its long names in, as a wide string; a malformed sequence

@@ -194,12 +194,12 @@ struct FatVolume {
     FatLayout layout;
 };
 
-// Microsoft's FAT specification decides the type by the cluster count, and by nothing else.
+// A FAT volume's type is decided by its cluster count, and by nothing else.
 constexpr std::uint64_t kMaxFat12Clusters = 4084;
 constexpr std::uint64_t kMaxFat16Clusters = 65524;
 // Beyond this FAT32 cluster numbers would collide with the bad-cluster and end-of-chain marks.
 constexpr std::uint64_t kMaxFat32Clusters = 0x0FFFFFF5;
-// The FAT specification's limit on a directory's entries; it bounds a directory's chain.
+// The most entries a FAT directory may hold; it bounds a directory's chain.
 constexpr std::uint64_t kMaxDirectoryBytes = 65536 * 32;
 constexpr std::size_t kDirEntryBytes = 32;
 
@@ -226,8 +226,7 @@ unsigned FatEntryBits(FatType type) {
     return 32;
 }
 
-// The boot sector fields the FAT specification requires of every FAT volume, before any size is
-// worked out from them.
+// The boot sector fields every FAT volume must hold, before any size is worked out from them.
 bool HasSoundBootSectorBasics(std::span<const std::uint8_t> sector) {
     const bool jump = sector[0] == 0xEB || sector[0] == 0xE9;
     const std::uint32_t bytesPerSector = Le16(sector, 11);

@@ -1,5 +1,5 @@
-// Reads a PE image's version resource after Microsoft's PE/COFF specification (optional header
-// data directories, section table, resource directory tables) and the VS_VERSIONINFO,
+// Reads a PE image's version resource through the PE/COFF layout (optional header data
+// directories, section table, resource directory tables) and the VS_VERSIONINFO,
 // StringFileInfo, StringTable and String structures. The bytes come from files the program does
 // not control: every read is bounds-checked in 64-bit arithmetic, the resource tree is walked a
 // fixed three levels deep and the version resource a fixed four, so no crafted offset can make

@@ -1,6 +1,5 @@
 // Boot media read as files: the El Torito catalog of ISO 9660 images and the FAT file systems of
-// EFI boot images, built here byte by byte after ECMA-119, the El Torito specification and
-// Microsoft's FAT specification.
+// EFI boot images, built here byte by byte in the ISO 9660, El Torito and FAT layouts.
 #include "inspect/BootMedium.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The OriginalFilename of PE images' version resources, with the images built here byte by byte
-// after Microsoft's PE/COFF specification (data directories, section table, resource directory
+// in the PE/COFF layout (data directories, section table, resource directory
 // tables) and the VS_VERSIONINFO, StringFileInfo, StringTable and String structures.
 #include "inspect/VersionResource.h"
 

@@ -1,6 +1,6 @@
 #pragma once
-// Disk images built byte by byte after ECMA-119 (ISO 9660), the El Torito specification and
-// Microsoft's FAT specification: media for the tests of the code that reads them.
+// Disk images built byte by byte in the ISO 9660, El Torito and FAT layouts: media for the
+// tests of the code that reads them.
 
 #include <algorithm>
 #include <cstdint>
@@ -195,7 +195,7 @@ inline unsigned EntryBits(FatKind kind) {
     return kind == FatKind::Fat12 ? 12 : kind == FatKind::Fat16 ? 16 : 32;
 }
 
-// A FAT volume laid out as Microsoft's specification does it: reserved sectors, two FATs, the
+// A FAT volume in the standard layout: reserved sectors, two FATs, the
 // fixed root region (FAT12/16), then exactly `clusters` clusters, so the type the cluster count
 // decides is `kind`.
 class FatBuilder {
@@ -352,7 +352,7 @@ inline Bytes ShortEntry(std::string_view name11, std::uint8_t attributes, std::u
     return entry;
 }
 
-// The specification's checksum: rotate right by one, add the next byte.
+// The long-name checksum of a short name: rotate right by one, add the next byte.
 inline std::uint8_t Checksum(std::string_view name11) {
     std::uint8_t sum = 0;
     for (char c : name11)
