@@ -70,55 +70,44 @@ void CContainerUI::PlaceFloatChild(int index) {
     child->SetPos(rect, false);
 }
 
+// Shows, hides or resizes one bar for an overflow. True when it laid the container out again:
+// that nested layout has then placed both bars with the area left after the change, so the
+// caller's area and needed extent are stale. A new range lays the children out again too,
+// since children without a size fill the scrolled extent.
+bool CContainerUI::UpdateScrollBar(CScrollBarUI* bar, int overflow, const CUiRect& barRect) {
+    if (bar == nullptr) return false;
+    if (overflow > 0 && !bar->IsVisible()) {
+        bar->SetVisible(true);
+        bar->SetRange(overflow);
+        bar->SetValue(0);
+        SetPos(pos, true);
+        return true;
+    }
+    if (overflow > 0) {
+        bar->SetPos(barRect, true);
+        if (bar->GetRange() == overflow) return false;
+        bar->SetRange(overflow);
+        SetPos(pos, true);
+        return true;
+    }
+    if (!bar->IsVisible()) return false;
+    bar->SetVisible(false);
+    bar->SetRange(0);
+    bar->SetValue(0);
+    SetPos(pos, true);
+    return true;
+}
+
 void CContainerUI::UpdateScrollBars(const CUiRect& rect, int cxNeeded, int cyNeeded) {
-    if (horizontalScrollBar != nullptr) {
-        const int overflow = cxNeeded - rect.Width();
-        if (overflow > 0 && !horizontalScrollBar->IsVisible()) {
-            horizontalScrollBar->SetVisible(true);
-            horizontalScrollBar->SetRange(overflow);
-            horizontalScrollBar->SetValue(0);
-            SetPos(pos, true);
-        } else if (horizontalScrollBar->IsVisible() && overflow > 0) {
-            horizontalScrollBar->SetPos(
-                CUiRect(rect.left, rect.bottom, rect.right,
-                        rect.bottom + horizontalScrollBar->GetFixedHeight()),
-                true);
-            if (horizontalScrollBar->GetRange() != overflow) {
-                const int before = horizontalScrollBar->GetValue();
-                horizontalScrollBar->SetRange(overflow);
-                if (horizontalScrollBar->GetValue() < before) SetPos(pos, true);
-            }
-        } else if (horizontalScrollBar->IsVisible() && overflow <= 0) {
-            horizontalScrollBar->SetVisible(false);
-            horizontalScrollBar->SetRange(0);
-            horizontalScrollBar->SetValue(0);
-            SetPos(pos, true);
-        }
+    const int barHeight =
+        horizontalScrollBar != nullptr ? horizontalScrollBar->GetFixedHeight() : 0;
+    if (UpdateScrollBar(horizontalScrollBar, cxNeeded - rect.Width(),
+                        CUiRect(rect.left, rect.bottom, rect.right, rect.bottom + barHeight))) {
+        return;
     }
-    if (verticalScrollBar != nullptr) {
-        const int overflow = cyNeeded - rect.Height();
-        if (overflow > 0 && !verticalScrollBar->IsVisible()) {
-            verticalScrollBar->SetVisible(true);
-            verticalScrollBar->SetRange(overflow);
-            verticalScrollBar->SetValue(0);
-            SetPos(pos, true);
-        } else if (verticalScrollBar->IsVisible() && overflow > 0) {
-            verticalScrollBar->SetPos(
-                CUiRect(rect.right, rect.top, rect.right + verticalScrollBar->GetFixedWidth(),
-                        rect.bottom),
-                true);
-            if (verticalScrollBar->GetRange() != overflow) {
-                const int before = verticalScrollBar->GetValue();
-                verticalScrollBar->SetRange(overflow);
-                if (verticalScrollBar->GetValue() < before) SetPos(pos, true);
-            }
-        } else if (verticalScrollBar->IsVisible() && overflow <= 0) {
-            verticalScrollBar->SetVisible(false);
-            verticalScrollBar->SetRange(0);
-            verticalScrollBar->SetValue(0);
-            SetPos(pos, true);
-        }
-    }
+    const int barWidth = verticalScrollBar != nullptr ? verticalScrollBar->GetFixedWidth() : 0;
+    UpdateScrollBar(verticalScrollBar, cyNeeded - rect.Height(),
+                    CUiRect(rect.right, rect.top, rect.right + barWidth, rect.bottom));
 }
 
 CUiSize CContainerUI::GetScrollOffset() const {

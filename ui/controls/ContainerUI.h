@@ -96,6 +96,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   protected:
     // pos minus the inset and the visible bars: where non-floating children are shown.
     CUiRect ClientArea() const;
+    // Shows, hides or resizes one bar; true when that laid the container out again.
+    bool UpdateScrollBar(CScrollBarUI* bar, int overflow, const CUiRect& barRect);
     bool VerticalBarShown() const;
     bool HorizontalBarShown() const;
     // Destroys a removed child at once or through the manager, as the flags say.

@@ -294,8 +294,10 @@ void CRichEditUI::SetPos(CUiRect rect, bool invalidate) {
     area.top += padding.top;
     area.right -= padding.right;
     area.bottom -= padding.bottom;
-    if (host_ != nullptr) host_->SetClientRect(area);
+    // Cleared first: the services may show or hide a bar while taking the new area, and the
+    // layout request they make then must survive this call.
     updateNeeded = false;
+    if (host_ != nullptr) host_->SetClientRect(area);
 }
 
 void CRichEditUI::SetScrollOffset(SIZE offset, bool) {

@@ -246,6 +246,45 @@ TEST(Container, VerticalScrollBarAppearsOnOverflowAndPagesTheChildren) {
     EXPECT_EQ(column->ItemAt(0)->GetY(), 0);
 }
 
+// Five lines in a 200 × 100 window fit at 10 high. At 40 high, with one of them 300 wide, each
+// bar takes the other's room: the vertical bar spans 84 px and scrolls 200 - 84 = 116, the
+// horizontal one spans 184 px and scrolls 300 - 184 = 116.
+TEST(Container, BothBarsOverflowingLeaveEachOtherRoom) {
+    HostWindow window(200, 100);
+    auto* column = new CVerticalLayoutUI;
+    column->ApplyAttributeText(L"vscrollbar=\"true\" hscrollbar=\"true\"");
+    for (int i = 0; i < 5; ++i) {
+        auto* line = new CControlUI;
+        line->SetFixedHeight(10);
+        column->AddItem(line);
+    }
+    window.manager.AttachRoot(column);
+    window.Paint();
+    ASSERT_FALSE(column->GetVerticalScrollBar()->IsVisible());
+    ASSERT_FALSE(column->GetHorizontalScrollBar()->IsVisible());
+    ExpectRect(column->ItemAt(4)->GetPos(), 0, 40, 200, 50);
+
+    for (int i = 0; i < 5; ++i) column->ItemAt(i)->SetFixedHeight(40);
+    column->ItemAt(2)->SetFixedWidth(300);
+    window.Paint();
+    CScrollBarUI* vertical = column->GetVerticalScrollBar();
+    CScrollBarUI* horizontal = column->GetHorizontalScrollBar();
+    ASSERT_NE(vertical, nullptr);
+    ASSERT_NE(horizontal, nullptr);
+    ASSERT_TRUE(vertical->IsVisible());
+    ASSERT_TRUE(horizontal->IsVisible());
+    ExpectRect(vertical->GetPos(), 184, 0, 200, 84);
+    ExpectRect(horizontal->GetPos(), 0, 84, 184, 100);
+    EXPECT_EQ(vertical->GetRange(), 116);
+    EXPECT_EQ(horizontal->GetRange(), 116);
+
+    column->ScrollToBottom();
+    column->ScrollToRight();
+    // Lines without a width fill the scrolled extent, 184 + 116 = 300 wide.
+    ExpectRect(column->ItemAt(4)->GetPos(), -116, 44, 184, 84);
+    ExpectRect(column->ItemAt(2)->GetPos(), -116, -36, 184, 4);
+}
+
 TEST(SeparatorDrag, TheBottomSeparatorResizesWithinTheLimitsAndShowsItsBand) {
     HostWindow window(100, 200);
     auto* root = new CVerticalLayoutUI;

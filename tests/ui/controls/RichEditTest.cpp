@@ -102,6 +102,45 @@ TEST(RichEdit, TheWheelScrollsTheTextAndTheBarTogether) {
     EXPECT_EQ(position, box.Bar()->GetValue());
 }
 
+void ResizeWindow(test::HostWindow& window, int width, int height) {
+    ::SetWindowPos(window.GetHandle(), nullptr, 0, 0, width, height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    window.Paint();
+    window.Paint();
+}
+
+// The bar a resize makes the services show is placed at the box's right edge, and the text
+// area gives it room.
+TEST(RichEdit, ABarShownByAResizeIsPlacedAndNarrowsTheText) {
+    RichEditBox box;
+    box.SetText(L"1\r2\r3\r4\r5\r6\r7\r8");
+    ASSERT_FALSE(box.Bar()->IsVisible());
+    ResizeWindow(box.window, 400, 90);
+    ASSERT_TRUE(box.Bar()->IsVisible());
+    const CUiRect edit = box.edit->GetPos();
+    test::ExpectRect(box.Bar()->GetPos(), edit.right - box.Bar()->GetFixedWidth(), edit.top,
+                     edit.right, edit.bottom);
+    EXPECT_LE(box.edit->GetTextArea().right, box.Bar()->GetPos().left);
+}
+
+TEST(RichEdit, AWindowResizeWithALongReportKeepsTheBarInsideWithTheServicesRange) {
+    RichEditBox box;
+    box.SetText(LongReport());
+    for (const SIZE size : {SIZE{400, 420}, SIZE{300, 160}, SIZE{520, 240}}) {
+        SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
+        ResizeWindow(box.window, size.cx, size.cy);
+        ASSERT_TRUE(box.Bar()->IsVisible());
+        const CUiRect edit = box.edit->GetPos();
+        EXPECT_EQ(edit.right, size.cx - 10);
+        EXPECT_EQ(edit.bottom, size.cy - 10);
+        test::ExpectRect(box.Bar()->GetPos(), edit.right - box.Bar()->GetFixedWidth(), edit.top,
+                         edit.right, edit.bottom);
+        LONG maximum = 0, position = 0, page = 0;
+        ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
+        EXPECT_EQ(box.Bar()->GetRange(), maximum - page);
+    }
+}
+
 TEST(RichEdit, DraggingTheBarScrollsTheText) {
     RichEditBox box;
     box.SetText(LongReport());
