@@ -34,6 +34,7 @@ std::uint32_t CLabelUI::Flags() const {
 
 void CLabelUI::SetText(const wchar_t* newText) {
     CControlUI::SetText(newText);
+    needMeasure = true;
     if (autoCalcWidth || autoCalcHeight) RequestParentLayout();
 }
 

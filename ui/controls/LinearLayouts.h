@@ -13,6 +13,8 @@ struct SeparatorState {
     POINT lastPoint = {0, 0};
     CUiRect dragRect;
     bool sepImmediate = false;
+    // A previewed drag moved the edge: the release stores the new extent.
+    bool extentPending = false;
 };
 
 // What the two linear layouts share: their children stacked along one axis with fixed and

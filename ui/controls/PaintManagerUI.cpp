@@ -253,6 +253,10 @@ int CPaintManagerUI::Scale(int value) {
     return tables_->GetScale().Scale(value);
 }
 
+int CPaintManagerUI::Unscale(int pixels) {
+    return tables_->GetScale().Unscale(pixels);
+}
+
 std::uint32_t CPaintManagerUI::GetDefaultLinkFontColor() {
     return tables_->GetDefaultColour(DefaultColour::LinkText);
 }

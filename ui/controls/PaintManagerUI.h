@@ -134,6 +134,7 @@ class CPaintManagerUI : public IRenderHostUI {
     // Render host.
     int GetScalePercentage() override;
     int Scale(int value) override;
+    int Unscale(int pixels);
     bool IsLayered() override { return layered_; }
     bool IsGdiplusText() override { return gdiplusText_; }
     int GetTextRenderingHint() override { return textHint_; }

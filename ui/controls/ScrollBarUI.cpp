@@ -211,8 +211,9 @@ void CScrollBarUI::ProcessEvent(EventRecord& event) {
                 const int length = horizontal ? pos.Width() : pos.Height();
                 const int thumb = horizontal ? thumbRect.Width() : thumbRect.Height();
                 const int d = length - thumb;
-                const int unscaled = horizontal ? fixedSize.cy : fixedSize.cx;
-                const int f = unscaled * ((showButton1 ? 1 : 0) + (showButton2 ? 1 : 0));
+                // The buttons are as long as the bar is thick, in display pixels like the rest.
+                const int thickness = horizontal ? GetFixedHeight() : GetFixedWidth();
+                const int f = thickness * ((showButton1 ? 1 : 0) + (showButton2 ? 1 : 0));
                 if (d != f) {
                     const LONG moved =
                         horizontal ? event.mouse.x - lastMouse.x : event.mouse.y - lastMouse.y;

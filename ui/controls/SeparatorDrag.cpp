@@ -19,6 +19,18 @@ LONG Along(POINT point, bool horizontal) {
     return horizontal ? point.x : point.y;
 }
 
+// Stores a dragged extent, measured in display pixels, as the layout's fixed size in stored
+// units, which the layout scales again.
+void StoreExtent(CContainerUI& layout, bool horizontal, LONG extent) {
+    CPaintManagerUI* manager = layout.GetManager();
+    const int stored = manager != nullptr ? manager->Unscale(extent) : extent;
+    if (horizontal) {
+        layout.SetFixedWidth(stored);
+    } else {
+        layout.SetFixedHeight(stored);
+    }
+}
+
 }  // namespace
 
 CUiRect Band(const SeparatorState& state, const CUiRect& pos, bool horizontal) {
@@ -57,12 +69,17 @@ Outcome Handle(SeparatorState& state, CContainerUI& layout, CUiRect& pos, EventR
         state.dragState |= SeparatorState::kDragging;
         state.lastPoint = event.mouse;
         state.dragRect = pos;
+        state.extentPending = false;
         if (!state.sepImmediate && manager != nullptr) manager->AddOverlayPainter(&layout);
         return Outcome::Consumed;
     }
     if (event.type == UiEvent::ButtonUp && dragging) {
         state.dragState &= ~SeparatorState::kDragging;
         pos = state.dragRect;
+        if (state.extentPending) {
+            state.extentPending = false;
+            StoreExtent(layout, horizontal, Far(pos, horizontal) - Near(pos, horizontal));
+        }
         if (!state.sepImmediate && manager != nullptr) manager->RemoveOverlayPainter(&layout);
         return Outcome::Released;
     }
@@ -98,15 +115,16 @@ Outcome Handle(SeparatorState& state, CContainerUI& layout, CUiRect& pos, EventR
     }
     const CUiRect oldBand = Band(state, pos, horizontal);
     state.dragRect = rect;
-    if (horizontal) {
-        layout.SetFixedWidth(extent);
-    } else {
-        layout.SetFixedHeight(manager != nullptr ? manager->Scale(extent) : extent);
-    }
     if (state.sepImmediate) {
+        StoreExtent(layout, horizontal, extent);
         pos = state.dragRect;
         layout.RequestParentLayout();
-    } else if (manager != nullptr) {
+        return Outcome::Consumed;
+    }
+    // A preview leaves the layout as it is until the release: a new fixed size now would lay
+    // the parent out again at the next paint, under the band.
+    state.extentPending = true;
+    if (manager != nullptr) {
         CUiRect dirty = oldBand;
         dirty.Union(Band(state, pos, horizontal));
         state.dragState &= ~SeparatorState::kDragging;

@@ -91,10 +91,12 @@ CUiSize CTextUI::MeasureSize(SIZE available) {
     CRenderEngine::PaintMarkupText(
         manager->GetPaintContext(), manager, rect, GetText(), 0, nullptr, nullptr, links, font,
         (textStyle & ~static_cast<std::uint32_t>(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
-    if (autoCalcWidth) fixedSize.cx = rect.Width() + textPadding.left + textPadding.right;
+    // The measured text is in display pixels already, and so is the auto width.
+    const int measuredWidth = rect.Width() + pad.left + pad.right;
     const int height = rect.Height() + pad.top + pad.bottom;
     const int fixedHeight = Scaled(fixedSize.cy);
-    return CUiSize(Scaled(fixedSize.cx), fixedHeight > 0 ? fixedHeight : height);
+    return CUiSize(autoCalcWidth ? measuredWidth : Scaled(fixedSize.cx),
+                   fixedHeight > 0 ? fixedHeight : height);
 }
 
 void CTextUI::DrawTextContent(HDC dc) {

@@ -9,6 +9,11 @@ int CUiScale::Scale(int value) const {
     return scaled;
 }
 
+int CUiScale::Unscale(int pixels) const {
+    if (mode_ == ModeNone || pixels == 0 || percentage_ <= 0) return pixels;
+    return MulDiv(pixels, 100, percentage_);
+}
+
 CUiSize CUiScale::Scale(const SIZE& size) const {
     return CUiSize(Scale(size.cx), Scale(size.cy));
 }

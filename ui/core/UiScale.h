@@ -21,6 +21,9 @@ class CUiScale {
     POINT Scale(const POINT& point) const;
     // The width and height are scaled and added to the scaled left and top.
     CUiRect Scale(const RECT& rect) const;
+    // A display length back in stored units, rounded to the nearest: what a drag measured in
+    // pixels stores so that Scale gives the pixels back.
+    int Unscale(int pixels) const;
 
   private:
     int percentage_ = 100;

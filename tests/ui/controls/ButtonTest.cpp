@@ -23,10 +23,10 @@ constexpr std::uint32_t kBorder = 0x204060;
 
 // A window holding a row of four buttons 120 × 28, as the main window's toolbar has them.
 struct ButtonRow {
-    test::HostWindow window{540, 40};
+    test::HostWindow window;
     CButtonUI* buttons[4] = {};
 
-    ButtonRow() {
+    explicit ButtonRow(int scale = 100) : window(540 * scale / 100, 40 * scale / 100, scale) {
         auto* row = new CHorizontalLayoutUI;
         row->SetBkColor(0xFFFFFFFF);
         row->ApplyAttributeText(L"inset=\"6,6,6,6\" childpadding=\"12\"");
@@ -75,6 +75,27 @@ TEST(ButtonClick, PressAndReleaseInsideClicksOnce) {
     ASSERT_EQ(row.window.CountHeard(L"click"), 1);
     EXPECT_EQ(row.window.heard.back().sender, row.buttons[1]);
     EXPECT_EQ(row.buttons[1]->GetButtonState() & (kButtonPushed | kButtonCaptured), 0u);
+}
+
+// At 150 % the row's inset is 9 and its gap 18, and each button 180 × 42: the second spans
+// 207..387. Its last pixels click it; the gap after it does not.
+TEST(ButtonClick, At150PercentTheScaledButtonIsHit) {
+    ButtonRow row(150);
+    test::ExpectRect(row.buttons[0]->GetPos(), 9, 9, 189, 51);
+    test::ExpectRect(row.buttons[1]->GetPos(), 207, 9, 387, 51);
+    test::ExpectRect(row.buttons[3]->GetPos(), 603, 9, 783, 51);
+    row.window.Mouse(WM_LBUTTONDOWN, 386, 50, MK_LBUTTON);
+    row.window.Mouse(WM_LBUTTONUP, 386, 50);
+    ASSERT_EQ(row.window.CountHeard(L"click"), 1);
+    EXPECT_EQ(row.window.heard.back().sender, row.buttons[1]);
+    row.window.Mouse(WM_LBUTTONDOWN, 388, 30, MK_LBUTTON);
+    row.window.Mouse(WM_LBUTTONUP, 388, 30);
+    row.window.Mouse(WM_LBUTTONDOWN, 207, 8, MK_LBUTTON);
+    row.window.Mouse(WM_LBUTTONUP, 207, 8);
+    EXPECT_EQ(row.window.CountHeard(L"click"), 1);
+    // The caption is drawn in white on the scaled face.
+    row.window.Paint();
+    EXPECT_GT(test::CountRgb(row.window.manager, row.buttons[1]->GetPos(), 0xFFFFFF), 0);
 }
 
 TEST(ButtonClick, ReleaseOutsideOrPressOutsideSendsNothing) {

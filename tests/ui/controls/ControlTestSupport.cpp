@@ -4,8 +4,12 @@
 
 namespace Weft::test {
 
-HostWindow::HostWindow(int width, int height) {
+HostWindow::HostWindow(int width, int height, int scalePercent) {
     Create(nullptr, L"Weft test", WS_POPUP, 0, 0, 0, width, height);
+    if (scalePercent != 100) {
+        manager.SetScalePercentage(scalePercent);
+        manager.Resources().RescaleFonts();
+    }
     ::ShowWindow(GetHandle(), SW_SHOWNOACTIVATE);
 }
 

@@ -24,7 +24,9 @@ class HostWindow : public CWindowWnd, public INotifyUI {
         WPARAM wParam;
     };
 
-    HostWindow(int width, int height);
+    // At another scale the manager scales the geometry and its fonts, as on a monitor set
+    // to that percentage.
+    HostWindow(int width, int height, int scalePercent = 100);
     ~HostWindow() override;
 
     LPCWSTR WindowClassName() const override { return L"WeftControlsTestHost"; }

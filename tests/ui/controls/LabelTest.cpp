@@ -144,6 +144,54 @@ TEST(LabelMeasure, AutoWidthTakesTheTextWidthInAHorizontalLayout) {
     EXPECT_EQ(stretched->GetWidth(), 400 - textWidth - 10);
 }
 
+// At 150 % font 1 of 12 asks for 18 pixels to the em, and the padding 6,0,4,0 becomes 9,0,6,0: a
+// label and a text control sized by their text are that text's width plus 15.
+TEST(LabelMeasure, AutoWidthAt150PercentIsTheScaledTextAndPadding) {
+    test::HostWindow window(600, 60, 150);
+    window.manager.AddFont(1, L"微软雅黑", 12, false, false, false, false);
+    auto* row = new CHorizontalLayoutUI;
+    auto* label = new CLabelUI;
+    auto* text = new CTextUI;
+    for (CLabelUI* sized : {label, static_cast<CLabelUI*>(text)}) {
+        sized->ApplyAttributeText(L"font=\"1\" autocalcwidth=\"true\" textpadding=\"6,0,4,0\"");
+        sized->SetText(L"Check again");
+        row->AddItem(sized);
+    }
+    auto* rest = new CControlUI;
+    row->AddItem(rest);
+    window.manager.AttachRoot(row);
+    window.Paint();
+    LOGFONTW font = {};
+    ASSERT_NE(::GetObjectW(window.manager.GetFont(1)->font, sizeof(font), &font), 0);
+    EXPECT_EQ(font.lfHeight, -18);
+    const int textWidth = test::TextWidth(window.manager, L"Check again", 1);
+    ASSERT_GT(textWidth, 40);
+    EXPECT_EQ(label->GetWidth(), textWidth + 15);
+    EXPECT_EQ(text->GetWidth(), textWidth + 15);
+    EXPECT_EQ(rest->GetPos().left, 2 * (textWidth + 15));
+}
+
+// A new text measures again: the next layout gives the label the new text's width.
+TEST(LabelMeasure, AutoWidthFollowsANewText) {
+    for (const int scale : {100, 150}) {
+        SCOPED_TRACE(scale);
+        test::HostWindow window(600, 60, scale);
+        auto* row = new CHorizontalLayoutUI;
+        auto* label = new CLabelUI;
+        label->SetAttribute(L"autocalcwidth", L"true");
+        label->SetText(L"Check");
+        row->AddItem(label);
+        row->AddItem(new CControlUI);
+        window.manager.AttachRoot(row);
+        window.Paint();
+        EXPECT_EQ(label->GetWidth(), test::TextWidth(window.manager, L"Check"));
+        label->SetText(L"Check the boot manager again");
+        window.Paint();
+        EXPECT_EQ(label->GetWidth(),
+                  test::TextWidth(window.manager, L"Check the boot manager again"));
+    }
+}
+
 TEST(LabelMeasure, AutoHeightWrapsTheText) {
     test::HostWindow window(100, 300);
     auto* label = new CLabelUI;

@@ -64,6 +64,29 @@ TEST(MainLayout, WorkedExampleAt850By640) {
     }
 }
 
+// At 150 %: inset 15, child padding 12 and 18, the row 53 high (35 × 1.5 rounded), buttons 42
+// high and 135, 210, 210 and 150 wide, the status line 42. In 850 × 640 the title keeps
+// 850 - 30 - 705 - 4 × 18 = 43 and the report 640 - 30 - 53 - 42 - 2 × 12 = 491.
+TEST(MainLayout, At150Percent) {
+    HostWindow window(850, 640, 150);
+    const test::MainLayout tree = BuildMainLayout();
+    window.manager.AttachRoot(tree.root);
+    window.Paint();
+    ExpectRect(tree.row->GetPos(), 15, 15, 835, 68);
+    ExpectRect(tree.title->GetPos(), 15, 15, 58, 68);
+    ExpectRect(tree.buttons[0]->GetPos(), 76, 15, 211, 57);
+    ExpectRect(tree.buttons[1]->GetPos(), 229, 15, 439, 57);
+    ExpectRect(tree.buttons[2]->GetPos(), 457, 15, 667, 57);
+    ExpectRect(tree.buttons[3]->GetPos(), 685, 15, 835, 57);
+    ExpectRect(tree.report->GetPos(), 15, 80, 835, 571);
+    ExpectRect(tree.status->GetPos(), 15, 583, 835, 625);
+    // Hit tests follow the scaled geometry: the gap between two buttons is the row's.
+    EXPECT_EQ(window.manager.FindControlAt(POINT{229, 56}), tree.buttons[1]);
+    EXPECT_EQ(window.manager.FindControlAt(POINT{438, 15}), tree.buttons[1]);
+    EXPECT_EQ(window.manager.FindControlAt(POINT{228, 30}), tree.row);
+    EXPECT_EQ(window.manager.FindControlAt(POINT{300, 57}), tree.row);
+}
+
 TEST(MainLayout, FollowsAResizeOfTheWindow) {
     HostWindow window(850, 640);
     const test::MainLayout tree = BuildMainLayout();
@@ -285,29 +308,43 @@ TEST(Container, BothBarsOverflowingLeaveEachOtherRoom) {
     ExpectRect(column->ItemAt(2)->GetPos(), -116, -36, 184, 4);
 }
 
+// A 100 × 200 white window: a panel with a bottom separator above a control taking the rest.
+struct SeparatedPanel {
+    explicit SeparatedPanel(const wchar_t* attributes) {
+        root->SetBkColor(0xFFFFFFFF);
+        panel->ApplyAttributeText(attributes);
+        root->AddItem(panel);
+        root->AddItem(new CControlUI);
+        window.manager.AttachRoot(root);
+        window.Paint();
+    }
+    HostWindow window{100, 200};
+    CVerticalLayoutUI* root = new CVerticalLayoutUI;
+    CVerticalLayoutUI* panel = new CVerticalLayoutUI;
+};
+
 TEST(SeparatorDrag, TheBottomSeparatorResizesWithinTheLimitsAndShowsItsBand) {
-    HostWindow window(100, 200);
-    auto* root = new CVerticalLayoutUI;
-    root->SetBkColor(0xFFFFFFFF);
-    auto* panel = new CVerticalLayoutUI;
-    panel->ApplyAttributeText(L"sepheight=\"4\" height=\"50\" minheight=\"20\" maxheight=\"80\"");
-    root->AddItem(panel);
-    root->AddItem(new CControlUI);
-    window.manager.AttachRoot(root);
-    window.Paint();
+    SeparatedPanel tree(L"sepheight=\"4\" height=\"50\" minheight=\"20\" maxheight=\"80\"");
+    HostWindow& window = tree.window;
+    CVerticalLayoutUI* root = tree.root;
+    CVerticalLayoutUI* panel = tree.panel;
     EXPECT_EQ(panel->Flags(), kFlagSetCursor);
 
     window.Mouse(WM_LBUTTONDOWN, 50, 48, MK_LBUTTON);
     window.Mouse(WM_MOUSEMOVE, 50, 120, MK_LBUTTON);
-    EXPECT_EQ(panel->GetFixedHeight(), 80);
     window.Paint();
-    // The drag band is drawn translucent black over the white background.
+    // While dragging only the band moves: it is drawn translucent black over the white
+    // background at the new edge, and the layout keeps its size until the release.
     const std::uint32_t band = window.manager.OffscreenPixel(50, 78) & 0xFF;
     EXPECT_GT(band, 0x20u);
     EXPECT_LT(band, 0xE0u);
+    EXPECT_EQ(panel->GetHeight(), 50);
+    EXPECT_EQ(panel->GetFixedHeight(), 50);
+    EXPECT_EQ(root->ItemAt(1)->GetY(), 50);
     window.Mouse(WM_LBUTTONUP, 50, 120);
     window.Paint();
     EXPECT_EQ(panel->GetHeight(), 80);
+    EXPECT_EQ(root->ItemAt(1)->GetY(), 80);
     EXPECT_EQ(window.manager.OffscreenPixel(50, 78) & 0xFFFFFF, 0xFFFFFFu);
 
     window.Mouse(WM_LBUTTONDOWN, 50, 78, MK_LBUTTON);
@@ -316,6 +353,58 @@ TEST(SeparatorDrag, TheBottomSeparatorResizesWithinTheLimitsAndShowsItsBand) {
     window.Paint();
     EXPECT_EQ(panel->GetHeight(), 20);
     EXPECT_EQ(root->ItemAt(1)->GetY(), 20);
+}
+
+// With sepimm the layout follows the pointer at once, and no band is drawn.
+TEST(SeparatorDrag, ImmediateModeLaysOutDuringTheDrag) {
+    SeparatedPanel tree(L"sepheight=\"4\" sepimm=\"true\" height=\"50\" maxheight=\"80\"");
+    HostWindow& window = tree.window;
+    CVerticalLayoutUI* root = tree.root;
+    CVerticalLayoutUI* panel = tree.panel;
+    window.Mouse(WM_LBUTTONDOWN, 50, 48, MK_LBUTTON);
+    window.Mouse(WM_MOUSEMOVE, 50, 68, MK_LBUTTON);
+    window.Paint();
+    EXPECT_EQ(panel->GetHeight(), 70);
+    EXPECT_EQ(root->ItemAt(1)->GetY(), 70);
+    EXPECT_EQ(window.manager.OffscreenPixel(50, 68) & 0xFFFFFF, 0xFFFFFFu);
+    window.Mouse(WM_LBUTTONUP, 50, 68);
+    window.Paint();
+    EXPECT_EQ(panel->GetHeight(), 70);
+}
+
+// At 150 % both separators store what the pointer moved in stored units, so the layouts come
+// out where the pointer let go: 50 high (75 px) dragged by 15 px is 90 px, and 60 wide
+// (90 px) dragged by 30 px is 120 px.
+TEST(SeparatorDrag, At150PercentTheLayoutEndsWhereThePointerLetGo) {
+    HostWindow window(300, 300, 150);
+    auto* root = new CVerticalLayoutUI;
+    auto* column = new CVerticalLayoutUI;
+    column->ApplyAttributeText(L"sepheight=\"4\" height=\"50\" minheight=\"20\" maxheight=\"100\"");
+    auto* rowHolder = new CHorizontalLayoutUI;
+    auto* row = new CHorizontalLayoutUI;
+    row->ApplyAttributeText(L"sepwidth=\"4\" width=\"60\" minwidth=\"20\" maxwidth=\"150\"");
+    rowHolder->AddItem(row);
+    rowHolder->AddItem(new CControlUI);
+    root->AddItem(column);
+    root->AddItem(rowHolder);
+    window.manager.AttachRoot(root);
+    window.Paint();
+    ExpectRect(column->GetPos(), 0, 0, 300, 75);
+    ExpectRect(row->GetPos(), 0, 75, 90, 300);
+
+    window.Mouse(WM_LBUTTONDOWN, 150, 73, MK_LBUTTON);
+    window.Mouse(WM_MOUSEMOVE, 150, 88, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 150, 88);
+    window.Paint();
+    EXPECT_EQ(column->GetHeight(), 90);
+    EXPECT_EQ(row->GetY(), 90);
+
+    window.Mouse(WM_LBUTTONDOWN, 88, 200, MK_LBUTTON);
+    window.Mouse(WM_MOUSEMOVE, 118, 200, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 118, 200);
+    window.Paint();
+    EXPECT_EQ(row->GetWidth(), 120);
+    EXPECT_EQ(rowHolder->ItemAt(1)->GetX(), 120);
 }
 
 TEST(SeparatorDrag, PressesOutsideTheBandReachTheContainer) {

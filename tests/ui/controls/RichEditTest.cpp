@@ -38,10 +38,11 @@ bool PumpUntil(Condition done) {
 }
 
 struct RichEditBox {
-    test::HostWindow window{400, 240};
+    test::HostWindow window;
     CRichEditUI* edit = new CRichEditUI;
 
-    explicit RichEditBox(bool readOnly = true) {
+    explicit RichEditBox(bool readOnly = true, int scale = 100)
+        : window(400 * scale / 100, 240 * scale / 100, scale) {
         auto* root = new CVerticalLayoutUI;
         root->SetBkColor(0xFFFFFFFF);
         root->ApplyAttributeText(L"inset=\"10,10,10,10\"");
@@ -139,6 +140,30 @@ TEST(RichEdit, AWindowResizeWithALongReportKeepsTheBarInsideWithTheServicesRange
         ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
         EXPECT_EQ(box.Bar()->GetRange(), maximum - page);
     }
+}
+
+// At 150 % the box lies inside an inset of 15, its bar is 24 wide, and the font of 13 asks
+// for 20 pixels to the em (19.5 rounded).
+TEST(RichEdit, At150PercentTheBoxBarAndFontAreScaled) {
+    RichEditBox box(true, 150);
+    box.SetText(LongReport());
+    test::ExpectRect(box.edit->GetPos(), 15, 15, 585, 345);
+    ASSERT_TRUE(box.Bar()->IsVisible());
+    test::ExpectRect(box.Bar()->GetPos(), 561, 15, 585, 345);
+    EXPECT_LE(box.edit->GetTextArea().right, 561);
+    LOGFONTW font = {};
+    ASSERT_NE(::GetObjectW(box.window.manager.GetFont(4)->font, sizeof(font), &font), 0);
+    EXPECT_EQ(font.lfHeight, -20);
+    LONG maximum = 0, position = 0, page = 0;
+    ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
+    EXPECT_EQ(box.Bar()->GetRange(), maximum - page);
+    // The wheel over the box scrolls it.
+    POINT screen = {300, 180};
+    ::ClientToScreen(box.window.GetHandle(), &screen);
+    box.window.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                    MAKELPARAM(screen.x, screen.y));
+    box.window.Paint();
+    EXPECT_GT(box.Bar()->GetValue(), 0);
 }
 
 TEST(RichEdit, DraggingTheBarScrollsTheText) {

@@ -73,10 +73,11 @@ TEST(ScrollBarValue, ClampedToZeroAndRange) {
     EXPECT_EQ(bar.GetValue(), 0);
 }
 
-// A bar as the whole tree of a 16 × 200 window; its first control timer has native id 17.
-struct HeldBar : ::testing::Test {
-    HeldBar() : window(16, 200) {
-        bar = new CScrollBarUI;
+// A bar as the whole tree of a window as thick as the bar and 200 long at 100 % (300 at 150 %).
+// Its repeat timer is the window's only timer: a tick is the next WM_TIMER the system posts.
+struct BarWindow {
+    explicit BarWindow(int scale = 100)
+        : window(16 * scale / 100, 200 * scale / 100, scale), bar(new CScrollBarUI) {
         bar->SetRange(100);
         bar->SetValue(50);
         window.manager.AttachRoot(bar);
@@ -84,11 +85,31 @@ struct HeldBar : ::testing::Test {
         window.RunQueuedWork();
         window.heard.clear();
     }
-    void Tick() { window.Send(WM_TIMER, 17); }
+    // Waits up to two seconds for the timer to fire and dispatches it.
+    void Tick() {
+        const DWORD deadline = ::GetTickCount() + 2000;
+        MSG msg;
+        while (static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
+            if (::PeekMessageW(&msg, window.GetHandle(), WM_TIMER, WM_TIMER, PM_REMOVE)) {
+                ::DispatchMessageW(&msg);
+                return;
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_TIMER);
+        }
+        ADD_FAILURE() << "the repeat timer did not fire";
+    }
+    // No tick within three periods of the 50 ms timer: it was stopped.
+    bool TimerStopped() {
+        ::Sleep(150);
+        MSG msg;
+        return ::PeekMessageW(&msg, window.GetHandle(), WM_TIMER, WM_TIMER, PM_NOREMOVE) == FALSE;
+    }
 
     HostWindow window;
     CScrollBarUI* bar;
 };
+
+struct HeldBar : ::testing::Test, BarWindow {};
 
 TEST_F(HeldBar, AnArrowStepsAtThePressThenRepeatsFromTheSixthTick) {
     window.Mouse(WM_LBUTTONDOWN, 8, 8, MK_LBUTTON);
@@ -103,7 +124,7 @@ TEST_F(HeldBar, AnArrowStepsAtThePressThenRepeatsFromTheSixthTick) {
     EXPECT_EQ(bar->GetValue(), 26);
     window.Mouse(WM_LBUTTONUP, 8, 8);
     EXPECT_EQ(bar->GetButton1State() & CScrollBarUI::kStatePushed, 0u);
-    Tick();
+    EXPECT_TRUE(TimerStopped());
     EXPECT_EQ(bar->GetValue(), 26);
 }
 
@@ -136,6 +157,31 @@ TEST_F(HeldBar, DraggingTheThumbMovesTheValueOnTheTimer) {
     EXPECT_EQ(bar->GetValue(), 0);
     window.Mouse(WM_LBUTTONUP, 8, 0);
     EXPECT_EQ(bar->GetThumbState() & CScrollBarUI::kStateCaptured, 0u);
+    EXPECT_TRUE(TimerStopped());
+}
+
+// At 150 % the bar is 24 thick with 24-pixel buttons on a 300 track: thumb 252 × 300 / 400 =
+// 189, travelling over 63, at 24 + 31 for value 50. A drag of 21 pixels moves the value by
+// 21 × 100 / 63 = 33, so the thumb stays under the pointer.
+TEST(ScaledScrollBar, At150PercentPartsAndThumbDragFollowThePointer) {
+    BarWindow held(150);
+    CScrollBarUI* bar = held.bar;
+    ExpectRect(bar->GetPos(), 0, 0, 24, 300);
+    ExpectRect(bar->GetButton1Rect(), 0, 0, 24, 24);
+    ExpectRect(bar->GetButton2Rect(), 0, 276, 24, 300);
+    ExpectRect(bar->GetThumbRect(), 0, 55, 24, 244);
+    held.window.Mouse(WM_LBUTTONDOWN, 12, 23, MK_LBUTTON);
+    held.window.Mouse(WM_LBUTTONUP, 12, 23);
+    EXPECT_EQ(bar->GetValue(), 42);
+    bar->SetValue(50);
+
+    held.window.Mouse(WM_LBUTTONDOWN, 12, 150, MK_LBUTTON);
+    ASSERT_NE(bar->GetThumbState() & CScrollBarUI::kStateCaptured, 0u);
+    held.window.Mouse(WM_MOUSEMOVE, 12, 171, MK_LBUTTON);
+    held.Tick();
+    EXPECT_EQ(bar->GetValue(), 83);
+    ExpectRect(bar->GetThumbRect(), 0, 76, 24, 265);
+    held.window.Mouse(WM_LBUTTONUP, 12, 171);
 }
 
 TEST_F(HeldBar, ADisabledBarIgnoresPressesAndClearsItsStates) {

@@ -18,9 +18,9 @@ std::uint32_t RgbAt(const CPaintManagerUI& manager, int x, int y) {
     return manager.OffscreenPixel(x, y) & 0xFFFFFF;
 }
 
-int TextWidth(CPaintManagerUI& manager, const wchar_t* text) {
+int TextWidth(CPaintManagerUI& manager, const wchar_t* text, int font) {
     HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = ::SelectObject(dc, manager.GetFont(-1)->font);
+    HGDIOBJ previous = ::SelectObject(dc, manager.GetFont(font)->font);
     SIZE size = {};
     ::GetTextExtentPoint32W(dc, text, static_cast<int>(std::wcslen(text)), &size);
     ::SelectObject(dc, previous);

@@ -12,8 +12,9 @@ namespace Weft::test {
 int CountRgb(const CPaintManagerUI& manager, const RECT& rect, std::uint32_t rgb);
 // The colour of one offscreen pixel without its alpha byte.
 std::uint32_t RgbAt(const CPaintManagerUI& manager, int x, int y);
-// The width of a text in the manager's default font, as GDI measures it.
-int TextWidth(CPaintManagerUI& manager, const wchar_t* text);
+// The width of a text in one of the manager's fonts (its default font by default), as GDI
+// measures it.
+int TextWidth(CPaintManagerUI& manager, const wchar_t* text, int font = -1);
 // Saves the whole offscreen buffer as an opaque PNG.
 bool SaveOffscreenPng(const CPaintManagerUI& manager, const wchar_t* path);
 
