@@ -83,6 +83,14 @@ bool CRichEditUI::ForServices(UINT message, LPARAM lParam) const {
         // WM_SETCURSOR carries no point; the cursor's own position decides.
         ::GetCursorPos(&point);
         ::ScreenToClient(manager->GetWindowHandle(), &point);
+    } else if (message == WM_MOUSEWHEEL) {
+        // The wheel's point is on the screen.
+        point = PointOf(lParam);
+        ::ScreenToClient(manager->GetWindowHandle(), &point);
+        if (!::PtInRect(&host_->GetClientRect(), point) || manager->HasMouseCapture()) {
+            return false;
+        }
+        return manager->FindControlAt(point) == this;
     } else {
         point = PointOf(lParam);
     }
@@ -103,6 +111,15 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
         handled = true;
         return host_->Send(message, wParam, lParam);
     }
+    if (message == WM_IME_CHAR) {
+        // A character the input method composed. Services that do not take it as such get it
+        // as the WM_CHAR the window's default handling would make of it.
+        if (!IsFocused()) return 0;
+        handled = true;
+        HRESULT status = S_FALSE;
+        const LRESULT result = host_->Send(message, wParam, lParam, &status);
+        return status == S_OK ? result : host_->Send(WM_CHAR, wParam, lParam);
+    }
     switch (message) {
         case WM_CONTEXTMENU: {
             const POINT screen = PointOf(lParam);
@@ -120,7 +137,8 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
             PlaceComposition();
             return 0;
         case WM_MOUSEWHEEL: {
-            if ((LOWORD(wParam) & MK_CONTROL) == 0) return 0;
+            // Ctrl+wheel zooms the text under the pointer, never a box elsewhere.
+            if ((LOWORD(wParam) & MK_CONTROL) == 0 || !ForServices(message, lParam)) return 0;
             HRESULT status = S_FALSE;
             const LRESULT result = host_->Send(message, wParam, lParam, &status);
             handled = status == S_OK;

@@ -309,17 +309,25 @@ void CRichEditUI::SetScrollOffset(SIZE offset, bool) {
         horizontalScrollBar->SetValue(offset.cx);
     }
     const CUiSize after = GetScrollOffset();
-    if (host_ == nullptr) return;
+    if (host_ == nullptr || (after.cx == before.cx && after.cy == before.cy)) return;
+    // The position goes whole as a point: WM_VSCROLL's thumb position has only 16 bits, and
+    // EM_GETSCROLLPOS scales a long text's down to them, so the axis left alone keeps the
+    // services' own position.
+    POINT position = {};
+    LONG minimum = 0, maximum = 0, page = 0;
+    BOOL enabled = FALSE;
+    ITextServices* services = host_->Services();
+    services->TxGetHScroll(&minimum, &maximum, &position.x, &page, &enabled);
+    services->TxGetVScroll(&minimum, &maximum, &position.y, &page, &enabled);
+    if (after.cx != before.cx) position.x = after.cx;
+    if (after.cy != before.cy) position.y = after.cy;
+    host_->Send(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
     if (after.cy != before.cy) {
-        host_->Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, after.cy), 0);
         // Plain text scrolls by whole lines and may stop above a small downward move; the bar
         // stays where it was put, or dragging down by less than a line would never move it.
         if (!rich_ && after.cy > before.cy && verticalScrollBar->GetValue() < after.cy) {
             verticalScrollBar->SetValue(after.cy);
         }
-    }
-    if (after.cx != before.cx) {
-        host_->Send(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, after.cx), 0);
     }
 }
 

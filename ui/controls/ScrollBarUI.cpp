@@ -135,8 +135,10 @@ void CScrollBarUI::LayOutParts(int s) {
         thumbRect = part(start + b1, trackEnd, s);
         return;
     }
-    const int v =
-        std::max(static_cast<int>(static_cast<long long>(t) * length / (range + length)), s);
+    // In 64 bits: a range near the 32-bit limit plus the length would overflow.
+    const int v = std::max(static_cast<int>(static_cast<long long>(t) * length /
+                                            (static_cast<long long>(range) + length)),
+                           s);
     const int offset = horizontal ? static_cast<int>(static_cast<long long>(t - v) * value / range)
                                   : VerticalThumbOffset(value, range, t - v);
     int thumbStart = start + b1 + offset;

@@ -1,5 +1,8 @@
 #include "ui/controls/TxtWinHost.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "ui/controls/PaintManagerUI.h"
 #include "ui/controls/RichEditUI.h"
 #include "ui/controls/ScrollBarUI.h"
@@ -196,18 +199,35 @@ BOOL CTxtWinHost::TxEnableScrollBar(INT, INT) {
     return TRUE;
 }
 
+bool CTxtWinHost::ServicesScroll(INT bar, LONG& minimum, LONG& maximum, LONG& position) const {
+    if (services_ == nullptr) return false;
+    LONG page = 0;
+    BOOL enabled = FALSE;
+    const HRESULT read =
+        bar == SB_VERT ? services_->TxGetVScroll(&minimum, &maximum, &position, &page, &enabled)
+                       : services_->TxGetHScroll(&minimum, &maximum, &position, &page, &enabled);
+    return SUCCEEDED(read);
+}
+
 BOOL CTxtWinHost::TxSetScrollRange(INT bar, LONG minimum, INT maximum, BOOL) {
     if (owner_ == nullptr) return FALSE;
     const bool vertical = bar == SB_VERT;
     CScrollBarUI* scrollBar =
         vertical ? owner_->GetVerticalScrollBar() : owner_->GetHorizontalScrollBar();
     if (scrollBar == nullptr) return FALSE;
+    // The services scale a range past 16 bits down for native bars; their own numbers are
+    // whole pixels.
+    LONG servicesMinimum = 0, servicesMaximum = 0, position = 0;
+    const long long span = ServicesScroll(bar, servicesMinimum, servicesMaximum, position)
+                               ? static_cast<long long>(servicesMaximum) - servicesMinimum
+                               : static_cast<long long>(maximum) - minimum;
     const LONG extent = vertical ? client_.bottom - client_.top : client_.right - client_.left;
-    const LONG excess = maximum - minimum - extent;
+    // In 64 bits and clamped: the services' numbers may span the whole 32-bit range.
+    const long long excess = span - extent;
     const bool wasVisible = scrollBar->IsVisible();
     if (excess > 0) {
         scrollBar->SetVisible(true);
-        scrollBar->SetRange(excess);
+        scrollBar->SetRange(static_cast<int>(std::min<long long>(excess, INT32_MAX)));
     } else {
         scrollBar->SetVisible(false);
         scrollBar->SetValue(0);
@@ -221,7 +241,10 @@ BOOL CTxtWinHost::TxSetScrollPos(INT bar, INT position, BOOL) {
     if (owner_ == nullptr) return FALSE;
     CScrollBarUI* scrollBar =
         bar == SB_VERT ? owner_->GetVerticalScrollBar() : owner_->GetHorizontalScrollBar();
-    if (scrollBar != nullptr && scrollBar->IsVisible()) scrollBar->SetValue(position);
+    // As with the range, a position past 16 bits arrives scaled; the services' own is whole.
+    LONG minimum = 0, maximum = 0, whole = position;
+    if (!ServicesScroll(bar, minimum, maximum, whole)) whole = position;
+    if (scrollBar != nullptr && scrollBar->IsVisible()) scrollBar->SetValue(whole);
     return TRUE;
 }
 

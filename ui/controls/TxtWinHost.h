@@ -82,6 +82,8 @@ class CTxtWinHost final : public ITextHost {
     HRESULT TxGetSelectionBarWidth(LONG* width) override;
 
   private:
+    // The services' own scroll numbers for a bar, in whole pixels; false without services.
+    bool ServicesScroll(INT bar, LONG& minimum, LONG& maximum, LONG& position) const;
     ~CTxtWinHost();
     HWND Window() const;
     void ApplyCharFormat();

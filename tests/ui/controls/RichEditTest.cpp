@@ -200,6 +200,80 @@ TEST(RichEdit, AMouseDisabledBoxLeavesTheWheelToItsParent) {
     EXPECT_GT(box.Bar()->GetValue(), 0);
 }
 
+LRESULT ToServices(RichEditBox& box, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    box.edit->GetTextServices()->TxSendMessage(message, wParam, lParam, &result);
+    return result;
+}
+
+// One notch of the wheel towards the user at a client point, with the Ctrl key down.
+void CtrlWheel(RichEditBox& box, POINT client) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    ::ClientToScreen(box.window.GetHandle(), &client);
+    box.window.Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA)),
+                    MAKELPARAM(client.x, client.y));
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+}
+
+std::pair<WPARAM, LPARAM> Zoom(RichEditBox& box) {
+    WPARAM numerator = 0;
+    LPARAM denominator = 0;
+    ToServices(box, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+               reinterpret_cast<LPARAM>(&denominator));
+    return {numerator, denominator};
+}
+
+TEST(RichEditInput, CtrlWheelReachesTheServicesOnlyOverTheBox) {
+    RichEditBox box;
+    box.SetText(LongReport());
+    const auto zoom = Zoom(box);
+    CtrlWheel(box, POINT{5, 120});
+    EXPECT_EQ(Zoom(box), zoom);
+    LONG maximum = 0, position = 0, page = 0;
+    ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
+    EXPECT_EQ(position, 0);
+    // Over the box the services zoom the text out by a tenth.
+    CtrlWheel(box, POINT{200, 120});
+    EXPECT_EQ(Zoom(box), (std::pair<WPARAM, LPARAM>{90, 100}));
+}
+
+TEST(RichEditInput, ComposedCharactersReachAFocusedBoxOnce) {
+    RichEditBox box(false);
+    box.window.manager.FocusControl(box.edit);
+    box.window.Send(WM_IME_CHAR, 0x4E2D, 1);
+    EXPECT_STREQ(box.edit->GetText(), L"\x4E2D");
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    EXPECT_STREQ(box.edit->GetText(), L"\x4E2D");
+
+    RichEditBox readOnly;
+    readOnly.window.manager.FocusControl(readOnly.edit);
+    readOnly.window.Send(WM_IME_CHAR, 0x4E2D, 1);
+    EXPECT_STREQ(readOnly.edit->GetText(), L"");
+}
+
+// Positions past 65535 pixels reach the services whole, and come back to the bar whole.
+TEST(RichEditInput, ScrollPositionsBeyondSixteenBitsArePassedWhole) {
+    RichEditBox box;
+    std::wstring lines;
+    for (int i = 0; i < 6000; ++i) lines += L"line " + std::to_wstring(i) + L"\r";
+    box.SetText(lines);
+    LONG maximum = 0, position = 0, page = 0;
+    ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
+    ASSERT_GT(maximum - page, 70000);
+    EXPECT_EQ(box.Bar()->GetRange(), maximum - page);
+    box.edit->SetScrollOffset(CUiSize(0, 70000), true);
+    box.window.Paint();
+    ASSERT_TRUE(box.edit->GetVerticalScroll(maximum, position, page));
+    EXPECT_EQ(position, 70000);
+    EXPECT_EQ(box.Bar()->GetValue(), 70000);
+    EXPECT_EQ(box.Bar()->GetRange(), maximum - page);
+}
+
 TEST(RichEdit, SetTextLeavesNothingToUndo) {
     RichEditBox box(false);
     box.SetText(L"first");

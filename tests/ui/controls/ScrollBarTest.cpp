@@ -33,6 +33,17 @@ TEST(ScrollBarGeometry, ThumbLengthAndPositionFollowRangeAndValue) {
     EXPECT_EQ(bar.GetThumbRect().Height(), 16);
 }
 
+// A range near the 32-bit limit plus the length does not wrap: a bar 200000 long keeps a
+// thumb of 199968 × 200000 / 2147583647 = 18, which ends at button 2 at the end.
+TEST(ScrollBarGeometry, AHugeRangeDoesNotOverflowTheThumbLength) {
+    CScrollBarUI bar;
+    bar.SetPos(CUiRect(0, 0, 16, 200000), false);
+    bar.SetRange(INT32_MAX - 100000);
+    EXPECT_EQ(bar.GetThumbRect().Height(), 18);
+    bar.SetValue(INT32_MAX - 100000);
+    ExpectRect(bar.GetThumbRect(), 0, 199966, 16, 199984);
+}
+
 TEST(ScrollBarGeometry, ABarTooShortForItsButtonsHasNoThumb) {
     CScrollBarUI bar;
     bar.SetRange(10);
