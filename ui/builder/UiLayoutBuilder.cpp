@@ -83,12 +83,15 @@ void CUiLayoutBuilder::Include(CUiMarkupNode node, CControlUI* parent, CPaintMan
         CUiLayoutBuilder inner;
         inner.includeDepth_ = includeDepth_ + 1;
         inner.includedControls_ = &IncludedControls();
+        CControlUI* built = nullptr;
         if (resourceType_ != nullptr) {
             const auto id = static_cast<WORD>(std::wcstol(source, nullptr, 10));
-            inner.Create(MAKEINTRESOURCEW(id), resourceType_, callback_, manager, parent);
+            built = inner.Create(MAKEINTRESOURCEW(id), resourceType_, callback_, manager, parent);
         } else {
-            inner.Create(source, nullptr, callback_, manager, parent);
+            built = inner.Create(source, nullptr, callback_, manager, parent);
         }
+        // Without a parent nothing holds what the include built: its result is not used.
+        if (parent == nullptr) delete built;
     }
 }
 
@@ -108,6 +111,12 @@ CControlUI* CUiLayoutBuilder::BuildLevel(CUiMarkupNode first, CControlUI* parent
         if (control == nullptr) continue;
         if (includeDepth_ > 0) ++IncludedControls();
         if (node.HasChildren()) BuildLevel(node.GetChild(), control, manager);
+        if (parent == nullptr && result != nullptr) {
+            // Without a parent only the first control is returned; nothing would hold a later
+            // one.
+            delete control;
+            continue;
+        }
         if (parent != nullptr) {
             auto* container = static_cast<IContainerUI*>(parent->CastTo(L"IContainer"));
             if (container == nullptr) {

@@ -140,6 +140,36 @@ TEST(LayoutBuilder, IncludeInsertsItsLayoutCountTimes) {
     delete root;
 }
 
+// Without a parent the build returns the first top-level control; the later ones and what
+// top-level includes build are deleted rather than left without an owner.
+TEST(LayoutBuilder, WithoutAParentOnlyTheFirstTopLevelControlSurvives) {
+    struct Counted : CControlUI {
+        explicit Counted(int* alive) : alive(alive) { ++*alive; }
+        ~Counted() override { --*alive; }
+        int* alive;
+    };
+    struct CountingCallback : IDialogBuilderCallback {
+        CControlUI* CreateControl(const wchar_t*) override { return new Counted(&alive); }
+        int alive = 0;
+    };
+    const std::string included = "<Window><Counted /><Counted /></Window>";
+    test::WriteTempFile(L"included-counted.xml",
+                        std::vector<std::uint8_t>(included.begin(), included.end()));
+    SetResourceDirectory(test::TempFolder().c_str());
+    test::HostWindow window(200, 100);
+    CountingCallback callback;
+    CControlUI* first = Build(
+        L"<Window><Counted name=\"first\" /><Counted /><Include source=\"included-counted.xml\" "
+        L"count=\"2\" /><Counted /></Window>",
+        &window.manager, &callback);
+    SetResourceDirectory(L"");
+    ASSERT_NE(first, nullptr);
+    EXPECT_STREQ(first->GetName(), L"first");
+    EXPECT_EQ(callback.alive, 1);
+    delete first;
+    EXPECT_EQ(callback.alive, 0);
+}
+
 TEST(LayoutBuilder, MalformedLayoutsBuildNothing) {
     test::HostWindow window(200, 100);
     EXPECT_EQ(Build(L"<Window><Label></Window>", &window.manager), nullptr);
