@@ -83,7 +83,9 @@ void CPaintManagerUI::DeleteDetached() {
 }
 
 void CPaintManagerUI::ProcessAsync() {
-    DeleteDetached();
+    // Inside a nested loop the deletions wait for the outermost one (HandleWindowMessage posts
+    // again once the outer handler returns).
+    if (messageDepth_ <= 1) DeleteDetached();
     asyncPosted_ = false;
     while (!asyncNotifications_.IsEmpty()) {
         auto* record = static_cast<NotifyRecord*>(asyncNotifications_[0]);

@@ -39,6 +39,15 @@ CUiRect CPaintManagerUI::ClientRect() const {
 bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                           LRESULT& result) {
     if (window_ == nullptr) return false;
+    ++messageDepth_;
+    const bool handled = HandleMessageAtDepth(message, wParam, lParam, result);
+    // Deletions put off by a nested loop run at the next turn of the outermost one.
+    if (--messageDepth_ == 0 && !delayedCleanup_.IsEmpty() && window_ != nullptr) PostAsync();
+    return handled;
+}
+
+bool CPaintManagerUI::HandleMessageAtDepth(UINT message, WPARAM wParam, LPARAM lParam,
+                                           LRESULT& result) {
     if (FilterMessage(message, wParam, lParam, result)) return true;
     if (layered_) {
         switch (message) {

@@ -168,6 +168,13 @@ void CPaintManagerUI::OnPaint() {
         ::IntersectRect(&paint, &paint, &client);
         layeredDirty_.Clear();
     }
+    // Buffers made for another client size (a resize whose layout did not run) are made anew:
+    // the pixel loops walk them by the client's rows and columns.
+    if (offscreenDc_ != nullptr &&
+        (offscreenSize_.cx != client.Width() || offscreenSize_.cy != client.Height())) {
+        FreeBuffers();
+        paint = client;
+    }
     if (offscreen_ && offscreenDc_ == nullptr) {
         offscreenDc_ = ::CreateCompatibleDC(windowDc_);
         offscreenBitmap_ =
@@ -176,6 +183,10 @@ void CPaintManagerUI::OnPaint() {
     }
     PAINTSTRUCT ps{};
     ::BeginPaint(window_, &ps);
+    // BeginPaint validates what the layout above invalidated as well, outside the part the
+    // system asked for; that part is painted now or never.
+    paint.Union(ps.rcPaint);
+    ::IntersectRect(&paint, &paint, &client);
     if (offscreen_ && offscreenDc_ != nullptr && offscreenBitmap_ != nullptr) {
         PaintOffscreen(paint, client);
     } else {

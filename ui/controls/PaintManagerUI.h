@@ -185,6 +185,7 @@ class CPaintManagerUI : public IRenderHostUI {
     void OnClose();
     void ProcessAsync();
     void DeleteDetached();
+    bool HandleMessageAtDepth(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void GiveNativeFocus();
     EventRecord MakeEvent(UiEvent type, CControlUI* sender, WPARAM wParam, LPARAM lParam) const;
     void Deliver(CControlUI* control, UiEvent type, CControlUI* sender, WPARAM wParam = 0,
@@ -242,6 +243,10 @@ class CPaintManagerUI : public IRenderHostUI {
     bool laidOut_ = false;
     bool virtualWindows_ = false;
     bool asyncPosted_ = false;
+    // How many of this window's messages are being handled: above one, a message loop runs
+    // inside a handler (a message box in a click), and a control queued for deletion may
+    // still have its handler on the stack.
+    int messageDepth_ = 0;
     bool captured_ = false;
     CUiPtrArray notifiers_;
     CUiPtrArray timers_;

@@ -428,6 +428,40 @@ TEST_F(Notifications, DeleteLaterFromItsOwnClickHandler) {
     EXPECT_EQ(window.heard.back().sender, buttons[2]);
 }
 
+// A click handler that removes its button and then runs a message loop of its own, as a
+// message box does: the button lives until the handler has returned, and goes at the next
+// turn of the outer loop.
+TEST_F(Notifications, ANestedLoopInAClickHandlerDoesNotDeleteTheButton) {
+    bool destroyed = false;
+    struct Watch {
+        bool* flag;
+        bool Gone(void*) {
+            *flag = true;
+            return true;
+        }
+    } watch{&destroyed};
+    buttons[1]->destroyListeners += MakeDelegate(&watch, &Watch::Gone);
+    bool aliveAfterNestedLoop = false;
+    int nestedMessages = 0;
+    window.onNotify = [&](NotifyRecord& notify) {
+        if (notify.type != L"click") return;
+        root->RemoveItem(notify.sender);
+        MSG msg;
+        while (::PeekMessageW(&msg, window.GetHandle(), 0, 0, PM_REMOVE)) {
+            ++nestedMessages;
+            ::DispatchMessageW(&msg);
+        }
+        aliveAfterNestedLoop = !destroyed;
+    };
+    window.Mouse(WM_LBUTTONDOWN, 150, 50, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, 150, 50);
+    EXPECT_GT(nestedMessages, 0);
+    EXPECT_TRUE(aliveAfterNestedLoop);
+    EXPECT_FALSE(destroyed);
+    window.RunQueuedWork();
+    EXPECT_TRUE(destroyed);
+}
+
 TEST_F(Notifications, FindByNameGivesTheLastOfTheWalk) {
     HostWindow other(100, 100);
     auto* tree = new CVerticalLayoutUI;
@@ -522,6 +556,39 @@ TEST(Painting, TheOffscreenBufferHoldsTheTreeAndOnlyDirtyPartsAreRepainted) {
     EXPECT_EQ(window.manager.OffscreenPixel(75, 30) & 0xFFFFFF, 0x0000FFu);
 }
 
+// A layout run by WM_PAINT may ask for repaints outside the part the system asked for; they
+// are painted in the same paint instead of being validated with it.
+TEST(Painting, RepaintsTheLayoutAsksForDuringThePaintAreNotLost) {
+    struct RecolouredByLayout : CControlUI {
+        void SetPos(CUiRect rect, bool invalidate) override {
+            CControlUI::SetPos(rect, invalidate);
+            SetBkColor(0xFF00FF00);
+        }
+    };
+    HostWindow window(100, 60);
+    auto* root = new CHorizontalLayoutUI;
+    auto* left = new CControlUI;
+    auto* right = new RecolouredByLayout;
+    left->SetBkColor(0xFFFF0000);
+    root->AddItem(left);
+    root->AddItem(right);
+    window.manager.AttachRoot(root);
+    window.Paint();
+    right->SetBkColor(0xFF0000FF);
+    window.Paint();
+    ASSERT_EQ(window.manager.OffscreenPixel(75, 30) & 0xFFFFFF, 0x0000FFu);
+
+    // A layout is due while the system asks only for the left half, as when a window that
+    // covered it goes away.
+    root->RequestLayout();
+    ::ValidateRect(window.GetHandle(), nullptr);
+    const RECT leftHalf = {0, 0, 50, 60};
+    ::InvalidateRect(window.GetHandle(), &leftHalf, FALSE);
+    ::UpdateWindow(window.GetHandle());
+    EXPECT_EQ(window.manager.OffscreenPixel(75, 30) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(window.manager.OffscreenPixel(10, 30) & 0xFFFFFF, 0xFF0000u);
+}
+
 TEST(Painting, WithoutARootTheWindowIsPaintedBlackAndInputIsIgnored) {
     HostWindow window(40, 40);
     window.Paint();
@@ -563,6 +630,32 @@ TEST(LayeredMode, PaintsOpaquePixelsWithFullAlphaAndMarksTheWindowLayered) {
     ASSERT_TRUE(window.manager.IsLayered());
     window.Paint();
     EXPECT_NE(::GetWindowLongW(window.GetHandle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    EXPECT_EQ(window.manager.OffscreenPixel(30, 20), 0xFF336699u);
+}
+
+// The window grows while its WM_SIZE never reaches the manager (a filter takes it), so no
+// layout frees the buffers: they are made again at the new size before any pixel is touched.
+TEST(LayeredMode, BuffersOfAnotherSizeAreMadeAgainBeforePainting) {
+    struct SwallowSize : IMessageFilterUI {
+        LRESULT MessageHandler(UINT message, WPARAM, LPARAM, bool& handled) override {
+            handled = message == WM_SIZE;
+            return 0;
+        }
+    } swallow;
+    HostWindow window(60, 40);
+    auto* root = new CVerticalLayoutUI;
+    root->SetBkColor(0xFF336699);
+    window.manager.AttachRoot(root);
+    window.manager.EnableLayeredMode(true);
+    window.Paint();
+    ASSERT_EQ(window.manager.OffscreenSize().cx, 60);
+    window.manager.AddMessageHook(&swallow);
+    ::SetWindowPos(window.GetHandle(), nullptr, 0, 0, 240, 160,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    window.Paint();
+    window.manager.RemoveMessageHook(&swallow);
+    EXPECT_EQ(window.manager.OffscreenSize().cx, 240);
+    EXPECT_EQ(window.manager.OffscreenSize().cy, 160);
     EXPECT_EQ(window.manager.OffscreenPixel(30, 20), 0xFF336699u);
 }
 
