@@ -269,6 +269,15 @@ TEST_F(Focus, KeysGoToTheFocusedControl) {
 
 using Notifications = Fixture;
 
+// Sets its flag when the control it listens to is destroyed.
+struct DestroyWatch {
+    bool* flag;
+    bool Gone(void*) {
+        *flag = true;
+        return true;
+    }
+};
+
 TEST_F(Notifications, QueuedTwiceArriveTwiceInOrderAfterTheLoopTurns) {
     window.manager.SendNotification(buttons[0], L"first", 1, 0, true);
     window.manager.SendNotification(buttons[1], L"second", 2, 0, true);
@@ -402,14 +411,8 @@ TEST_F(Notifications, DeletingTheRootItselfLeavesTheManagerWithoutOne) {
 
 TEST_F(Notifications, DeleteLaterFromItsOwnClickHandler) {
     bool destroyed = false;
-    struct Watch {
-        bool* flag;
-        bool Gone(void*) {
-            *flag = true;
-            return true;
-        }
-    } watch{&destroyed};
-    buttons[1]->destroyListeners += MakeDelegate(&watch, &Watch::Gone);
+    DestroyWatch watch{&destroyed};
+    buttons[1]->destroyListeners += MakeDelegate(&watch, &DestroyWatch::Gone);
     window.onNotify = [&](NotifyRecord& notify) {
         if (notify.type == L"click") root->RemoveItem(notify.sender);
     };
@@ -433,14 +436,8 @@ TEST_F(Notifications, DeleteLaterFromItsOwnClickHandler) {
 // turn of the outer loop.
 TEST_F(Notifications, ANestedLoopInAClickHandlerDoesNotDeleteTheButton) {
     bool destroyed = false;
-    struct Watch {
-        bool* flag;
-        bool Gone(void*) {
-            *flag = true;
-            return true;
-        }
-    } watch{&destroyed};
-    buttons[1]->destroyListeners += MakeDelegate(&watch, &Watch::Gone);
+    DestroyWatch watch{&destroyed};
+    buttons[1]->destroyListeners += MakeDelegate(&watch, &DestroyWatch::Gone);
     bool aliveAfterNestedLoop = false;
     int nestedMessages = 0;
     window.onNotify = [&](NotifyRecord& notify) {
