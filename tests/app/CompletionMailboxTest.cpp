@@ -46,16 +46,22 @@ TEST(CompletionMailbox, NoTextPostsANullLParam) {
     EXPECT_EQ(mailbox.Take(0), nullptr);
 }
 
+// The window closes its mailbox while it is being destroyed, when it can still receive posts:
+// what was on its way is freed, and a later delivery is neither posted nor kept.
 TEST(CompletionMailbox, TextsOfAWindowDestroyedBeforeHandlingThemAreFreed) {
     PlainWindow window;
     CompletionMailbox mailbox(window.handle);
     const std::wstring text = L"结果";
     mailbox.Deliver(WM_USER + 102, &text);
-    DestroyWindow(window.handle);
+    ASSERT_EQ(mailbox.TextsInTransit(), 1u);
     mailbox.Close();
     EXPECT_EQ(mailbox.TextsInTransit(), 0u);
-    // Later deliveries are dropped, not posted.
+    EXPECT_TRUE(mailbox.Stop().Requested());
+    const LPARAM early = NextPosted(window.handle, WM_USER + 102);
+    EXPECT_NE(early, -1);
+    EXPECT_EQ(mailbox.Take(early), nullptr);  // freed by the close, never handed out
     mailbox.Deliver(WM_USER + 102, &text);
+    EXPECT_EQ(NextPosted(window.handle, WM_USER + 102), -1);
     EXPECT_EQ(mailbox.TextsInTransit(), 0u);
 }
 

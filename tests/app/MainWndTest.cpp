@@ -4,12 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "actions/BootCertCheck.h"
 #include "actions/FirmwareCertUpdate.h"
-#include "app/Theme.h"
 #include "inspect/SignatureDatabase.h"
 #include "report/StatusReport.h"
 #include "tests/app/MainWindowHarness.h"
@@ -286,6 +286,24 @@ TEST(MainWindow, AnAcceptedFirmwareUpdateRunsAndShowsItsResultInTheStatusAndABox
     EXPECT_TRUE(main.Window().IsStatusTimerRunning());
 }
 
+// The firmware changes while an action runs: its end works the buttons out again from the
+// machine as it is then, instead of only enabling them.
+TEST(MainWindow, TheEndOfEitherActionRecomputesTheButtonsFromTheMachine) {
+    for (const Confirmation* action : {&kFirmwareUpdate, &kBootCheck}) {
+        SCOPED_TRACE(action->button);
+        ScriptedMachine machine = test::NormalWindows11();
+        MainWindowUnderTest main(machine);
+        ASSERT_TRUE(main.FinishWork());
+        ExpectButtons(main, kReady);
+        Confirm(main, *action, IDYES);
+        ASSERT_TRUE(main.WaitForWorker());
+        test::SetDb(machine, {L"Microsoft Windows Production PCA 2011"});
+        BoxAnswerer result(IDOK);
+        ASSERT_TRUE(main.FinishWork());
+        ExpectButtons(main, kNotReady);
+    }
+}
+
 TEST(MainWindow, AFirmwareUpdateWhereOnlyTheKekIsMissingSaysSo) {
     ScriptedMachine machine = test::Kek2011Only().machine;
     MainWindowUnderTest main(machine);
@@ -397,56 +415,66 @@ TEST(MainWindow, AWorkerWithoutATextStillEndsTheBusyState) {
     EXPECT_TRUE(main.Window().IsStatusTimerRunning());
 }
 
-void ExpectTheme(MainWindowUnderTest& main, const ThemeColours& colours) {
-    const auto colour = [](const wchar_t* text) {
-        return static_cast<std::uint32_t>(std::wcstoul(text + 1, nullptr, 16));
-    };
+// The two colour sets as the window's design gives them, written out here rather than taken
+// from the theme table the window uses.
+struct ExpectedTheme {
+    std::uint32_t rootBackground, reportBackground, reportText, reportBorder, statusText,
+        statusBackground, titleText, buttonBackground, buttonText, buttonBorder,
+        buttonHotBackground, buttonPushedBackground;
+};
+constexpr ExpectedTheme kLight = {0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000, 0xFFD0D0D0,
+                                  0xFF000000, 0xFFEEEEEE, 0xFF000000, 0xFFFFFFFF,
+                                  0xFF000000, 0xFFA0A0A0, 0xFFE5F0FF, 0xFFCCE4FF};
+constexpr ExpectedTheme kDark = {0xFF282828, 0xFF202020, 0xFFFFFFFF, 0xFF666666,
+                                 0xFFFFFFFF, 0xFF1E1E1E, 0xFFFFFFFF, 0xFF333333,
+                                 0xFFFFFFFF, 0xFF888888, 0xFF005A9E, 0xFF003D7A};
+
+void ExpectTheme(MainWindowUnderTest& main, const ExpectedTheme& colours) {
     auto* edit = static_cast<Weft::CRichEditUI*>(main.Named(L"editInfo"));
-    EXPECT_EQ(main.Window().PaintManager().GetRootControl()->GetBkColor(),
-              colour(colours.rootBackground));
-    EXPECT_EQ(edit->GetBkColor(), colour(colours.reportBackground));
-    EXPECT_EQ(edit->GetBorderColor(), colour(colours.reportBorder));
+    EXPECT_EQ(main.Window().PaintManager().GetRootControl()->GetBkColor(), colours.rootBackground);
+    EXPECT_EQ(edit->GetBkColor(), colours.reportBackground);
+    EXPECT_EQ(edit->GetBorderColor(), colours.reportBorder);
     auto* status = static_cast<Weft::CLabelUI*>(main.Named(L"lblStatus"));
-    EXPECT_EQ(status->GetTextColor(), colour(colours.statusText));
-    EXPECT_EQ(status->GetBkColor(), colour(colours.statusBackground));
+    EXPECT_EQ(status->GetTextColor(), colours.statusText);
+    EXPECT_EQ(status->GetBkColor(), colours.statusBackground);
     EXPECT_EQ(static_cast<Weft::CLabelUI*>(main.Named(L"lblTitle"))->GetTextColor(),
-              colour(colours.titleText));
+              colours.titleText);
     EXPECT_EQ(main.Named(L"lblTitle")->GetBkColor(), 0u);
     for (const wchar_t* name : {L"btnRefresh", L"btnUpdate", L"btnUpdateBoot", L"btnTheme"}) {
         auto* button = static_cast<Weft::CButtonUI*>(main.Named(name));
-        EXPECT_EQ(button->GetBkColor(), colour(colours.buttonBackground)) << name;
-        EXPECT_EQ(button->GetTextColor(), colour(colours.buttonText)) << name;
-        EXPECT_EQ(button->GetBorderColor(), colour(colours.buttonBorder)) << name;
-        EXPECT_EQ(button->GetHotBkColor(), colour(colours.buttonHotBackground)) << name;
-        EXPECT_EQ(button->GetPushedBkColor(), colour(colours.buttonPushedBackground)) << name;
+        EXPECT_EQ(button->GetBkColor(), colours.buttonBackground) << name;
+        EXPECT_EQ(button->GetTextColor(), colours.buttonText) << name;
+        EXPECT_EQ(button->GetBorderColor(), colours.buttonBorder) << name;
+        EXPECT_EQ(button->GetHotBkColor(), colours.buttonHotBackground) << name;
+        EXPECT_EQ(button->GetPushedBkColor(), colours.buttonPushedBackground) << name;
     }
     // The report's text takes the colour too.
     CHARFORMAT2W format = {};
     format.cbSize = sizeof format;
     ASSERT_TRUE(edit->GetSelectionFormat(format));
-    const std::uint32_t text = colour(colours.reportText) & 0xFFFFFF;
+    const std::uint32_t text = colours.reportText & 0xFFFFFF;
     EXPECT_EQ(format.crTextColor, RGB(text >> 16, (text >> 8) & 0xFF, text & 0xFF));
 }
 
 TEST(MainWindow, TheThemeSwitchesWhileBusyWithoutTouchingStatesAndComesBackExactlyLight) {
     ScriptedMachine machine = test::NormalWindows11();
     MainWindowUnderTest main(machine);
-    ExpectTheme(main, kLightTheme);
+    ExpectTheme(main, kLight);
     ASSERT_TRUE(main.WaitForWorker());
     main.Click(L"btnTheme");
     EXPECT_TRUE(main.Window().IsDarkTheme());
-    ExpectTheme(main, kDarkTheme);
+    ExpectTheme(main, kDark);
     ExpectBusy(main, L"正在获取信息...");
     EXPECT_EQ(main.TextOf(L"editInfo"), L"加载中...");
     main.Paint();
     EXPECT_EQ(main.RgbAt(3, 3), 0x282828u);  // the root's dark background in pixels
 
     main.Click(L"btnTheme");
-    ExpectTheme(main, kLightTheme);
+    ExpectTheme(main, kLight);
     main.Click(L"btnTheme");
     main.Click(L"btnTheme");
     EXPECT_FALSE(main.Window().IsDarkTheme());
-    ExpectTheme(main, kLightTheme);
+    ExpectTheme(main, kLight);
     main.Paint();
     EXPECT_EQ(main.RgbAt(3, 3), 0xFFFFFFu);
     ASSERT_TRUE(main.FinishWork());
@@ -466,6 +494,8 @@ TEST(MainWindow, AWorkerThatOutlivesTheWindowDeliversNothingAndLeaksNothing) {
         mailbox = main.Window().Mailbox();
         DestroyWindow(main.Handle());
         EXPECT_FALSE(IsWindow(main.Handle()));
+        // Closed by the destruction itself, not only unreachable: a post would fail anyway.
+        EXPECT_TRUE(mailbox->Stop().Requested());
     }
     SetEvent(gate);
     ASSERT_TRUE(mailbox->WaitForWorkers(30000));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/controls/ControlTestSupport.h"
+#include "tests/ui/controls/WidgetTestSupport.h"
 #include "tests/ui/window/RenderTestSupport.h"
 
 namespace Weft {
@@ -161,18 +162,22 @@ TEST(ControlText, AProviderFillsTheTextTableOnce) {
 }
 
 TEST(ControlGeometry, PositionInParentAndMove) {
-    CVerticalLayoutUI parent;
+    test::HostWindow window(100, 100);
+    auto* parent = new CVerticalLayoutUI;
     auto* child = new CControlUI;
-    parent.AddItem(child);
-    child->Attach(nullptr, &parent, false);
-    parent.SetPos(CUiRect(10, 20, 110, 120), false);
+    parent->AddItem(child);
+    window.manager.AttachRoot(parent);
+    window.Paint();
+    parent->SetPos(CUiRect(10, 20, 110, 120), false);
     const CUiRect inParent = child->GetPosInParent();
     EXPECT_EQ(inParent.left, 0);
     EXPECT_EQ(inParent.bottom, 100);
+    // Laid out, nothing is pending; the move asks the parent to lay out again.
+    ASSERT_FALSE(parent->IsUpdateNeeded());
     child->Move(CUiSize(3, 4));
     EXPECT_EQ(child->GetFixedPos().cx, 3);
     EXPECT_EQ(child->GetFixedPos().cy, 4);
-    EXPECT_TRUE(parent.IsUpdateNeeded());
+    EXPECT_TRUE(parent->IsUpdateNeeded());
     CControlUI orphan;
     EXPECT_EQ(orphan.GetPosInParent().right, 0);
 }
@@ -260,12 +265,29 @@ TEST(ControlPainting, FourBorderNumbersDrawOnlyTheGivenSides) {
     EXPECT_EQ(box.right, 6);
 }
 
-TEST(ControlPainting, AFocusBorderAloneDrawsNothingWhileUnfocused) {
-    CControlUI control;
-    control.ApplyAttributeText(L"focusbordercolor=\"#FF000000\"");
-    Painted painted;
-    painted.Paint(control);
-    EXPECT_EQ(painted.canvas.CountDifferent(0xFFFFFFFF), 0);
+// A border of size 1, grey, with a black focus colour: the whole 30 × 20 outline (2 × 30 +
+// 2 × 18 pixels) is grey while unfocused and black while focused.
+TEST(ControlPainting, TheFocusBorderColourReplacesTheBorderWhileFocused) {
+    test::HostWindow window(60, 40);
+    auto* root = new CVerticalLayoutUI;
+    root->SetBkColor(0xFFFFFFFF);
+    // Not a tab stop, so that the first paint gives it no focus.
+    auto* control = new CControlUI;
+    control->ApplyAttributeText(
+        L"width=\"30\" height=\"20\" bordersize=\"1\" bordercolor=\"#FFD0D0D0\" "
+        L"focusbordercolor=\"#FF000000\"");
+    root->AddItem(control);
+    window.manager.AttachRoot(root);
+    window.Paint();
+    const CUiRect box(0, 0, 30, 20);
+    EXPECT_EQ(test::CountRgb(window.manager, box, 0xD0D0D0), 2 * 30 + 2 * 18);
+    EXPECT_EQ(test::CountRgb(window.manager, box, 0x000000), 0);
+    control->SetFocus();
+    ASSERT_TRUE(control->IsFocused());
+    window.Paint();
+    EXPECT_EQ(test::CountRgb(window.manager, box, 0x000000), 2 * 30 + 2 * 18);
+    EXPECT_EQ(test::CountRgb(window.manager, box, 0xD0D0D0), 0);
+    EXPECT_EQ(test::RgbAt(window.manager, 15, 10), 0xFFFFFFu);
 }
 
 TEST(ControlPainting, BackgroundColoursAndGradient) {

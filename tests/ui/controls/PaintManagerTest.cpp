@@ -212,10 +212,16 @@ TEST_F(Focus, HidingTheFocusedControlClearsTheFocus) {
 }
 
 TEST_F(Focus, DisabledAndHiddenControlsAreSkipped) {
+    buttons[0]->SetVisible(false);
     buttons[1]->SetEnabled(false);
-    window.manager.MoveFocusByTab(true);
+    window.Paint();
     window.manager.MoveFocusByTab(true);
     EXPECT_EQ(window.manager.GetFocusControl(), buttons[2]);
+    // Shown again, the first button is the next stop after the last.
+    buttons[0]->SetVisible(true);
+    window.Paint();
+    window.manager.MoveFocusByTab(true);
+    EXPECT_EQ(window.manager.GetFocusControl(), buttons[0]);
 }
 
 // A gradient that changes direction is repainted, as every other look a setter changes; one set
@@ -268,15 +274,6 @@ TEST_F(Focus, KeysGoToTheFocusedControl) {
 }
 
 using Notifications = Fixture;
-
-// Sets its flag when the control it listens to is destroyed.
-struct DestroyWatch {
-    bool* flag;
-    bool Gone(void*) {
-        *flag = true;
-        return true;
-    }
-};
 
 TEST_F(Notifications, QueuedTwiceArriveTwiceInOrderAfterTheLoopTurns) {
     window.manager.SendNotification(buttons[0], L"first", 1, 0, true);
@@ -588,7 +585,16 @@ TEST(Painting, RepaintsTheLayoutAsksForDuringThePaintAreNotLost) {
 
 TEST(Painting, WithoutARootTheWindowIsPaintedBlackAndInputIsIgnored) {
     HostWindow window(40, 40);
+    // White first, so that the paint has something to change.
+    const HDC dc = ::GetDC(window.GetHandle());
+    const RECT all = {0, 0, 40, 40};
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ASSERT_EQ(::GetPixel(dc, 20, 20), RGB(255, 255, 255));
     window.Paint();
+    EXPECT_EQ(::GetPixel(dc, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(::GetPixel(dc, 20, 20), RGB(0, 0, 0));
+    EXPECT_EQ(::GetPixel(dc, 39, 39), RGB(0, 0, 0));
+    ::ReleaseDC(window.GetHandle(), dc);
     window.Mouse(WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
     window.Mouse(WM_LBUTTONUP, 5, 5);
     EXPECT_FALSE(window.manager.HasMouseCapture());
