@@ -123,6 +123,16 @@ MainLayout BuildMainLayout(bool withReport) {
     return tree;
 }
 
+std::vector<void*>& Graveyard() {
+    static std::vector<void*> memory;
+    return memory;
+}
+
+void EmptyGraveyard() {
+    for (void* memory : Graveyard()) ::operator delete(memory);
+    Graveyard().clear();
+}
+
 void ExpectRect(const RECT& actual, LONG left, LONG top, LONG right, LONG bottom) {
     EXPECT_EQ(actual.left, left);
     EXPECT_EQ(actual.top, top);

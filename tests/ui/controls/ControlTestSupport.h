@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -74,5 +75,21 @@ struct MainLayout {
 MainLayout BuildMainLayout(bool withReport = true);
 
 void ExpectRect(const RECT& actual, LONG left, LONG top, LONG right, LONG bottom);
+
+// Memory of deleted Poisoned controls, kept filled with 0xDD until the test frees it.
+std::vector<void*>& Graveyard();
+void EmptyGraveyard();
+
+// A control whose deletion keeps its memory, poisoned: a call through a pointer the framework
+// kept to it goes through a vtable of 0xDD bytes and crashes at once, where freed memory that
+// still held the old object would let it pass unnoticed.
+template <typename Control>
+struct Poisoned : Control {
+    static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void operator delete(void* memory) {
+        std::memset(memory, 0xDD, sizeof(Poisoned));
+        Graveyard().push_back(memory);
+    }
+};
 
 }  // namespace Weft::test

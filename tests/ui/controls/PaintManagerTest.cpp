@@ -89,6 +89,73 @@ TEST_F(ClickPath, DeletingThePressedControlStillEndsTheCaptureOnRelease) {
 
 using Hover = Fixture;
 
+// A row of a poisoned button and a plain one, 100 wide each, in a 200 × 60 window.
+struct DoomedFirst {
+    DoomedFirst() {
+        root->AddItem(doomed);
+        root->AddItem(next);
+        doomed->SetFixedWidth(100);
+        next->SetFixedWidth(100);
+        window.manager.AttachRoot(root);
+        window.Paint();
+        window.RunQueuedWork();
+    }
+    ~DoomedFirst() {
+        ::DestroyWindow(window.GetHandle());
+        test::EmptyGraveyard();
+    }
+    // Deletes the first button for good and lays the row out again.
+    void Delete() {
+        ASSERT_TRUE(root->RemoveItem(doomed));
+        window.RunQueuedWork();
+        ASSERT_EQ(test::Graveyard().size(), 1u);
+        window.Paint();
+    }
+    HostWindow window{200, 60};
+    CHorizontalLayoutUI* root = new CHorizontalLayoutUI;
+    TestButton* doomed = new test::Poisoned<TestButton>;
+    TestButton* next = new TestButton;
+};
+
+TEST(DeletedControls, TheHoveredOneHearsNothingMoreAndTheNextHoverWorks) {
+    DoomedFirst row;
+    row.window.Mouse(WM_MOUSEMOVE, 10, 10);
+    ASSERT_EQ(row.doomed->enters, 1);
+    row.Delete();
+    row.window.Send(WM_MOUSEHOVER, 0, MAKELPARAM(10, 10));
+    row.window.Send(WM_MOUSELEAVE);
+    row.window.Mouse(WM_MOUSEMOVE, 10, 10);
+    EXPECT_EQ(row.next->enters, 1);
+    row.window.Mouse(WM_MOUSEMOVE, 150, 10);
+    EXPECT_EQ(row.next->leaves, 1);
+}
+
+TEST(DeletedControls, TheFocusedOneLeavesNoFocusAndKeysAndTabStillWork) {
+    DoomedFirst row;
+    row.doomed->SetFocus();
+    ASSERT_EQ(row.window.manager.GetFocusControl(), row.doomed);
+    row.Delete();
+    EXPECT_EQ(row.window.manager.GetFocusControl(), nullptr);
+    row.window.Send(WM_KEYDOWN, VK_SPACE);
+    row.window.Send(WM_CHAR, L' ');
+    row.window.Send(WM_KEYUP, VK_SPACE);
+    row.window.Send(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(row.window.manager.GetFocusControl(), row.next);
+}
+
+TEST(DeletedControls, ThePressedOneIsNotClickedAndTheNextPressClicksTheNext) {
+    DoomedFirst row;
+    row.window.Mouse(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    row.Delete();
+    row.window.Mouse(WM_MOUSEMOVE, 20, 10, MK_LBUTTON);
+    row.window.Mouse(WM_LBUTTONUP, 20, 10);
+    EXPECT_EQ(row.window.CountHeard(L"click"), 0);
+    row.window.Mouse(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    row.window.Mouse(WM_LBUTTONUP, 10, 10);
+    ASSERT_EQ(row.window.CountHeard(L"click"), 1);
+    EXPECT_EQ(row.window.heard.back().sender, row.next);
+}
+
 TEST_F(Hover, EnterAndLeaveFollowThePointer) {
     window.Mouse(WM_MOUSEMOVE, 10, 10);
     EXPECT_EQ(buttons[0]->enters, 1);

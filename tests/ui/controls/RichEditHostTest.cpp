@@ -40,9 +40,10 @@ class NotifiedWindow : public test::HostWindow {
 struct EditRow {
     NotifiedWindow window{400, 120};
     CControlUI* spacer = new CControlUI;
-    CRichEditUI* edit = new CRichEditUI;
+    CRichEditUI* edit;
 
-    explicit EditRow(const wchar_t* attributes = L"") {
+    explicit EditRow(const wchar_t* attributes = L"", CRichEditUI* box = new CRichEditUI)
+        : edit(box) {
         auto* root = new CHorizontalLayoutUI;
         root->SetBkColor(0xFFFFFFFF);
         root->AddItem(spacer);
@@ -228,6 +229,72 @@ TEST(RichEditNotify, ServiceNotificationsReachTheWindowAsWmNotify) {
     row.window.Send(WM_CHAR, L'z', 1);
     EXPECT_GE(row.window.CountHeard(L"textchanged"), 1);
     for (const NMHDR& header : row.window.notified) EXPECT_NE(header.code, EN_CHANGE);
+}
+
+// Sends what the box used to take: keys, characters, composed characters, the mouse, the
+// cursor, the wheel with and without Ctrl, and a paint.
+void SendEverything(EditRow& row, POINT at) {
+    row.window.Send(WM_KEYDOWN, 'A', 1);
+    row.window.Send(WM_CHAR, L'a', 1);
+    row.window.Send(WM_KEYUP, 'A', 1);
+    row.window.Send(WM_IME_CHAR, 0x4E2D, 1);
+    row.window.Mouse(WM_MOUSEMOVE, at.x, at.y);
+    row.window.Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(row.window.GetHandle()), HTCLIENT);
+    row.window.Mouse(WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON);
+    row.window.Mouse(WM_LBUTTONUP, at.x, at.y);
+    POINT screen = at;
+    ::ClientToScreen(row.window.GetHandle(), &screen);
+    for (const WORD keys : {WORD{0}, WORD{MK_CONTROL}}) {
+        row.window.Send(WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(-WHEEL_DELTA)),
+                        MAKELPARAM(screen.x, screen.y));
+    }
+    row.window.Paint();
+}
+
+// A focused box with text, its caret timer and its message hook running, deleted out of a
+// shown tree: nothing the window gets afterwards reaches it (it is poisoned, so a call that
+// did would crash), and no timer of it fires.
+TEST(RichEditLifetime, ALiveBoxRemovedFromAShownTreeLeavesNothingBehind) {
+    {
+        EditRow row(L"", new test::Poisoned<CRichEditUI>);
+        row.edit->SetText(L"Secure Boot");
+        row.Focus();
+        ASSERT_TRUE(row.edit->IsFocused());
+        const CUiRect area = row.edit->GetTextArea();
+        const POINT inside = {area.left + 5, area.top + 5};
+        auto* root = static_cast<CContainerUI*>(row.window.manager.GetRootControl());
+        ASSERT_TRUE(root->RemoveItem(row.edit));
+        row.window.RunQueuedWork();
+        ASSERT_EQ(test::Graveyard().size(), 1u);
+        EXPECT_EQ(row.window.manager.GetFocusControl(), nullptr);
+        SendEverything(row, inside);
+        // The caret blinks on a control timer; the deleted box's is gone with it.
+        ::Sleep(2 * ::GetCaretBlinkTime());
+        MSG msg;
+        EXPECT_FALSE(::PeekMessageW(&msg, row.window.GetHandle(), WM_TIMER, WM_TIMER, PM_REMOVE));
+        EXPECT_EQ(row.spacer->GetPos().right, 400);
+    }
+    test::EmptyGraveyard();
+}
+
+// Without the system's text services (the ui_richedit_without_services run tells Wine not to
+// load msftedit.dll) the box stays a plain container that keeps its text and takes no input.
+TEST(RichEditWithoutServices, KeepsItsTextDrawsItsBackgroundAndTakesNoInput) {
+    if (HMODULE services =
+            ::LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        ::FreeLibrary(services);
+        GTEST_SKIP() << "the text services load here; the run without them covers this";
+    }
+    EditRow row(L"bkcolor=\"#FF102030\"");
+    EXPECT_FALSE(row.edit->HasHost());
+    EXPECT_EQ(row.edit->GetTextServices(), nullptr);
+    row.edit->SetText(L"Secure Boot");
+    EXPECT_STREQ(row.edit->GetText(), L"Secure Boot");
+    row.window.manager.FocusControl(row.edit);
+    const CUiRect pos = row.edit->GetPos();
+    SendEverything(row, POINT{pos.left + 5, pos.top + 5});
+    EXPECT_STREQ(row.edit->GetText(), L"Secure Boot");
+    EXPECT_GT(test::CountRgb(row.window.manager, pos, 0x102030), pos.Width() * pos.Height() / 2);
 }
 
 TEST(RichEditInput, AClickInANoActivateWindowLeavesTheNativeFocusWhereItWas) {
