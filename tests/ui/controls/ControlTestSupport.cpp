@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
 namespace Weft::test {
 
 HostWindow::HostWindow(int width, int height, int scalePercent) {
@@ -123,14 +127,31 @@ MainLayout BuildMainLayout(bool withReport) {
     return tree;
 }
 
-std::vector<void*>& Graveyard() {
+namespace {
+std::vector<void*>& Graves() {
     static std::vector<void*> memory;
     return memory;
 }
+}  // namespace
+
+void* AllocatePoisoned(std::size_t size) {
+    void* memory = std::malloc(size);
+    if (memory == nullptr) throw std::bad_alloc();
+    return memory;
+}
+
+void BuryPoisoned(void* memory, std::size_t size) {
+    std::memset(memory, 0xDD, size);
+    Graves().push_back(memory);
+}
+
+std::size_t GraveCount() {
+    return Graves().size();
+}
 
 void EmptyGraveyard() {
-    for (void* memory : Graveyard()) ::operator delete(memory);
-    Graveyard().clear();
+    for (void* memory : Graves()) std::free(memory);
+    Graves().clear();
 }
 
 void ExpectRect(const RECT& actual, LONG left, LONG top, LONG right, LONG bottom) {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -76,8 +76,11 @@ MainLayout BuildMainLayout(bool withReport = true);
 
 void ExpectRect(const RECT& actual, LONG left, LONG top, LONG right, LONG bottom);
 
-// Memory of deleted Poisoned controls, kept filled with 0xDD until the test frees it.
-std::vector<void*>& Graveyard();
+// Memory for Poisoned controls, and its burial: deleted, the memory stays allocated and filled
+// with 0xDD until EmptyGraveyard frees it.
+void* AllocatePoisoned(std::size_t size);
+void BuryPoisoned(void* memory, std::size_t size);
+std::size_t GraveCount();
 void EmptyGraveyard();
 
 // A control whose deletion keeps its memory, poisoned: a call through a pointer the framework
@@ -85,11 +88,8 @@ void EmptyGraveyard();
 // still held the old object would let it pass unnoticed.
 template <typename Control>
 struct Poisoned : Control {
-    static void* operator new(std::size_t size) { return ::operator new(size); }
-    static void operator delete(void* memory) {
-        std::memset(memory, 0xDD, sizeof(Poisoned));
-        Graveyard().push_back(memory);
-    }
+    static void* operator new(std::size_t size) { return AllocatePoisoned(size); }
+    static void operator delete(void* memory) { BuryPoisoned(memory, sizeof(Poisoned)); }
 };
 
 }  // namespace Weft::test

@@ -108,7 +108,7 @@ struct DoomedFirst {
     void Delete() {
         ASSERT_TRUE(root->RemoveItem(doomed));
         window.RunQueuedWork();
-        ASSERT_EQ(test::Graveyard().size(), 1u);
+        ASSERT_EQ(test::GraveCount(), 1u);
         window.Paint();
     }
     HostWindow window{200, 60};

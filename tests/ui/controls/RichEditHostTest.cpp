@@ -265,7 +265,7 @@ TEST(RichEditLifetime, ALiveBoxRemovedFromAShownTreeLeavesNothingBehind) {
         auto* root = static_cast<CContainerUI*>(row.window.manager.GetRootControl());
         ASSERT_TRUE(root->RemoveItem(row.edit));
         row.window.RunQueuedWork();
-        ASSERT_EQ(test::Graveyard().size(), 1u);
+        ASSERT_EQ(test::GraveCount(), 1u);
         EXPECT_EQ(row.window.manager.GetFocusControl(), nullptr);
         SendEverything(row, inside);
         // The caret blinks on a control timer; the deleted box's is gone with it.
