@@ -565,10 +565,12 @@ TEST_F(Timers, AKilledTimerRestartsUnderItsNativeId) {
 
 TEST_F(Timers, ADeletedControlsTimersStop) {
     ASSERT_TRUE(window.manager.StartControlTimer(buttons[1], 7, 1000));
+    window.Send(WM_TIMER, 17);
+    ASSERT_EQ(window.CountHeard(L"timer"), 1);  // the id the deletion must take away
     root->SetDelayedDestroy(false);
     root->RemoveItem(buttons[1]);
     window.Send(WM_TIMER, 17);
-    EXPECT_EQ(window.CountHeard(L"timer"), 0);
+    EXPECT_EQ(window.CountHeard(L"timer"), 1);
     // The native timer is gone too.
     EXPECT_FALSE(::KillTimer(window.GetHandle(), 17));
 }
