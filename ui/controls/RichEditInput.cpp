@@ -87,10 +87,6 @@ bool CRichEditUI::ForServices(UINT message, LPARAM lParam) const {
         // The wheel's point is on the screen.
         point = PointOf(lParam);
         ::ScreenToClient(manager->GetWindowHandle(), &point);
-        if (!::PtInRect(&host_->GetClientRect(), point) || manager->HasMouseCapture()) {
-            return false;
-        }
-        return manager->FindControlAt(point) == this;
     } else {
         point = PointOf(lParam);
     }

@@ -314,11 +314,9 @@ void CRichEditUI::SetScrollOffset(SIZE offset, bool) {
     // EM_GETSCROLLPOS scales a long text's down to them, so the axis left alone keeps the
     // services' own position.
     POINT position = {};
-    LONG minimum = 0, maximum = 0, page = 0;
-    BOOL enabled = FALSE;
-    ITextServices* services = host_->Services();
-    services->TxGetHScroll(&minimum, &maximum, &position.x, &page, &enabled);
-    services->TxGetVScroll(&minimum, &maximum, &position.y, &page, &enabled);
+    LONG minimum = 0, maximum = 0;
+    host_->ServicesScroll(SB_HORZ, minimum, maximum, position.x);
+    host_->ServicesScroll(SB_VERT, minimum, maximum, position.y);
     if (after.cx != before.cx) position.x = after.cx;
     if (after.cy != before.cy) position.y = after.cy;
     host_->Send(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));

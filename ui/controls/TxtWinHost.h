@@ -35,6 +35,8 @@ class CTxtWinHost final : public ITextHost {
     void SetMaxLength(LONG length);
     LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam, HRESULT* status = nullptr);
     bool HoldsCapture() const { return captured_; }
+    // The services' own scroll numbers for a bar, in whole pixels; false without services.
+    bool ServicesScroll(INT bar, LONG& minimum, LONG& maximum, LONG& position) const;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -82,8 +84,6 @@ class CTxtWinHost final : public ITextHost {
     HRESULT TxGetSelectionBarWidth(LONG* width) override;
 
   private:
-    // The services' own scroll numbers for a bar, in whole pixels; false without services.
-    bool ServicesScroll(INT bar, LONG& minimum, LONG& maximum, LONG& position) const;
     ~CTxtWinHost();
     HWND Window() const;
     void ApplyCharFormat();

@@ -308,6 +308,13 @@ TEST(Container, BothBarsOverflowingLeaveEachOtherRoom) {
     ExpectRect(column->ItemAt(2)->GetPos(), -116, -36, 184, 4);
 }
 
+// Presses at `from`, moves to `to` with the button held and releases there.
+void Drag(HostWindow& window, POINT from, POINT to) {
+    window.Mouse(WM_LBUTTONDOWN, from.x, from.y, MK_LBUTTON);
+    window.Mouse(WM_MOUSEMOVE, to.x, to.y, MK_LBUTTON);
+    window.Mouse(WM_LBUTTONUP, to.x, to.y);
+}
+
 // A 100 × 200 white window: a panel with a bottom separator above a control taking the rest.
 struct SeparatedPanel {
     explicit SeparatedPanel(const wchar_t* attributes) {
@@ -347,9 +354,7 @@ TEST(SeparatorDrag, TheBottomSeparatorResizesWithinTheLimitsAndShowsItsBand) {
     EXPECT_EQ(root->ItemAt(1)->GetY(), 80);
     EXPECT_EQ(window.manager.OffscreenPixel(50, 78) & 0xFFFFFF, 0xFFFFFFu);
 
-    window.Mouse(WM_LBUTTONDOWN, 50, 78, MK_LBUTTON);
-    window.Mouse(WM_MOUSEMOVE, 50, 0, MK_LBUTTON);
-    window.Mouse(WM_LBUTTONUP, 50, 0);
+    Drag(window, {50, 78}, {50, 0});
     window.Paint();
     EXPECT_EQ(panel->GetHeight(), 20);
     EXPECT_EQ(root->ItemAt(1)->GetY(), 20);
@@ -392,16 +397,12 @@ TEST(SeparatorDrag, At150PercentTheLayoutEndsWhereThePointerLetGo) {
     ExpectRect(column->GetPos(), 0, 0, 300, 75);
     ExpectRect(row->GetPos(), 0, 75, 90, 300);
 
-    window.Mouse(WM_LBUTTONDOWN, 150, 73, MK_LBUTTON);
-    window.Mouse(WM_MOUSEMOVE, 150, 88, MK_LBUTTON);
-    window.Mouse(WM_LBUTTONUP, 150, 88);
+    Drag(window, {150, 73}, {150, 88});
     window.Paint();
     EXPECT_EQ(column->GetHeight(), 90);
     EXPECT_EQ(row->GetY(), 90);
 
-    window.Mouse(WM_LBUTTONDOWN, 88, 200, MK_LBUTTON);
-    window.Mouse(WM_MOUSEMOVE, 118, 200, MK_LBUTTON);
-    window.Mouse(WM_LBUTTONUP, 118, 200);
+    Drag(window, {88, 200}, {118, 200});
     window.Paint();
     EXPECT_EQ(row->GetWidth(), 120);
     EXPECT_EQ(rowHolder->ItemAt(1)->GetX(), 120);
@@ -413,13 +414,9 @@ TEST(SeparatorDrag, PressesOutsideTheBandReachTheContainer) {
     panel->SetAttribute(L"sepwidth", L"-5");
     window.manager.AttachRoot(panel);
     window.Paint();
-    window.Mouse(WM_LBUTTONDOWN, 50, 50, MK_LBUTTON);
-    window.Mouse(WM_MOUSEMOVE, 90, 50, MK_LBUTTON);
-    window.Mouse(WM_LBUTTONUP, 90, 50);
+    Drag(window, {50, 50}, {90, 50});
     EXPECT_EQ(panel->GetFixedWidth(), 0);
-    window.Mouse(WM_LBUTTONDOWN, 2, 50, MK_LBUTTON);
-    window.Mouse(WM_MOUSEMOVE, 12, 50, MK_LBUTTON);
-    window.Mouse(WM_LBUTTONUP, 12, 50);
+    Drag(window, {2, 50}, {12, 50});
     EXPECT_EQ(panel->GetFixedWidth(), 90);
 }
 
